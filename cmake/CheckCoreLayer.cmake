@@ -1,0 +1,17 @@
+# Fails when a file of the core library (model, config, context, store) includes a GUI,
+# widget or X11 header. Run as a build step so that an edit is caught without reconfiguring.
+set(bad_pattern "#[ \t]*include[ \t]*[<\"](QtGui/|QtWidgets/|QtWidgets>|QtGui>|QWidget|QApplication|QGuiApplication|QClipboard|QKeyEvent|QSystemTrayIcon|xcb/|X11/)")
+set(offenders "")
+foreach(dir model config context store)
+    file(GLOB_RECURSE files "${ROOT}/${dir}/*.h" "${ROOT}/${dir}/*.cpp")
+    foreach(f IN LISTS files)
+        file(STRINGS "${f}" lines REGEX "${bad_pattern}")
+        if(lines)
+            list(APPEND offenders "${f}: ${lines}")
+        endif()
+    endforeach()
+endforeach()
+if(offenders)
+    list(JOIN offenders "\n" text)
+    message(FATAL_ERROR "The core library must not include GUI, widget or X11 headers:\n${text}")
+endif()

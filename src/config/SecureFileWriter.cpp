@@ -1,0 +1,141 @@
+#include "config/SecureFileWriter.h"
+
+#include "model/AppLog.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace SecureFileWriter {
+
+namespace {
+
+std::mutex injectorMutex;
+FaultInjector& injectorSlot() {
+    static FaultInjector injector;
+    return injector;
+}
+
+std::optional<AppError> injectedFault(const QString& path) {
+    FaultInjector injector;
+    {
+        std::lock_guard lock(injectorMutex);
+        injector = injectorSlot();
+    }
+    return injector ? injector(path) : std::nullopt;
+}
+
+mode_t defaultFileMode() {
+    // umask can only be read by setting it; do it once, before any thread could race on it.
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return mode_t(0666 & ~mask);
+    }();
+    return mode;
+}
+
+Status writeBytes(const QByteArray& data, const QString& path, Permissions permissions) {
+    const QFileInfo target(path);
+    const QByteArray directory = QFile::encodeName(target.absolutePath());
+    QByteArray temporary = directory + "/." + QFile::encodeName(target.fileName()) + ".tmp-XXXXXX";
+
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return AppError::posix(errno);
+    }
+    const auto abandon = [&](const AppError& error) -> Status {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return error;
+    };
+
+    const mode_t mode = permissions == Permissions::ownerOnly ? mode_t(userReadWritePermissions) : defaultFileMode();
+    if (::fchmod(fd, mode) != 0) {
+        const AppError error = AppError::posix(errno);
+        qCCritical(lcPersistence).noquote() << "Set secure file permissions failed file=" + AppLog::fileContext(path)
+                                            << "error=" + AppLog::errorSummary(error);
+        return abandon(error);
+    }
+    if (const auto fault = injectedFault(path)) {
+        return abandon(*fault);
+    }
+    const char* cursor = data.constData();
+    qsizetype remaining = data.size();
+    while (remaining > 0) {
+        const ssize_t written = ::write(fd, cursor, size_t(remaining));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return abandon(AppError::posix(errno));
+        }
+        cursor += written;
+        remaining -= written;
+    }
+    if (::fsync(fd) != 0) {
+        return abandon(AppError::posix(errno));
+    }
+    if (::close(fd) != 0) {
+        const AppError error = AppError::posix(errno);
+        ::unlink(temporary.constData());
+        return error;
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        const AppError error = AppError::posix(errno);
+        ::unlink(temporary.constData());
+        return error;
+    }
+    // Make the rename itself durable; a failure here does not undo a completed write.
+    const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd >= 0) {
+        ::fsync(directoryFd);
+        ::close(directoryFd);
+    }
+    return {};
+}
+
+} // namespace
+
+Status writeData(const QByteArray& data, const QString& path, Permissions permissions) {
+    Status status = writeBytes(data, path, permissions);
+    if (!status.ok()) {
+        qCCritical(lcPersistence).noquote() << "Secure data write failed file=" + AppLog::fileContext(path)
+                                            << "bytes=" + QString::number(data.size())
+                                            << "error=" + AppLog::errorSummary(status.error());
+    }
+    return status;
+}
+
+Status writeString(const QString& text, const QString& path, Permissions permissions) {
+    const QByteArray data = text.toUtf8();
+    Status status = writeBytes(data, path, permissions);
+    if (!status.ok()) {
+        qCCritical(lcPersistence).noquote() << "Secure string write failed file=" + AppLog::fileContext(path)
+                                            << "bytes=" + QString::number(data.size())
+                                            << "error=" + AppLog::errorSummary(status.error());
+    }
+    return status;
+}
+
+Status restrictDirectoryToCurrentUser(const QString& path) {
+    if (::chmod(QFile::encodeName(path).constData(), userOnlyDirectoryPermissions) != 0) {
+        const AppError error = AppError::posix(errno);
+        qCCritical(lcPersistence).noquote() << "Set secure directory permissions failed directory=" +
+                                                   AppLog::fileContext(path)
+                                            << "error=" + AppLog::errorSummary(error);
+        return error;
+    }
+    return {};
+}
+
+void setFaultInjector(FaultInjector injector) {
+    std::lock_guard lock(injectorMutex);
+    injectorSlot() = std::move(injector);
+}
+
+} // namespace SecureFileWriter

@@ -1,0 +1,44 @@
+#include "model/AppLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Q_LOGGING_CATEGORY(lcPersistence, "app.orris-hollows.persistence")
+Q_LOGGING_CATEGORY(lcContext, "app.orris-hollows.context")
+Q_LOGGING_CATEGORY(lcPrompts, "app.orris-hollows.prompts")
+Q_LOGGING_CATEGORY(lcUi, "app.orris-hollows.ui")
+
+namespace AppLog {
+
+const QLoggingCategory& persistence() { return lcPersistence(); }
+const QLoggingCategory& context() { return lcContext(); }
+const QLoggingCategory& prompts() { return lcPrompts(); }
+const QLoggingCategory& ui() { return lcUi(); }
+
+QString errorSummary(const AppError& error) {
+    return QStringLiteral("%1 domain=%2 code=%3").arg(error.type, error.domain, QString::number(error.code));
+}
+
+QString fileContext(const std::optional<QString>& path) {
+    if (!path) {
+        return QStringLiteral("none");
+    }
+    return fileContext(*path);
+}
+
+QString fileContext(const QString& path) {
+    const QString cleaned = QDir::cleanPath(path);
+    const QFileInfo info(cleaned);
+    const QString name = info.fileName();
+    const QString parentPath = info.path();
+    QString parentName;
+    if (parentPath != QLatin1String(".") && parentPath != cleaned) {
+        parentName = QFileInfo(parentPath).fileName();
+    }
+    if (parentName.isEmpty()) {
+        return name;
+    }
+    return parentName + QLatin1Char('/') + name;
+}
+
+} // namespace AppLog

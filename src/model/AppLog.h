@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/Result.h"
+
+#include <QLoggingCategory>
+#include <QString>
+
+#include <optional>
+
+// The system's log categories, all under "app.orris-hollows". Log lines report failures and
+// refusals only, name files by folder and name alone and errors by type, domain and code, so
+// that no home folder, user name or file content ever reaches the log.
+Q_DECLARE_LOGGING_CATEGORY(lcPersistence)
+Q_DECLARE_LOGGING_CATEGORY(lcContext)
+Q_DECLARE_LOGGING_CATEGORY(lcPrompts)
+Q_DECLARE_LOGGING_CATEGORY(lcUi)
+
+namespace AppLog {
+
+const QLoggingCategory& persistence();
+const QLoggingCategory& context();
+const QLoggingCategory& prompts();
+const QLoggingCategory& ui();
+
+// "<type> domain=<domain> code=<code>".
+QString errorSummary(const AppError& error);
+
+// "none" without a path, else "<parent folder name>/<file name>" (the file name alone when the
+// parent has no name).
+QString fileContext(const std::optional<QString>& path);
+QString fileContext(const QString& path);
+
+} // namespace AppLog

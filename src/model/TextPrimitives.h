@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The text rules shared by every reader and writer, in one place:
+// - newlines are U+000A to U+000D, U+0085, U+2028 and U+2029;
+// - three different trims: spaces and tabs; white space (space separators and tab);
+//   white space and newlines (all separators, U+000A to U+000D and U+0085);
+// - code-point order compares Unicode scalar values, not UTF-16 units;
+// - "characters" are grapheme clusters, byte limits count UTF-8 bytes.
+namespace Text {
+
+bool isNewline(char32_t c);
+bool isWhitespace(char32_t c);             // space separators and tab
+bool isWhitespaceOrNewline(char32_t c);    // all separators, U+000A..U+000D, U+0085
+
+QString trimSpacesAndTabs(const QString& text);
+QString trimWhitespace(const QString& text);
+QString trimWhitespaceAndNewlines(const QString& text);
+
+// Splits at every newline character; a CR LF pair gives an empty piece between the two.
+QStringList splitAtNewlines(const QString& text);
+
+// Negative, zero or positive as a is before, equal to or after b in code-point order.
+int compareCodePoints(const QString& a, const QString& b);
+inline bool codePointLess(const QString& a, const QString& b) { return compareCodePoints(a, b) < 0; }
+
+qsizetype graphemeCount(const QString& text);
+// The first `count` grapheme clusters of the text.
+QString prefixGraphemes(const QString& text, qsizetype count);
+qsizetype utf8Length(const QString& text);
+
+} // namespace Text

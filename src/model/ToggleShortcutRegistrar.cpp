@@ -1,0 +1,24 @@
+#include "model/ToggleShortcutRegistrar.h"
+
+#include "model/ShortcutSettingsStore.h"
+
+ToggleShortcutRegistrar::ToggleShortcutRegistrar(ShortcutSettingsStore& store, RegisterFunction registerHotKey)
+    : m_store(store), m_register(std::move(registerHotKey)) {}
+
+void ToggleShortcutRegistrar::registerCurrentToggleShortcut() {
+    const PromptKeyboardShortcut shortcut = m_store.togglePanelShortcut();
+    const qint32 status = m_register(shortcut);
+    m_store.setHotKeyStatus(status == 0 ? HotKeyStatus::registered(shortcut) : HotKeyStatus::failed(shortcut, status));
+}
+
+void ToggleShortcutRegistrar::registerRequestedToggleShortcut(const PromptKeyboardShortcut& requested) {
+    const qint32 status = m_register(requested);
+    if (status == 0) {
+        m_store.setTogglePanelShortcut(requested);
+        m_store.setHotKeyStatus(HotKeyStatus::registered(requested));
+        return;
+    }
+    const qint32 restoreStatus = m_register(m_store.togglePanelShortcut());
+    m_store.setHotKeyStatus(restoreStatus == 0 ? HotKeyStatus::failed(requested, status)
+                                               : HotKeyStatus::restoreFailed(status, restoreStatus));
+}

@@ -1,0 +1,140 @@
+#include "TestEnvironment.h"
+
+#include "config/SecureFileWriter.h"
+#include "model/AppLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return 0;
+    }
+    return info.st_mode & 07777;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entriesOf(const QString& directory) {
+    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+class UmaskGuard {
+public:
+    explicit UmaskGuard(mode_t mask) : m_previous(::umask(mask)) {}
+    ~UmaskGuard() { ::umask(m_previous); }
+
+private:
+    mode_t m_previous;
+};
+
+} // namespace
+
+class SecureFileWriterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newFileIsOwnerOnlyWhateverTheUmask() {
+        TestEnvironment env;
+        UmaskGuard mask(022);
+        const QString path = QDir(env.home()).filePath("new.yaml");
+        QVERIFY(SecureFileWriter::writeString(QStringLiteral("héllo"), path).ok());
+        QCOMPARE(modeOf(path), mode_t(0600));
+        QCOMPARE(contentOf(path), QByteArray("h\xc3\xa9llo"));
+        QCOMPARE(entriesOf(env.home()), QStringList{"new.yaml"}); // no temporary file left behind
+    }
+
+    void replacedFileBecomesOwnerOnly() {
+        TestEnvironment env;
+        const QString path = env.writeFile("shared.json", "old");
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+        QVERIFY(SecureFileWriter::writeData("new", path).ok());
+        QCOMPARE(modeOf(path), mode_t(0600));
+        QCOMPARE(contentOf(path), QByteArray("new"));
+    }
+
+    void platformDefaultPermissionsFollowTheUmask() {
+        TestEnvironment env;
+        const QString path = QDir(env.home()).filePath("export.yaml");
+        QVERIFY(SecureFileWriter::writeData("x", path, SecureFileWriter::Permissions::platformDefault).ok());
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        QCOMPARE(modeOf(path), mode_t(0666 & ~mask));
+    }
+
+    void failedWriteKeepsThePreviousBytes() {
+        TestEnvironment env;
+        const QString path = env.writeFile("keep.yaml", "previous content");
+        LogCapture log;
+        {
+            ScopedWriteFault fault;
+            const Status status = SecureFileWriter::writeData("replacement", path);
+            QVERIFY(!status.ok());
+            QCOMPARE(status.error().code, 5);
+            QCOMPARE(fault.hits(), 1);
+        }
+        QCOMPARE(contentOf(path), QByteArray("previous content"));
+        QCOMPARE(entriesOf(env.home()), QStringList{"keep.yaml"});
+        QVERIFY(log.contains("Secure data write failed file=home/keep.yaml bytes=11 error=PosixError domain=posix code=5"));
+    }
+
+    void missingFolderFailsAndLogsWithoutTheHomePath() {
+        TestEnvironment env;
+        LogCapture log;
+        const QString path = QDir(env.home()).filePath(".orris-hollows/workspaces/a.yaml");
+        const Status status = SecureFileWriter::writeString(QStringLiteral("中文"), path);
+        QVERIFY(!status.ok());
+        QCOMPARE(status.error().code, ENOENT);
+        QVERIFY(!QFileInfo::exists(QDir(env.home()).filePath(".orris-hollows")));
+        // Six UTF-8 bytes, not two characters; only the parent folder and name are named.
+        QVERIFY2(log.contains("Secure string write failed file=workspaces/a.yaml bytes=6 error=PosixError domain=posix "
+                              "code=2"),
+                 qPrintable(log.joined()));
+        QVERIFY(!log.contains(env.home()));
+    }
+
+    void restrictingAMissingDirectoryFails() {
+        TestEnvironment env;
+        LogCapture log;
+        const QString missing = QDir(env.home()).filePath("gone");
+        QVERIFY(!SecureFileWriter::restrictDirectoryToCurrentUser(missing).ok());
+        QVERIFY(log.contains("Set secure directory permissions failed directory=home/gone"));
+
+        const QString folder = QDir(env.home()).filePath("present");
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        QVERIFY(SecureFileWriter::restrictDirectoryToCurrentUser(folder).ok());
+        QCOMPARE(modeOf(folder), mode_t(0700));
+    }
+
+    void writingOverADirectoryFails() {
+        TestEnvironment env;
+        const QString folder = QDir(env.home()).filePath("x.yaml");
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(!SecureFileWriter::writeData("data", folder).ok());
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(entriesOf(env.home()), QStringList{"x.yaml"});
+    }
+
+    void fileContextAndErrorSummary() {
+        QCOMPARE(AppLog::fileContext(std::optional<QString>()), QStringLiteral("none"));
+        QCOMPARE(AppLog::fileContext(QStringLiteral("/home/someone/.orris-hollows/workspaces/a.yaml")),
+                 QStringLiteral("workspaces/a.yaml"));
+        QCOMPARE(AppLog::fileContext(QStringLiteral("/home/someone/.orris-hollows/global.yaml")),
+                 QStringLiteral(".orris-hollows/global.yaml"));
+        QCOMPARE(AppLog::fileContext(QStringLiteral("/global.yaml")), QStringLiteral("global.yaml"));
+        QCOMPARE(AppLog::errorSummary(AppError::posix(ENOENT)), QStringLiteral("PosixError domain=posix code=2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SecureFileWriterTest)
+#include "tst_securefilewriter.moc"
