@@ -25,7 +25,9 @@ const QString lastSelectedKey = QStringLiteral("lastSelectedWorkspaceIDs");
 const QString migratedKey = QStringLiteral("migratedFromContextBindings");
 const QString versionKey = QStringLiteral("version");
 
-QString newBindingID() { return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(); }
+QString newBindingID() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
 
 bool sameStoredType(AgentType a, AgentType b) {
     return ContextBindingStore::storedAgentType(a) == ContextBindingStore::storedAgentType(b);
@@ -114,7 +116,8 @@ QList<ContextBinding> ContextBindingStore::loadLegacyBindings() {
         return {};
     }
     const Result<QByteArray> data = StateFiles::readRegularFile(path);
-    Result<QList<ContextBinding>> decoded = data ? decodeLegacyBindings(*data) : Result<QList<ContextBinding>>(data.error());
+    Result<QList<ContextBinding>> decoded =
+        data ? decodeLegacyBindings(*data) : Result<QList<ContextBinding>>(data.error());
     if (!decoded) {
         qCCritical(lcContext).noquote() << "Load legacy bindings failed file=" + AppLog::fileContext(path)
                                         << "error=" + AppLog::errorSummary(decoded.error());
@@ -332,8 +335,9 @@ Status ContextBindingStore::saveAgentWorkspaceBindings() {
     }
     m_agentWorkspaceBindings = normalized(m_agentWorkspaceBindings);
     const bool legacyFileExists = StateFiles::exists(legacyBindingsFilePath());
-    const QByteArray data = encodeAgentWorkspaceBindingFile(
-        m_agentWorkspaceBindings, m_preservedAgentWorkspaceBindingObjects, m_lastSelectedWorkspaceIDs, legacyFileExists);
+    const QByteArray data =
+        encodeAgentWorkspaceBindingFile(m_agentWorkspaceBindings, m_preservedAgentWorkspaceBindingObjects,
+                                        m_lastSelectedWorkspaceIDs, legacyFileExists);
     return SecureFileWriter::writeData(data, agentBindingsFilePath());
 }
 
@@ -424,8 +428,8 @@ ContextBindingStore::addAgentWorkspaceBinding(AgentType agentType, const QString
         } else {
             // Whole seconds, as the file keeps them, so the order after a reload is the same.
             const QDateTime now = QDateTime::fromSecsSinceEpoch(m_clock->now().toSecsSinceEpoch(), Qt::UTC);
-            result = AgentWorkspaceBinding{newBindingID(), resolved, appName, bundleIdentifier,
-                                           workspaceID,    isDefault, now};
+            result =
+                AgentWorkspaceBinding{newBindingID(), resolved, appName, bundleIdentifier, workspaceID, isDefault, now};
             if (result.isDefault) {
                 clearDefault(resolved);
             }
@@ -564,9 +568,9 @@ std::optional<ContextBinding> ContextBindingStore::binding(const AgentContext& c
         const bool compareBundles = candidate.bundleIdentifier && context.frontmostBundleIdentifier &&
                                     !candidate.bundleIdentifier->isEmpty() &&
                                     !context.frontmostBundleIdentifier->isEmpty();
-        const bool sameApplication = compareBundles ? candidate.bundleIdentifier->toLower() ==
-                                                          context.frontmostBundleIdentifier->toLower()
-                                                    : candidate.appName.toLower() == context.frontmostAppName.toLower();
+        const bool sameApplication =
+            compareBundles ? candidate.bundleIdentifier->toLower() == context.frontmostBundleIdentifier->toLower()
+                           : candidate.appName.toLower() == context.frontmostAppName.toLower();
         if (!sameApplication || candidate.windowKeyword == appBindingKeyword) {
             continue;
         }

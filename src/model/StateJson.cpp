@@ -20,7 +20,9 @@ namespace {
 constexpr qint64 earliestMSecs = -62'135'596'800'000;
 constexpr qint64 latestMSecs = 253'402'300'799'999;
 
-void appendIndent(QByteArray& out, int level) { out.append(QByteArray(level * 2, ' ')); }
+void appendIndent(QByteArray& out, int level) {
+    out.append(QByteArray(level * 2, ' '));
+}
 
 void appendNumber(QByteArray& out, const QJsonValue& value) {
     // Integers parsed from the text (or set from qint64) are held exactly; keep them so.
@@ -83,7 +85,9 @@ void appendPretty(QByteArray& out, const QJsonValue& value, int level) {
     }
 }
 
-bool fitsFourDigitYears(qint64 msecs) { return msecs >= earliestMSecs && msecs <= latestMSecs; }
+bool fitsFourDigitYears(qint64 msecs) {
+    return msecs >= earliestMSecs && msecs <= latestMSecs;
+}
 
 int digits(const QString& text, qsizetype start, qsizetype count) {
     int value = 0;

@@ -25,7 +25,8 @@ PromptUsageStore::PromptUsageStore(const AppEnvironment& environment, QObject* p
     Result<QHash<QString, PromptUsageRecord>> decoded =
         data ? decode(*data) : Result<QHash<QString, PromptUsageRecord>>(data.error());
     if (!decoded) {
-        qCCritical(lcPersistence).noquote() << "Load prompt usage failed error=" + AppLog::errorSummary(decoded.error());
+        qCCritical(lcPersistence).noquote()
+            << "Load prompt usage failed error=" + AppLog::errorSummary(decoded.error());
         m_unreadableFileOnDisk = true;
         return;
     }
@@ -112,8 +113,9 @@ bool PromptUsageStore::persist(const QHash<QString, PromptUsageRecord>& candidat
         saved = SecureFileWriter::writeData(encode(candidate), m_filePath);
     }
     if (!saved) {
-        qCCritical(lcPersistence).noquote() << "Save prompt usage failed recordCount=" + QString::number(candidate.size())
-                                            << "error=" + AppLog::errorSummary(saved.error());
+        qCCritical(lcPersistence).noquote()
+            << "Save prompt usage failed recordCount=" + QString::number(candidate.size())
+            << "error=" + AppLog::errorSummary(saved.error());
         return false;
     }
     m_records = candidate;

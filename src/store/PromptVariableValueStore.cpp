@@ -150,4 +150,6 @@ void PromptVariableValueStore::removeOldestRecordsIfNeeded(QList<PromptVariableR
     records = kept;
 }
 
-void PromptVariableValueStore::persist() { m_defaults->setData(key, encode(m_records)); }
+void PromptVariableValueStore::persist() {
+    m_defaults->setData(key, encode(m_records));
+}

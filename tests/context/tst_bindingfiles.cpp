@@ -19,8 +19,8 @@ QDateTime at(int secondsAfter2025) {
 
 AgentWorkspaceBinding makeBinding(const QString& id, AgentType type, const QString& workspace, bool isDefault,
                                   int time) {
-    return AgentWorkspaceBinding{id, type, AgentTypes::defaultAppName(type), std::nullopt, workspace, isDefault,
-                                 at(time)};
+    return AgentWorkspaceBinding{id,        type,    AgentTypes::defaultAppName(type), std::nullopt, workspace,
+                                 isDefault, at(time)};
 }
 
 QStringList idsOf(const QList<AgentWorkspaceBinding>& bindings) {
@@ -133,8 +133,8 @@ private slots:
         QJsonObject preserved;
         preserved.insert("agentType", "foo");
         preserved.insert("id", "P");
-        const QByteArray bytes =
-            ContextBindingStore::encodeAgentWorkspaceBindingFile({binding}, {preserved}, {{"cursor", "web/app"}}, false);
+        const QByteArray bytes = ContextBindingStore::encodeAgentWorkspaceBindingFile({binding}, {preserved},
+                                                                                      {{"cursor", "web/app"}}, false);
         QCOMPARE(bytes, QByteArray("{\n"
                                    "  \"bindings\" : [\n"
                                    "    {\n"
@@ -167,9 +167,10 @@ private slots:
     void legacyFormatRoundTrips() {
         const ContextBinding binding{"L", "Notes", std::nullopt, "Roadmap", "w", at(0)};
         const QByteArray bytes = ContextBindingStore::encodeLegacyBindings({binding});
-        QCOMPARE(bytes, QByteArray("[\n  {\n    \"appName\" : \"Notes\",\n    \"createdAt\" : \"2025-03-01T08:15:00Z\",\n"
-                                   "    \"id\" : \"L\",\n    \"windowKeyword\" : \"Roadmap\",\n"
-                                   "    \"workspaceID\" : \"w\"\n  }\n]"));
+        QCOMPARE(bytes,
+                 QByteArray("[\n  {\n    \"appName\" : \"Notes\",\n    \"createdAt\" : \"2025-03-01T08:15:00Z\",\n"
+                            "    \"id\" : \"L\",\n    \"windowKeyword\" : \"Roadmap\",\n"
+                            "    \"workspaceID\" : \"w\"\n  }\n]"));
         QCOMPARE(ContextBindingStore::decodeLegacyBindings(bytes).value(), QList<ContextBinding>{binding});
         // One bad record discards the whole file.
         QVERIFY(!ContextBindingStore::decodeLegacyBindings(

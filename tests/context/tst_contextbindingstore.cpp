@@ -206,7 +206,8 @@ private slots:
         }
 
         TestEnvironment legacyOnly;
-        legacyOnly.writeFile(legacyFile, "[" + legacyJson("L", "Cursor", ContextBindingStore::appBindingKeyword, "w") + "]");
+        legacyOnly.writeFile(legacyFile,
+                             "[" + legacyJson("L", "Cursor", ContextBindingStore::appBindingKeyword, "w") + "]");
         ScopedWriteFault fault;
         LogCapture log;
         ContextBindingStore store(legacyOnly.environment());
@@ -235,7 +236,8 @@ private slots:
         QCOMPARE(store.bindings().size(), 2);
 
         // The keyword binding is still matched; the application binding never is.
-        QCOMPARE(store.binding(contextFor(AgentType::unknown, "Notes", "Q3 roadmap - Notes"))->id, QStringLiteral("L2"));
+        QCOMPARE(store.binding(contextFor(AgentType::unknown, "Notes", "Q3 roadmap - Notes"))->id,
+                 QStringLiteral("L2"));
         QVERIFY(!store.binding(contextFor(AgentType::cursor, "Cursor", "anything")));
 
         // Once the agent file exists, removing the migrated binding does not bring it back.
@@ -323,8 +325,8 @@ private slots:
 
     void deletingAWorkspaceRemovesEveryReference() {
         TestEnvironment env;
-        env.writeFile(legacyFile, "[" + legacyJson("L1", "Notes", "a", "W") + "," + legacyJson("L2", "Notes", "b", "X") +
-                                      "]");
+        env.writeFile(legacyFile,
+                      "[" + legacyJson("L1", "Notes", "a", "W") + "," + legacyJson("L2", "Notes", "b", "X") + "]");
         env.writeFile(agentFile,
                       agentFileWith({bindingJson("A", "cursor", "W"), bindingJson("B", "zed", "X")},
                                     R"(, "version": 3, "lastSelectedWorkspaceIDs": {"cursor": "W", "zed": "X"})"));
@@ -403,12 +405,11 @@ private slots:
 
     void agentLookups() {
         TestEnvironment env;
-        env.writeFile(agentFile,
-                      agentFileWith({bindingJson("T2", "terminal", "B", false, "2025-03-02T00:00:00Z"),
-                                     bindingJson("T1", "claude-code", "A", true, "2025-03-01T00:00:00Z"),
-                                     bindingJson("C", "cursor", "W"), bindingJson("V", "vscode", "W"),
-                                     bindingJson("U", "unknown", "W")},
-                                    R"(, "version": 3, "lastSelectedWorkspaceIDs": {"claude-code": "B"})"));
+        env.writeFile(agentFile, agentFileWith({bindingJson("T2", "terminal", "B", false, "2025-03-02T00:00:00Z"),
+                                                bindingJson("T1", "claude-code", "A", true, "2025-03-01T00:00:00Z"),
+                                                bindingJson("C", "cursor", "W"), bindingJson("V", "vscode", "W"),
+                                                bindingJson("U", "unknown", "W")},
+                                               R"(, "version": 3, "lastSelectedWorkspaceIDs": {"claude-code": "B"})"));
         ContextBindingStore store(env.environment());
         QCOMPARE(workspacesOf(store.agentWorkspaceBindings(contextFor(AgentType::claudeCode))),
                  (QStringList{"A*", "B"}));
@@ -443,24 +444,53 @@ private slots:
         QTest::addColumn<QString>("workspaceName");
         QTest::addColumn<QString>("expected"); // binding id, empty for no match
         const QByteArray roadmap = legacyJson("R", "Notes", "Roadmap", "w");
-        QTest::newRow("keyword in title") << roadmap << "notes" << "" << "Q3 roadmap - Notes" << "" << "R";
-        QTest::newRow("keyword in workspace name") << roadmap << "Notes" << "" << "x" << "My ROADMAP" << "R";
-        QTest::newRow("other application") << roadmap << "Mail" << "" << "roadmap" << "" << "";
-        QTest::newRow("bundle ids differ") << legacyJson("B", "Code", "web", "w", QString("com.apple.Terminal")) << "Code"
-                                           << "com.microsoft.VSCode" << "web" << "" << "";
+        QTest::newRow("keyword in title") << roadmap << "notes"
+                                          << ""
+                                          << "Q3 roadmap - Notes"
+                                          << ""
+                                          << "R";
+        QTest::newRow("keyword in workspace name") << roadmap << "Notes"
+                                                   << ""
+                                                   << "x"
+                                                   << "My ROADMAP"
+                                                   << "R";
+        QTest::newRow("other application") << roadmap << "Mail"
+                                           << ""
+                                           << "roadmap"
+                                           << ""
+                                           << "";
+        QTest::newRow("bundle ids differ")
+            << legacyJson("B", "Code", "web", "w", QString("com.apple.Terminal")) << "Code"
+            << "com.microsoft.VSCode"
+            << "web"
+            << ""
+            << "";
         QTest::newRow("bundle ids equal ignoring case")
-            << legacyJson("B", "Other", "web", "w", QString("com.apple.terminal")) << "Terminal" << "com.apple.Terminal"
-            << "web" << "" << "B";
-        QTest::newRow("empty stored bundle: names decide")
-            << legacyJson("B", "Code", "web", "w", QString("")) << "code" << "com.microsoft.VSCode" << "web" << "" << "B";
+            << legacyJson("B", "Other", "web", "w", QString("com.apple.terminal")) << "Terminal"
+            << "com.apple.Terminal"
+            << "web"
+            << ""
+            << "B";
+        QTest::newRow("empty stored bundle: names decide") << legacyJson("B", "Code", "web", "w", QString("")) << "code"
+                                                           << "com.microsoft.VSCode"
+                                                           << "web"
+                                                           << ""
+                                                           << "B";
         QTest::newRow("application marker never matches")
-            << legacyJson("A", "Notes", ContextBindingStore::appBindingKeyword, "w") << "Notes" << ""
-            << ContextBindingStore::appBindingKeyword << "" << "";
-        QTest::newRow("empty keyword never matches") << legacyJson("E", "Notes", "", "w") << "Notes" << "" << "t"
-                                                     << "" << "";
+            << legacyJson("A", "Notes", ContextBindingStore::appBindingKeyword, "w") << "Notes"
+            << "" << ContextBindingStore::appBindingKeyword << ""
+            << "";
+        QTest::newRow("empty keyword never matches") << legacyJson("E", "Notes", "", "w") << "Notes"
+                                                     << ""
+                                                     << "t"
+                                                     << ""
+                                                     << "";
         QTest::newRow("first passing binding wins")
-            << legacyJson("1", "Notes", "plan", "w") + "," + legacyJson("2", "Notes", "q3", "w") << "Notes" << ""
-            << "Q3 plan" << "" << "1";
+            << legacyJson("1", "Notes", "plan", "w") + "," + legacyJson("2", "Notes", "q3", "w") << "Notes"
+            << ""
+            << "Q3 plan"
+            << ""
+            << "1";
     }
     void legacyKeywordMatching() {
         QFETCH(QByteArray, legacy);
@@ -472,9 +502,9 @@ private slots:
         TestEnvironment env;
         env.writeFile(legacyFile, "[" + legacy + "]");
         ContextBindingStore store(env.environment());
-        const auto match = store.binding(contextFor(AgentType::unknown, appName, title,
-                                                    bundle.isEmpty() ? std::nullopt : std::optional<QString>(bundle),
-                                                    workspaceName));
+        const auto match =
+            store.binding(contextFor(AgentType::unknown, appName, title,
+                                     bundle.isEmpty() ? std::nullopt : std::optional<QString>(bundle), workspaceName));
         QCOMPARE(match ? match->id : QString(), expected);
     }
 

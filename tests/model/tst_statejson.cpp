@@ -66,8 +66,7 @@ private slots:
         QTest::newRow("integral double") << QByteArray("[5.0]") << true << qint64(5);
         QTest::newRow("exponent") << QByteArray("[1e3]") << true << qint64(1000);
         QTest::newRow("fraction") << QByteArray("[5.5]") << false << qint64(0);
-        QTest::newRow("largest") << QByteArray("[9223372036854775807]") << true
-                                 << std::numeric_limits<qint64>::max();
+        QTest::newRow("largest") << QByteArray("[9223372036854775807]") << true << std::numeric_limits<qint64>::max();
         QTest::newRow("beyond 64 bits") << QByteArray("[9223372036854775808]") << false << qint64(0);
         QTest::newRow("negative") << QByteArray("[-3]") << true << qint64(-3);
         QTest::newRow("text") << QByteArray("[\"5\"]") << false << qint64(0);

@@ -15,7 +15,9 @@ namespace {
 
 const QString usageFile = QStringLiteral(".orris-hollows/prompt-usage.json");
 
-QDateTime at(int seconds) { return QDateTime(QDate(2026, 1, 15), QTime(9, 30), Qt::UTC).addSecs(seconds); }
+QDateTime at(int seconds) {
+    return QDateTime(QDate(2026, 1, 15), QTime(9, 30), Qt::UTC).addSecs(seconds);
+}
 
 mode_t modeOf(const QString& path) {
     struct stat info {};
@@ -76,9 +78,11 @@ private slots:
 
     void duplicateIdsMerge_data() {
         QTest::addColumn<QByteArray>("json");
-        QTest::newRow("later date first") << QByteArray(R"([{"lastUsedAt": 900, "promptID": "p", "successfulCopyCount": 2},
+        QTest::newRow("later date first")
+            << QByteArray(R"([{"lastUsedAt": 900, "promptID": "p", "successfulCopyCount": 2},
                                                             {"lastUsedAt": 100, "promptID": "p", "successfulCopyCount": 5}])");
-        QTest::newRow("later date second") << QByteArray(R"([{"successfulCopyCount": 5, "promptID": "p", "lastUsedAt": 100},
+        QTest::newRow("later date second")
+            << QByteArray(R"([{"successfulCopyCount": 5, "promptID": "p", "lastUsedAt": 100},
                                                              {"successfulCopyCount": 2, "promptID": "p", "lastUsedAt": 900}])");
     }
     void duplicateIdsMerge() {

@@ -8,7 +8,9 @@
 
 namespace {
 
-QDateTime at(int seconds) { return QDateTime(QDate(2026, 1, 15), QTime(9, 30), Qt::UTC).addSecs(seconds); }
+QDateTime at(int seconds) {
+    return QDateTime(QDate(2026, 1, 15), QTime(9, 30), Qt::UTC).addSecs(seconds);
+}
 
 QByteArray storedList(const QList<PromptVariableRecentValue>& records) {
     return PromptVariableValueStore::encode(records);
@@ -44,10 +46,10 @@ private slots:
         // Survives a restart through the settings file.
         PromptVariableValueStore reread(env.environment());
         QCOMPARE(reread.records(), store.records());
-        QCOMPARE(env.defaults()->dataValue(PromptVariableValueStore::key),
-                 std::optional<QByteArray>(
-                     R"([{"normalizedName":"branch","value":"main","updatedAt":790162200},)"
-                     R"({"normalizedName":"project name","value":"   ","updatedAt":790162201}])"));
+        QCOMPARE(
+            env.defaults()->dataValue(PromptVariableValueStore::key),
+            std::optional<QByteArray>(R"([{"normalizedName":"branch","value":"main","updatedAt":790162200},)"
+                                      R"({"normalizedName":"project name","value":"   ","updatedAt":790162201}])"));
     }
 
     void emptyValuesAndNamesAreIgnored() {
@@ -101,11 +103,14 @@ private slots:
     void namesDifferingInCaseCollapse_data() {
         QTest::addColumn<QList<PromptVariableRecentValue>>("stored");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("later date wins")
-            << QList<PromptVariableRecentValue>{{"Branch", "new", at(5)}, {"x", "1", at(0)}, {"BRANCH", "old", at(1)}}
-            << QStringList{"branch=new", "x=1"};
+        QTest::newRow("later date wins") << QList<PromptVariableRecentValue>{{"Branch", "new", at(5)},
+                                                                             {"x", "1", at(0)},
+                                                                             {"BRANCH", "old", at(1)}}
+                                         << QStringList{"branch=new", "x=1"};
         QTest::newRow("equal dates: the second wins and moves to the end")
-            << QList<PromptVariableRecentValue>{{"Branch", "first", at(5)}, {"x", "1", at(0)}, {" branch", "second", at(5)}}
+            << QList<PromptVariableRecentValue>{{"Branch", "first", at(5)},
+                                                {"x", "1", at(0)},
+                                                {" branch", "second", at(5)}}
             << QStringList{"x=1", "branch=second"};
         QTest::newRow("empty values and names dropped")
             << QList<PromptVariableRecentValue>{{"a", "", at(0)}, {"  ", "v", at(0)}, {"b", "v", at(0)}}
@@ -125,8 +130,8 @@ private slots:
         QTest::newRow("not JSON") << QVariant(QByteArray("[{"));
         QTest::newRow("object") << QVariant(QByteArray(R"({"normalizedName":"a","value":"b","updatedAt":1})"));
         QTest::newRow("missing date") << QVariant(QByteArray(R"([{"normalizedName":"a","value":"b"}])"));
-        QTest::newRow("date as text")
-            << QVariant(QByteArray(R"([{"normalizedName":"a","value":"b","updatedAt":"2025-03-01T08:15:00Z"}])"));
+        QTest::newRow("date as text") << QVariant(
+            QByteArray(R"([{"normalizedName":"a","value":"b","updatedAt":"2025-03-01T08:15:00Z"}])"));
         QTest::newRow("a text, not data") << QVariant(QStringLiteral(R"([])"));
     }
     void unreadableDataStartsEmpty() {
