@@ -7,7 +7,7 @@ namespace Text {
 
 namespace {
 
-char32_t codePointAt(const QString& text, qsizetype index, qsizetype* width) {
+char32_t codePointAt(QStringView text, qsizetype index, qsizetype* width) {
     const QChar c = text.at(index);
     if (c.isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
         *width = 2;
@@ -18,7 +18,7 @@ char32_t codePointAt(const QString& text, qsizetype index, qsizetype* width) {
 }
 
 // The code point that ends before `end`, and its width.
-char32_t codePointBefore(const QString& text, qsizetype end, qsizetype* width) {
+char32_t codePointBefore(QStringView text, qsizetype end, qsizetype* width) {
     const QChar c = text.at(end - 1);
     if (c.isLowSurrogate() && end >= 2 && text.at(end - 2).isHighSurrogate()) {
         *width = 2;
@@ -29,7 +29,7 @@ char32_t codePointBefore(const QString& text, qsizetype end, qsizetype* width) {
 }
 
 template <typename Predicate>
-QString trimmed(const QString& text, Predicate shouldTrim) {
+QStringView trimmedView(QStringView text, Predicate shouldTrim) {
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end) {
@@ -46,11 +46,19 @@ QString trimmed(const QString& text, Predicate shouldTrim) {
         }
         end -= width;
     }
-    if (start == 0 && end == text.size()) {
+    return text.sliced(start, end - start);
+}
+
+template <typename Predicate>
+QString trimmed(const QString& text, Predicate shouldTrim) {
+    const QStringView view = trimmedView(QStringView(text), shouldTrim);
+    if (view.size() == text.size()) {
         return text;
     }
-    return text.mid(start, end - start);
+    return view.toString();
 }
+
+bool isSpaceOrTab(char32_t c) { return c == U' ' || c == U'\t'; }
 
 } // namespace
 
@@ -67,13 +75,17 @@ bool isWhitespaceOrNewline(char32_t c) {
            category == QChar::Separator_Paragraph;
 }
 
-QString trimSpacesAndTabs(const QString& text) {
-    return trimmed(text, [](char32_t c) { return c == U' ' || c == U'\t'; });
-}
+QString trimSpacesAndTabs(const QString& text) { return trimmed(text, isSpaceOrTab); }
 
 QString trimWhitespace(const QString& text) { return trimmed(text, isWhitespace); }
 
 QString trimWhitespaceAndNewlines(const QString& text) { return trimmed(text, isWhitespaceOrNewline); }
+
+QStringView trimSpacesAndTabs(QStringView text) { return trimmedView(text, isSpaceOrTab); }
+
+QStringView trimWhitespace(QStringView text) { return trimmedView(text, isWhitespace); }
+
+QStringView trimWhitespaceAndNewlines(QStringView text) { return trimmedView(text, isWhitespaceOrNewline); }
 
 QStringList splitAtNewlines(const QString& text) {
     QStringList pieces;
@@ -86,6 +98,20 @@ QStringList splitAtNewlines(const QString& text) {
         }
     }
     pieces.append(text.mid(start));
+    return pieces;
+}
+
+QList<QStringView> splitViewsAtNewlines(QStringView text) {
+    QList<QStringView> pieces;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029) {
+            pieces.append(text.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    pieces.append(text.sliced(start));
     return pieces;
 }
 
