@@ -18,7 +18,13 @@ QString rawValue(PromptConfigSourceKind kind);
 std::optional<PromptConfigSourceKind> fromRawValue(const QString& raw);
 } // namespace PromptConfigSourceKinds
 
-enum class PromptConfigIssueKind { unreadable, invalidUTF8, invalidFormat, perFileLimitExceeded, aggregateLimitExceeded };
+enum class PromptConfigIssueKind {
+    unreadable,
+    invalidUTF8,
+    invalidFormat,
+    perFileLimitExceeded,
+    aggregateLimitExceeded
+};
 
 namespace PromptConfigIssueKinds {
 QString messageKey(PromptConfigIssueKind kind);
@@ -27,7 +33,9 @@ QString messageKey(PromptConfigIssueKind kind);
 // The buttons an issue banner offers.
 enum class PromptConfigRecoveryAction { reload, showInFinder, openWorkspaceManager };
 
-inline size_t qHash(PromptConfigRecoveryAction action, size_t seed = 0) { return qHash(int(action), seed); }
+inline size_t qHash(PromptConfigRecoveryAction action, size_t seed = 0) {
+    return qHash(int(action), seed);
+}
 
 namespace PromptConfigRecoveryActions {
 QString rawValue(PromptConfigRecoveryAction action);

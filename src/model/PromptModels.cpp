@@ -61,7 +61,9 @@ QString displayName(PromptWorkspaceSource source, AppLanguage language) {
 
 } // namespace PromptWorkspaceSources
 
-QString PromptWorkspace::displayNamePath() const { return displayNamePath(L10n::currentLanguage()); }
+QString PromptWorkspace::displayNamePath() const {
+    return displayNamePath(L10n::currentLanguage());
+}
 
 QString PromptWorkspace::displayNamePath(AppLanguage language) const {
     if (fileURL) {

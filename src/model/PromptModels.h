@@ -58,7 +58,7 @@ struct PromptWorkspace {
     QString id;
     QString name;
     QStringList matchPaths;
-    QList<PromptItem> prompts; // file order, which is the manual order of the panel
+    QList<PromptItem> prompts;      // file order, which is the manual order of the panel
     std::optional<QString> fileURL; // absolute path of the YAML file; none for in-memory workspaces
     PromptWorkspaceSource source = PromptWorkspaceSource::userWorkspace;
     std::optional<WorkspaceFileVersion> fileVersion; // the version of fileURL as last read

@@ -10,8 +10,8 @@
 
 // One variable of a prompt text, from a marker such as {{ topic }} or {{ topic | this file }}.
 struct PromptVariable {
-    QString name;           // as first written, surrounding white space removed
-    QString normalizedName; // the identity: name lower-cased
+    QString name;                        // as first written, surrounding white space removed
+    QString normalizedName;              // the identity: name lower-cased
     std::optional<QString> defaultValue; // everything after the first bar, exactly as written
 
     bool operator==(const PromptVariable& other) const = default;

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -16,7 +16,9 @@ namespace {
 
 const QString workspacesDir = QStringLiteral(".orris-hollows/workspaces");
 
-QString workspaceFile(const QString& name) { return workspacesDir + QLatin1Char('/') + name; }
+QString workspaceFile(const QString& name) {
+    return workspacesDir + QLatin1Char('/') + name;
+}
 
 QByteArray promptFile(const QString& id, const QString& title = QStringLiteral("T")) {
     return QStringLiteral("prompts:\n  - id: \"%1\"\n    title: \"%2\"\n").arg(id, title).toUtf8();
@@ -33,10 +35,13 @@ QByteArray promptFileOfSize(const QString& id, qsizetype size) {
 }
 
 PromptConfigLoader englishLoader(const TestEnvironment& env, PromptConfigLimits limits = {}) {
-    return PromptConfigLoader(env.environment(), [] { return AppLanguage::english; }, limits);
+    return PromptConfigLoader(
+        env.environment(), [] { return AppLanguage::english; }, limits);
 }
 
-QString english(const QString& key) { return L10n::string(key, AppLanguage::english); }
+QString english(const QString& key) {
+    return L10n::string(key, AppLanguage::english);
+}
 
 QStringList workspaceIDs(const PromptLoadResult& result) {
     QStringList ids;
@@ -66,9 +71,9 @@ private slots:
         QTest::addColumn<QString>("firstTitle");
         QTest::newRow("english") << AppLanguage::english << QStringList{"zh-Hans-CN"} << "/spec: clarify requirements";
         QTest::newRow("chinese") << AppLanguage::zhHans << QStringList{"en-US"} << "/spec：写清楚需求";
-        QTest::newRow("system chinese") << AppLanguage::system << QStringList{"zh-Hans-CN", "en"} << "/spec：写清楚需求";
-        QTest::newRow("system english") << AppLanguage::system << QStringList{"en-GB"}
-                                        << "/spec: clarify requirements";
+        QTest::newRow("system chinese") << AppLanguage::system << QStringList{"zh-Hans-CN", "en"}
+                                        << "/spec：写清楚需求";
+        QTest::newRow("system english") << AppLanguage::system << QStringList{"en-GB"} << "/spec: clarify requirements";
     }
     void samplesWithoutFiles() {
         QFETCH(AppLanguage, language);
@@ -95,8 +100,8 @@ private slots:
         QCOMPARE(sample.prompts.size(), 3);
         QCOMPARE(sample.prompts.first().agent, std::optional(AgentType::codex));
         QCOMPARE(sample.prompts.first().tags, (QStringList{"review", "project"}));
-        const AppLanguage resolved = firstTitle.startsWith(QLatin1String("/spec:")) ? AppLanguage::english
-                                                                                    : AppLanguage::zhHans;
+        const AppLanguage resolved =
+            firstTitle.startsWith(QLatin1String("/spec:")) ? AppLanguage::english : AppLanguage::zhHans;
         QCOMPARE(result.statusMessage, L10n::string(L10N("status.config.missing.samples"), resolved));
     }
 
@@ -109,10 +114,14 @@ private slots:
         QCOMPARE(result.statusMessage, english("status.config.samples.hidden"));
 
         // An override replaces the stored flag either way.
-        result = PromptConfigLoader(env.environment(), [] { return AppLanguage::english; }, {}, false).loadAllConfigs();
+        result = PromptConfigLoader(
+                     env.environment(), [] { return AppLanguage::english; }, {}, false)
+                     .loadAllConfigs();
         QVERIFY(result.showsTransientSamples);
         TestEnvironment fresh;
-        result = PromptConfigLoader(fresh.environment(), [] { return AppLanguage::english; }, {}, true).loadAllConfigs();
+        result = PromptConfigLoader(
+                     fresh.environment(), [] { return AppLanguage::english; }, {}, true)
+                     .loadAllConfigs();
         QVERIFY(!result.showsTransientSamples);
     }
 
@@ -121,7 +130,8 @@ private slots:
         const QByteArray global = "prompts:\n  - id: g\n    title: Global one\n";
         const QString globalPath = env.writeFile(".orris-hollows/global.yaml", global);
         env.writeFile(workspaceFile("team notes.yaml"), promptFile("t"));
-        env.writeFile(workspaceFile("web.yml"), "workspace:\n  name: Web\n  match_paths:\n    - /src/web\n" + promptFile("w"));
+        env.writeFile(workspaceFile("web.yml"),
+                      "workspace:\n  name: Web\n  match_paths:\n    - /src/web\n" + promptFile("w"));
         env.writeFile(workspaceFile(".hidden.yaml"), promptFile("h"));
         env.writeFile(workspaceFile("sub/inner.yaml"), promptFile("i"));
 
@@ -139,7 +149,8 @@ private slots:
         QCOMPARE(result.statusMessage, L10n::string(L10N("status.loaded.configs"), AppLanguage::english, 3, ""));
 
         QCOMPARE(result.workspaceMetadata.size(), 3);
-        const WorkspaceFileMetadata globalMetadata = result.workspaceMetadata.value(PromptConfigLoader::globalMetadataKey);
+        const WorkspaceFileMetadata globalMetadata =
+            result.workspaceMetadata.value(PromptConfigLoader::globalMetadataKey);
         QCOMPARE(globalMetadata.fileSize, qint64(global.size()));
         QCOMPARE(globalMetadata.modificationDate, std::optional(QFileInfo(globalPath).lastModified().toUTC()));
         QVERIFY(result.workspaceMetadata.contains("team notes"));
@@ -194,13 +205,20 @@ private slots:
     void slugs_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("slug");
-        QTest::newRow("words") << "Hello World!" << "hello-world";
-        QTest::newRow("accents and underscore") << " Été_2024 " << "été_2024";
-        QTest::newRow("nothing left") << "!!!" << "workspace";
-        QTest::newRow("runs of blanks kept") << "a  b" << "a--b";
-        QTest::newRow("outer hyphens trimmed") << "-x-" << "x";
-        QTest::newRow("other scripts") << "代码 审查" << "代码-审查";
-        QTest::newRow("digits and marks") << "v2 café" << "v2-café";
+        QTest::newRow("words") << "Hello World!"
+                               << "hello-world";
+        QTest::newRow("accents and underscore") << " Été_2024 "
+                                                << "été_2024";
+        QTest::newRow("nothing left") << "!!!"
+                                      << "workspace";
+        QTest::newRow("runs of blanks kept") << "a  b"
+                                             << "a--b";
+        QTest::newRow("outer hyphens trimmed") << "-x-"
+                                               << "x";
+        QTest::newRow("other scripts") << "代码 审查"
+                                       << "代码-审查";
+        QTest::newRow("digits and marks") << "v2 café"
+                                          << "v2-café";
     }
     void slugs() {
         QFETCH(QString, text);
@@ -238,8 +256,9 @@ private slots:
         QCOMPARE(first.displayName, QStringLiteral("dangling.yaml"));
         QCOMPARE(first.message, english("config.issue.unreadable"));
         QCOMPARE(workspaceIDs(result), (QStringList{"good", "link"}));
-        QCOMPARE(result.statusMessage, L10n::string(L10N("status.loaded.configs"), AppLanguage::english, 2,
-                                                    L10n::string(L10N("status.warning.suffix"), AppLanguage::english, 1)));
+        QCOMPARE(result.statusMessage,
+                 L10n::string(L10N("status.loaded.configs"), AppLanguage::english, 2,
+                              L10n::string(L10N("status.warning.suffix"), AppLanguage::english, 1)));
     }
 
     void emptyGlobalFile() {
@@ -313,8 +332,9 @@ private slots:
 
     void projectFiles() {
         TestEnvironment env;
-        const QString path = env.writeFile("project/.orris-hollows.yaml",
-                                           "workspace:\n  match_paths:\n    - ./api\nprompts:\n  - id: p\n    title: P\n");
+        const QString path =
+            env.writeFile("project/.orris-hollows.yaml",
+                          "workspace:\n  match_paths:\n    - ./api\nprompts:\n  - id: p\n    title: P\n");
         PromptConfigLoader loader = englishLoader(env);
         const std::optional<PromptWorkspace> workspace = loader.parseConfig(path, "project");
         QVERIFY(workspace);

@@ -98,18 +98,30 @@ private slots:
     void cleaning_data() {
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("clean");
-        QTest::newRow("plain trimmed") << "  plain value \t" << "plain value";
-        QTest::newRow("escaped quote") << "\"say \\\"hi\\\"\"" << "say \"hi\"";
-        QTest::newRow("doubled backslash") << "\"C:\\\\dir\"" << "C:\\dir";
-        QTest::newRow("backslash n stays") << "\"a\\nb\"" << "a\\nb";
-        QTest::newRow("escaped backslash before quote") << "\"\\\\\\\"\"" << "\\\"";
-        QTest::newRow("single quotes") << "'it''s'" << "it's";
-        QTest::newRow("single quotes keep backslash") << "'a\\\"b'" << "a\\\"b";
-        QTest::newRow("blanks inside quotes kept") << "\" x \"" << " x ";
-        QTest::newRow("empty quotes") << "\"\"" << "";
-        QTest::newRow("lone quote") << "\"" << "\"";
-        QTest::newRow("unbalanced") << "\"x'" << "\"x'";
-        QTest::newRow("comment kept") << "Hello # note" << "Hello # note";
+        QTest::newRow("plain trimmed") << "  plain value \t"
+                                       << "plain value";
+        QTest::newRow("escaped quote") << "\"say \\\"hi\\\"\""
+                                       << "say \"hi\"";
+        QTest::newRow("doubled backslash") << "\"C:\\\\dir\""
+                                           << "C:\\dir";
+        QTest::newRow("backslash n stays") << "\"a\\nb\""
+                                           << "a\\nb";
+        QTest::newRow("escaped backslash before quote") << "\"\\\\\\\"\""
+                                                        << "\\\"";
+        QTest::newRow("single quotes") << "'it''s'"
+                                       << "it's";
+        QTest::newRow("single quotes keep backslash") << "'a\\\"b'"
+                                                      << "a\\\"b";
+        QTest::newRow("blanks inside quotes kept") << "\" x \""
+                                                   << " x ";
+        QTest::newRow("empty quotes") << "\"\""
+                                      << "";
+        QTest::newRow("lone quote") << "\""
+                                    << "\"";
+        QTest::newRow("unbalanced") << "\"x'"
+                                    << "\"x'";
+        QTest::newRow("comment kept") << "Hello # note"
+                                      << "Hello # note";
     }
     void cleaning() {
         QFETCH(QString, raw);
@@ -122,8 +134,8 @@ private slots:
         QTest::addColumn<std::optional<QString>>("name");
         QTest::newRow("plain") << "workspace:\n  name: Web App\n" << std::optional<QString>("Web App");
         QTest::newRow("quoted with hash") << "workspace:\n  name: \"Web # 2\"\n" << std::optional<QString>("Web # 2");
-        QTest::newRow("after other keys and blanks")
-            << "workspace:\n  match_paths: []\n\n  name: 'W'\n" << std::optional<QString>("W");
+        QTest::newRow("after other keys and blanks") << "workspace:\n  match_paths: []\n\n  name: 'W'\n"
+                                                     << std::optional<QString>("W");
         QTest::newRow("comment on the workspace line") << "workspace: # main\n  name: Web\n"
                                                        << std::optional<QString>();
         QTest::newRow("block left") << "workspace:\nprompts:\n  name: X\n" << std::optional<QString>();
@@ -167,14 +179,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<PromptItem>>("expected");
 
-        QTest::newRow("defaults") << "prompts:\n  - id: a\n"
-                                  << QList{item("a", "Untitled Prompt", "Untitled Prompt")};
+        QTest::newRow("defaults") << "prompts:\n  - id: a\n" << QList{item("a", "Untitled Prompt", "Untitled Prompt")};
         QTest::newRow("lines before prompts are ignored") << "workspace:\n  - id: x\n  title: y\nprompts: []\n"
                                                           << QList<PromptItem>{};
-        QTest::newRow("comment stays in a plain title")
-            << "prompts:\n  - id: a\n    title: Hello # note\n" << QList{item("a", "Hello # note", "Hello # note")};
-        QTest::newRow("hash in a quoted title")
-            << "prompts:\n  - id: a\n    title: \"Hello # note\"\n" << QList{item("a", "Hello # note", "Hello # note")};
+        QTest::newRow("comment stays in a plain title") << "prompts:\n  - id: a\n    title: Hello # note\n"
+                                                        << QList{item("a", "Hello # note", "Hello # note")};
+        QTest::newRow("hash in a quoted title") << "prompts:\n  - id: a\n    title: \"Hello # note\"\n"
+                                                << QList{item("a", "Hello # note", "Hello # note")};
         QTest::newRow("escapes") << "prompts:\n  - id: a\n    title: \"say \\\"hi\\\" C:\\\\d \\n\"\n    text: x\n"
                                  << QList{item("a", "say \"hi\" C:\\d \\n", "x")};
         QTest::newRow("tags in three forms")
@@ -183,8 +194,7 @@ private slots:
                "  - id: c\n    tags: p, q ,, r\n    text: x\n"
                "  - id: d\n    tags: \"p, q\"\n    text: x\n"
             << QList{item("a", "Untitled Prompt", "x", {"one", "two, 2"}), item("b", "Untitled Prompt", "x"),
-                     item("c", "Untitled Prompt", "x", {"p", "q", "r"}),
-                     item("d", "Untitled Prompt", "x", {"p", "q"})};
+                     item("c", "Untitled Prompt", "x", {"p", "q", "r"}), item("d", "Untitled Prompt", "x", {"p", "q"})};
         QTest::newRow("dash tags as last key")
             << "prompts:\n  - id: a\n    tags:\n      - t\n  - id: b\n    text: y\n"
             << QList{item("a", "Untitled Prompt", "Untitled Prompt", {"t"}), item("b", "Untitled Prompt", "y")};
@@ -208,9 +218,8 @@ private slots:
             << QList{item("a", "Untitled Prompt", "one\ntwo")};
         QTest::newRow("tab in text") << "prompts:\n  - id: a\n    text: |\n      a\tb\n"
                                      << QList{item("a", "Untitled Prompt", "a\tb")};
-        QTest::newRow("CR LF gains empty lines")
-            << "prompts:\r\n  - id: a\r\n    text: |\r\n      one\r\n      two\r\n"
-            << QList{item("a", "Untitled Prompt", "one\n\ntwo")};
+        QTest::newRow("CR LF gains empty lines") << "prompts:\r\n  - id: a\r\n    text: |\r\n      one\r\n      two\r\n"
+                                                 << QList{item("a", "Untitled Prompt", "one\n\ntwo")};
         QTest::newRow("folded block")
             << "prompts:\n  - id: a\n    text: >\n      one\n      two\n\n      three\n        kept\n      four\n"
             << QList{item("a", "Untitled Prompt", "one two\nthree\n  kept\nfour")};
@@ -234,12 +243,11 @@ private slots:
     void pinnedAndShortcut() {
         TestEnvironment env;
         PromptConfigLoader loader = englishLoader(env);
-        const QList<PromptItem> items = loader.parsePrompts(
-            "prompts:\n"
-            "  - id: a\n    pinned: yes\n    shortcut: \"18:1048576\"\n"
-            "  - id: b\n    pinned: TRUE\n    shortcut: 18\n"
-            "  - id: c\n    pinned: 1\n    shortcut: \"x:y\"\n"
-            "  - id: d\n    pinned: no\n");
+        const QList<PromptItem> items = loader.parsePrompts("prompts:\n"
+                                                            "  - id: a\n    pinned: yes\n    shortcut: \"18:1048576\"\n"
+                                                            "  - id: b\n    pinned: TRUE\n    shortcut: 18\n"
+                                                            "  - id: c\n    pinned: 1\n    shortcut: \"x:y\"\n"
+                                                            "  - id: d\n    pinned: no\n");
         QCOMPARE(items.size(), 4);
         QCOMPARE(items[0].isPinned, true);
         QCOMPARE(items[0].shortcut, std::optional(PromptKeyboardShortcut{18, ModifierFlags::command}));
@@ -324,8 +332,8 @@ private slots:
         QTest::newRow("capitals and underscore") << " Claude_Code \n" << std::optional<AgentType>(AgentType::terminal);
         QTest::newRow("JetBrains capitals") << "PyCharm" << std::optional<AgentType>(AgentType::jetbrains);
         QTest::newRow("unknown") << "unknown" << std::optional<AgentType>();
-        QTest::newRow("raw claude-code is never the agent") << "claude-code"
-                                                            << std::optional<AgentType>(AgentType::terminal);
+        QTest::newRow("raw claude-code is never the agent")
+            << "claude-code" << std::optional<AgentType>(AgentType::terminal);
         QTest::newRow("two blanks") << "vs  code" << std::optional<AgentType>();
         QTest::newRow("any is not an alias") << "any" << std::optional<AgentType>();
     }

@@ -143,17 +143,17 @@ private slots:
 
         QTest::newRow("quotes and backslashes")
             << workspace("\"W\" \\ 'x'", {prompt("\"q\"", "a \\\" b \\\\", "text \"q\" \\n \\")}, {"C:\\p\\\""});
-        QTest::newRow("hash and colons")
-            << workspace("W # 1", {prompt("a:b", "x # y", "# heading\nkey: value # c")}, {"/a#b"});
+        QTest::newRow("hash and colons") << workspace("W # 1", {prompt("a:b", "x # y", "# heading\nkey: value # c")},
+                                                      {"/a#b"});
         QTest::newRow("non-ASCII") << workspace("工作区 ☕", {prompt("日本", "Ünïcødé 😀", "中文\n😀 é")}, {"/home/ü"});
-        QTest::newRow("empty texts and values")
-            << workspace("", {prompt("", "", ""), prompt("b", "B", "")}, {""});
+        QTest::newRow("empty texts and values") << workspace("", {prompt("", "", ""), prompt("b", "B", "")}, {""});
         QTest::newRow("multi-line text with blanks and indentation")
             << workspace("W", {prompt("a", "A", "first\n\n  indented\n\tTabbed\n   \nlast  ")});
         QTest::newRow("text mentioning the file's keys")
-            << workspace("W", {prompt("a", "A",
-                                      "prompts:\n  - id: fake\nworkspace:\n  name: Fake\nmatch_paths:\n- /fake\n"
-                                      "    text: |\n  -x")},
+            << workspace("W",
+                         {prompt("a", "A",
+                                 "prompts:\n  - id: fake\nworkspace:\n  name: Fake\nmatch_paths:\n- /fake\n"
+                                 "    text: |\n  -x")},
                          {"/real"});
         QTest::newRow("tabs and line breaks in single-line values")
             << workspace("Two\nLines", {prompt("i\td", "Tab\there", "x")}, {"/a\tb", "/c\r\nd"});
@@ -195,8 +195,8 @@ private slots:
 
     void lossesOfTheTextBlock() {
         // Outer empty lines of a text are not kept, and carriage returns become line feeds.
-        const QString text = PromptYAMLEncoder::encodeWorkspace(workspace("W", {prompt("a", "A", "\n\nx\r\ny\r\n")}),
-                                                                true);
+        const QString text =
+            PromptYAMLEncoder::encodeWorkspace(workspace("W", {prompt("a", "A", "\n\nx\r\ny\r\n")}), true);
         TestEnvironment env;
         PromptConfigLoader loader(env.environment(), [] { return AppLanguage::english; });
         QCOMPARE(loader.parseWorkspace(text, "w", "w").prompts.value(0).text, QStringLiteral("x\n\ny"));

@@ -55,20 +55,26 @@ private slots:
         QTest::newRow("up on last") << abc << "C" << PromptMoveDirection::up << "A C B";
         QTest::newRow("down on first") << abc << "A" << PromptMoveDirection::down << "B A C";
         QTest::newRow("unknown id") << abc << "Z" << PromptMoveDirection::down << "";
-        QTest::newRow("empty workspace") << "" << "A" << PromptMoveDirection::down << "";
-        QTest::newRow("alone in group") << "A/X B/Y" << "A" << PromptMoveDirection::down << "";
-        QTest::newRow("pinned alone among unpinned") << "A/X* B/X C/X" << "A" << PromptMoveDirection::down << "";
-        QTest::newRow("unpinned cannot pass the pinned") << "A/X* B/X C/X" << "B" << PromptMoveDirection::up << "";
-        QTest::newRow("unpinned move among themselves")
-            << "A/X* B/X C/X" << "C" << PromptMoveDirection::top << "A C B";
-        QTest::newRow("peers around a pinned one") << "B/X A/X* C/X" << "C" << PromptMoveDirection::top << "C B A";
-        QTest::newRow("bottom past a pinned one") << "B/X C/X A/X*" << "B" << PromptMoveDirection::bottom
-                                                   << "C B A";
-        QTest::newRow("interleaved groups gather")
-            << "x1/X y1/Y x2/X" << "x1" << PromptMoveDirection::down << "x2 x1 y1";
-        QTest::newRow("groups differ by case") << "A/Review B/review" << "A" << PromptMoveDirection::down << "";
-        QTest::newRow("duplicate id moves the first")
-            << "A/X B/X A/X" << "A" << PromptMoveDirection::down << "B A A";
+        QTest::newRow("empty workspace") << ""
+                                         << "A" << PromptMoveDirection::down << "";
+        QTest::newRow("alone in group") << "A/X B/Y"
+                                        << "A" << PromptMoveDirection::down << "";
+        QTest::newRow("pinned alone among unpinned") << "A/X* B/X C/X"
+                                                     << "A" << PromptMoveDirection::down << "";
+        QTest::newRow("unpinned cannot pass the pinned") << "A/X* B/X C/X"
+                                                         << "B" << PromptMoveDirection::up << "";
+        QTest::newRow("unpinned move among themselves") << "A/X* B/X C/X"
+                                                        << "C" << PromptMoveDirection::top << "A C B";
+        QTest::newRow("peers around a pinned one") << "B/X A/X* C/X"
+                                                   << "C" << PromptMoveDirection::top << "C B A";
+        QTest::newRow("bottom past a pinned one") << "B/X C/X A/X*"
+                                                  << "B" << PromptMoveDirection::bottom << "C B A";
+        QTest::newRow("interleaved groups gather") << "x1/X y1/Y x2/X"
+                                                   << "x1" << PromptMoveDirection::down << "x2 x1 y1";
+        QTest::newRow("groups differ by case") << "A/Review B/review"
+                                               << "A" << PromptMoveDirection::down << "";
+        QTest::newRow("duplicate id moves the first") << "A/X B/X A/X"
+                                                      << "A" << PromptMoveDirection::down << "B A A";
     }
     void moves() {
         QFETCH(QString, layout);
@@ -122,12 +128,13 @@ private slots:
 
     void rawValues() {
         for (PromptWorkspaceSource source :
-             {PromptWorkspaceSource::global, PromptWorkspaceSource::userWorkspace,
-              PromptWorkspaceSource::projectConfig, PromptWorkspaceSource::transientSample}) {
+             {PromptWorkspaceSource::global, PromptWorkspaceSource::userWorkspace, PromptWorkspaceSource::projectConfig,
+              PromptWorkspaceSource::transientSample}) {
             QCOMPARE(PromptWorkspaceSources::fromRawValue(PromptWorkspaceSources::rawValue(source)), source);
             QVERIFY(!PromptWorkspaceSources::displayName(source, AppLanguage::english).contains(QLatin1Char('.')));
         }
-        QCOMPARE(PromptWorkspaceSources::rawValue(PromptWorkspaceSource::userWorkspace), QStringLiteral("userWorkspace"));
+        QCOMPARE(PromptWorkspaceSources::rawValue(PromptWorkspaceSource::userWorkspace),
+                 QStringLiteral("userWorkspace"));
         QVERIFY(!PromptWorkspaceSources::fromRawValue(QStringLiteral("UserWorkspace")));
         QCOMPARE(PromptConfigRecoveryActions::fromRawValue(QStringLiteral("showInFinder")),
                  PromptConfigRecoveryAction::showInFinder);
@@ -138,9 +145,8 @@ private slots:
 
     void issueIdentity() {
         const QString path = QStringLiteral("/h/.orris-hollows/workspaces/web.yaml");
-        const PromptConfigIssue english = PromptConfigIssue::make(path, PromptConfigSourceKind::workspace,
-                                                                  PromptConfigIssueKind::invalidFormat,
-                                                                  AppLanguage::english);
+        const PromptConfigIssue english = PromptConfigIssue::make(
+            path, PromptConfigSourceKind::workspace, PromptConfigIssueKind::invalidFormat, AppLanguage::english);
         QCOMPARE(english.id, QStringLiteral("workspace:web.yaml:config.issue.invalid.format"));
         QCOMPARE(english.displayName, QStringLiteral("web.yaml"));
         QCOMPARE(english.fileURL, path);
@@ -149,9 +155,8 @@ private slots:
                                                    PromptConfigRecoveryAction::showInFinder,
                                                    PromptConfigRecoveryAction::openWorkspaceManager}));
         // The same problem found again has the same id; the message keeps the language of its load.
-        const PromptConfigIssue chinese = PromptConfigIssue::make(path, PromptConfigSourceKind::workspace,
-                                                                  PromptConfigIssueKind::invalidFormat,
-                                                                  AppLanguage::zhHans);
+        const PromptConfigIssue chinese = PromptConfigIssue::make(
+            path, PromptConfigSourceKind::workspace, PromptConfigIssueKind::invalidFormat, AppLanguage::zhHans);
         QCOMPARE(chinese.id, english.id);
         QVERIFY(chinese.message != english.message);
         QVERIFY(!english.message.startsWith(QLatin1String("config.issue")));

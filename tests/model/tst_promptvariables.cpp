@@ -34,8 +34,8 @@ private slots:
         QTest::newRow("unclosed rest") << "{{ a }} {{ b" << QList{variableOf("a")};
         QTest::newRow("leading closing pair") << "}} {{ a }}" << QList{variableOf("a")};
         QTest::newRow("line break inside") << "{{ name\n }}" << QList{variableOf("name")};
-        QTest::newRow("inner blanks and case") << "{{ File Name }} {{file name|x}}"
-                                               << QList{PromptVariable{"File Name", "file name", std::nullopt}};
+        QTest::newRow("inner blanks and case")
+            << "{{ File Name }} {{file name|x}}" << QList{PromptVariable{"File Name", "file name", std::nullopt}};
         QTest::newRow("rejected marker does not hide the next") << "{{ }}{{b}}" << QList{variableOf("b")};
     }
     void markers() {
@@ -48,17 +48,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<Values>("values");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("every occurrence") << "Fix {{ File }} and {{file|main.c}}"
-                                          << Values{{"file", "a.c"}} << "Fix a.c and a.c";
+        QTest::newRow("every occurrence")
+            << "Fix {{ File }} and {{file|main.c}}" << Values{{"file", "a.c"}} << "Fix a.c and a.c";
         QTest::newRow("no values") << "a {{x}} b" << Values{} << "a {{x}} b";
         QTest::newRow("missing value keeps the marker, default unused")
             << "{{a|1}} {{b|2}}" << Values{{"a", "x"}} << "x {{b|2}}";
-        QTest::newRow("normalised key wins") << "{{tone}}" << Values{{"Tone", "x"}, {"tone", "y"}}
-                                             << "y";
+        QTest::newRow("normalised key wins") << "{{tone}}" << Values{{"Tone", "x"}, {"tone", "y"}} << "y";
         QTest::newRow("first in code-point order among other forms")
             << "{{tone}}" << Values{{" Tone", "x"}, {"TONE", "y"}} << "x";
-        QTest::newRow("value is not scanned again")
-            << "{{a}} {{b}}" << Values{{"a", "{{b}}"}, {"b", "B"}} << "{{b}} B";
+        QTest::newRow("value is not scanned again") << "{{a}} {{b}}" << Values{{"a", "{{b}}"}, {"b", "B"}} << "{{b}} B";
         QTest::newRow("rejected markers and lone braces copied")
             << "{ {{ }} {{x}} }}" << Values{{"x", "1"}} << "{ {{ }} 1 }}";
         QTest::newRow("blank key skipped") << "{{x}}" << Values{{"  ", "1"}} << "{{x}}";
