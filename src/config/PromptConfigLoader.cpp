@@ -1,8 +1,8 @@
 #include "config/PromptConfigLoader.h"
 
+#include "model/Sha256.h"
 #include "model/TextPrimitives.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -21,6 +22,17 @@
 namespace {
 
 using namespace Qt::StringLiterals;
+
+// Literal comparisons the scanners make on every line, kept inline.
+template <qsizetype N> bool hasPrefix(QStringView text, const char16_t (&prefix)[N]) {
+    constexpr qsizetype length = N - 1;
+    return text.size() >= length && std::char_traits<char16_t>::compare(text.utf16(), prefix, size_t(length)) == 0;
+}
+
+template <qsizetype N> bool isExactly(QStringView text, const char16_t (&literal)[N]) {
+    constexpr qsizetype length = N - 1;
+    return text.size() == length && std::char_traits<char16_t>::compare(text.utf16(), literal, size_t(length)) == 0;
+}
 
 qsizetype leadingSpaces(QStringView line) {
     qsizetype count = 0;
@@ -117,7 +129,7 @@ bool isStructuralScalar(QStringView raw) {
         return true;
     }
     if ((value.size() == 4 || value.size() == 1) &&
-        (value.toString().toLower() == "null"_L1 || value == u"~")) {
+        (value.toString().toLower() == "null"_L1 || isExactly(value, u"~"))) {
         return false;
     }
     for (const QChar c : value) {
@@ -130,20 +142,21 @@ bool isStructuralScalar(QStringView raw) {
 }
 
 bool isPromptKey(QStringView key) {
-    return key == u"id" || key == u"title" || key == u"group" || key == u"agent" || key == u"pinned" ||
-           key == u"shortcut" || key == u"text" || key == u"tags";
+    return isExactly(key, u"id") || isExactly(key, u"title") || isExactly(key, u"group") || isExactly(key, u"agent") ||
+           isExactly(key, u"pinned") || isExactly(key, u"shortcut") || isExactly(key, u"text") ||
+           isExactly(key, u"tags");
 }
 
 bool isValidPromptField(QStringView key, QStringView value) {
-    if (key == u"id" || key == u"title" || key == u"group" || key == u"agent" || key == u"pinned" ||
-        key == u"shortcut") {
+    if (isExactly(key, u"id") || isExactly(key, u"title") || isExactly(key, u"group") || isExactly(key, u"agent") ||
+        isExactly(key, u"pinned") || isExactly(key, u"shortcut")) {
         return isStructuralScalar(value);
     }
-    if (key == u"text") {
-        return value == u"|" || isStructuralScalar(value);
+    if (isExactly(key, u"text")) {
+        return isExactly(value, u"|") || isStructuralScalar(value);
     }
-    if (key == u"tags") {
-        return value.isEmpty() || value == u"[]" || isStructuralScalar(value);
+    if (isExactly(key, u"tags")) {
+        return value.isEmpty() || isExactly(value, u"[]") || isStructuralScalar(value);
     }
     return true;
 }
@@ -152,10 +165,10 @@ enum class Section { none, workspace, prompts };
 enum class ListState { none, matchPaths, tags, textBlock };
 
 ListState listStateFor(const Field& field) {
-    if (field.key == u"tags" && field.value.isEmpty()) {
+    if (isExactly(field.key, u"tags") && field.value.isEmpty()) {
         return ListState::tags;
     }
-    if (field.key == u"text" && (field.value == u"|" || field.value == u">")) {
+    if (isExactly(field.key, u"text") && (isExactly(field.value, u"|") || isExactly(field.value, u">"))) {
         return ListState::textBlock;
     }
     return ListState::none;
@@ -241,8 +254,7 @@ const QHash<QString, AgentType>& agentAliases() {
         add(AgentType::claudeDesktop, {"claude", "claude-desktop", "claude desktop"});
         add(AgentType::terminal, {"claude-code", "claude code", "terminal", "term", "shell"});
         add(AgentType::cursor, {"cursor"});
-        add(AgentType::vscode,
-            {"vscode", "vs-code", "vs code", "visual-studio-code", "visual studio code", "code"});
+        add(AgentType::vscode, {"vscode", "vs-code", "vs code", "visual-studio-code", "visual studio code", "code"});
         add(AgentType::ghostty, {"ghostty"});
         add(AgentType::hermes, {"hermes", "hermes-desktop", "hermes desktop"});
         add(AgentType::windsurf, {"windsurf", "devin", "devin-desktop", "devin desktop"});
@@ -386,12 +398,16 @@ AppLanguage PromptConfigLoader::language() const {
 // ---- Structure check ---------------------------------------------------------------------
 
 bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
+    return hasValidStructure(Text::splitViewsAtNewlines(text));
+}
+
+bool PromptConfigLoader::hasValidStructure(const QList<QStringView>& lines) {
     Section section = Section::none;
     ListState list = ListState::none;
     bool inItem = false;
     bool seenSection = false;
 
-    for (const QStringView line : Text::splitViewsAtNewlines(text)) {
+    for (const QStringView line : lines) {
         const qsizetype indent = leadingSpaces(line);
         if (section == Section::prompts && list == ListState::textBlock && indent >= 6) {
             continue;
@@ -409,8 +425,8 @@ bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
             if (!field) {
                 return false;
             }
-            if (field->key == u"workspace" || field->key == u"prompts") {
-                const bool isWorkspace = field->key == u"workspace";
+            if (isExactly(field->key, u"workspace") || isExactly(field->key, u"prompts")) {
+                const bool isWorkspace = isExactly(field->key, u"workspace");
                 const QStringView emptyForm = isWorkspace ? u"{}" : u"[]";
                 if (!field->value.isEmpty() && field->value != emptyForm) {
                     return false;
@@ -435,7 +451,7 @@ bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
             continue;
         case Section::workspace: {
             if (list == ListState::matchPaths && indent >= 4) {
-                if (!content.startsWith(u"- ") || !isStructuralScalar(content.sliced(2))) {
+                if (!hasPrefix(content, u"- ") || !isStructuralScalar(content.sliced(2))) {
                     return false;
                 }
                 continue;
@@ -447,14 +463,14 @@ bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
             if (!field) {
                 return false;
             }
-            if (field->key == u"name") {
+            if (isExactly(field->key, u"name")) {
                 if (!isStructuralScalar(field->value)) {
                     return false;
                 }
-            } else if (field->key == u"match_paths") {
+            } else if (isExactly(field->key, u"match_paths")) {
                 if (field->value.isEmpty()) {
                     list = ListState::matchPaths;
-                } else if (field->value == u"[]") {
+                } else if (isExactly(field->value, u"[]")) {
                     list = ListState::none;
                 } else {
                     return false;
@@ -466,7 +482,7 @@ bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
         }
         case Section::prompts: {
             if (indent == 2) {
-                if (!content.startsWith(u"- ")) {
+                if (!hasPrefix(content, u"- ")) {
                     return false;
                 }
                 const auto field = structuralField(Text::trimSpacesAndTabs(content.sliced(2)));
@@ -482,7 +498,7 @@ bool PromptConfigLoader::hasValidConfigStructure(const QString& text) {
             }
             if (indent >= 6) {
                 if (list == ListState::tags) {
-                    if (!content.startsWith(u"- ") || !isStructuralScalar(content.sliced(2))) {
+                    if (!hasPrefix(content, u"- ") || !isStructuralScalar(content.sliced(2))) {
                         return false;
                     }
                     continue;
@@ -545,7 +561,7 @@ std::optional<QString> PromptConfigLoader::workspaceName(const Lines& lines) con
         }
         const QStringView line = lines.lines[i];
         const QStringView trimmed = Text::trimSpacesAndTabs(line);
-        if (trimmed == u"workspace:") {
+        if (isExactly(trimmed, u"workspace:")) {
             inBlock = true;
             continue;
         }
@@ -556,7 +572,7 @@ std::optional<QString> PromptConfigLoader::workspaceName(const Lines& lines) con
             inBlock = false;
             continue;
         }
-        if (trimmed.startsWith(u"name:")) {
+        if (hasPrefix(trimmed, u"name:")) {
             return valueAfterColon(trimmed);
         }
     }
@@ -572,7 +588,7 @@ QStringList PromptConfigLoader::matchPaths(const Lines& lines) const {
         }
         const QStringView line = lines.lines[i];
         const QStringView trimmed = Text::trimSpacesAndTabs(line);
-        if (trimmed == u"match_paths:") {
+        if (isExactly(trimmed, u"match_paths:")) {
             open = true;
             continue;
         }
@@ -581,7 +597,7 @@ QStringList PromptConfigLoader::matchPaths(const Lines& lines) const {
         }
         if (trimmed.startsWith(u'-')) {
             paths.append(cleanScalar(Text::trimSpacesAndTabs(trimmed.sliced(1))));
-        } else if (!trimmed.isEmpty() && !line.startsWith(u"  ")) {
+        } else if (!trimmed.isEmpty() && !hasPrefix(line, u"  ")) {
             open = false;
         }
     }
@@ -674,7 +690,7 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
         const QStringView trimmed = Text::trimSpacesAndTabs(line);
         // Inside a text block a line indented by six or more spaces is text, whatever it reads.
         const bool isTextLine = textMode && leadingSpaces(line) >= 6;
-        if (!isTextLine && trimmed == u"prompts:") {
+        if (!isTextLine && isExactly(trimmed, u"prompts:")) {
             extracting = true;
             continue;
         }
@@ -682,41 +698,41 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
             continue;
         }
         if (tagMode) {
-            if (trimmed.startsWith(u'-') && !line.startsWith(u"  -")) {
+            if (trimmed.startsWith(u'-') && !hasPrefix(line, u"  -")) {
                 tags.append(cleanScalar(Text::trimSpacesAndTabs(trimmed.sliced(1))));
                 continue;
             }
             tagMode = false;
         }
         if (textMode) {
-            if (line.startsWith(u"  -")) {
+            if (hasPrefix(line, u"  -")) {
                 finishCurrent();
             } else {
-                textLines.append(line.startsWith(u"      ") ? line.sliced(6) : line);
+                textLines.append(hasPrefix(line, u"      ") ? line.sliced(6) : line);
                 lines.isText[size_t(i)] = isTextLine;
                 continue;
             }
         }
 
         QStringView keyLine = trimmed;
-        if (trimmed.startsWith(u"- ") && trimmed.contains(u':')) {
+        if (hasPrefix(trimmed, u"- ") && trimmed.contains(u':')) {
             finishCurrent();
             keyLine = Text::trimSpacesAndTabs(trimmed.sliced(2));
         }
 
-        if (keyLine.startsWith(u"id:")) {
+        if (hasPrefix(keyLine, u"id:")) {
             fields.id = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"title:")) {
+        } else if (hasPrefix(keyLine, u"title:")) {
             fields.title = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"group:")) {
+        } else if (hasPrefix(keyLine, u"group:")) {
             fields.group = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"agent:")) {
+        } else if (hasPrefix(keyLine, u"agent:")) {
             fields.agent = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"pinned:")) {
+        } else if (hasPrefix(keyLine, u"pinned:")) {
             fields.pinned = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"shortcut:")) {
+        } else if (hasPrefix(keyLine, u"shortcut:")) {
             fields.shortcut = valueAfterColon(keyLine);
-        } else if (keyLine.startsWith(u"tags:")) {
+        } else if (hasPrefix(keyLine, u"tags:")) {
             const QString value = valueAfterColon(keyLine);
             tags.clear();
             if (value.isEmpty()) {
@@ -726,11 +742,11 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
                     tags.append(Text::trimSpacesAndTabs(piece).toString());
                 }
             }
-        } else if (keyLine.startsWith(u"text: |") || keyLine.startsWith(u"text: >")) {
+        } else if (hasPrefix(keyLine, u"text: |") || hasPrefix(keyLine, u"text: >")) {
             textMode = true;
-            foldedText = keyLine.startsWith(u"text: >");
+            foldedText = hasPrefix(keyLine, u"text: >");
             textLines.clear();
-        } else if (keyLine.startsWith(u"text:")) {
+        } else if (hasPrefix(keyLine, u"text:")) {
             fields.text = valueAfterColon(keyLine);
         }
     }
@@ -755,12 +771,13 @@ QList<PromptItem> PromptConfigLoader::parsePrompts(const QString& text) {
     return prompts(lines, true);
 }
 
-PromptWorkspace PromptConfigLoader::parseWorkspace(const QString& text, const QString& id, const QString& fallbackName) {
-    return workspace(text, id, fallbackName);
+PromptWorkspace PromptConfigLoader::parseWorkspace(const QString& text, const QString& id,
+                                                   const QString& fallbackName) {
+    Lines lines(text);
+    return workspace(lines, id, fallbackName);
 }
 
-PromptWorkspace PromptConfigLoader::workspace(const QString& text, const QString& id, const QString& fallbackName) {
-    Lines lines(text);
+PromptWorkspace PromptConfigLoader::workspace(Lines& lines, const QString& id, const QString& fallbackName) {
     PromptWorkspace result;
     result.id = id;
     result.prompts = prompts(lines, true); // first: it marks the text lines the other scanners skip
@@ -773,8 +790,7 @@ PromptWorkspace PromptConfigLoader::workspace(const QString& text, const QString
 // ---- Loading -----------------------------------------------------------------------------
 
 WorkspaceFileVersion PromptConfigLoader::fileVersion(const QByteArray& data, const QString& path) {
-    return {QDir::cleanPath(QFileInfo(path).absoluteFilePath()),
-            QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex())};
+    return {QDir::cleanPath(QFileInfo(path).absoluteFilePath()), Sha256::hex(data)};
 }
 
 QString PromptConfigLoader::slug(const QString& text) {
@@ -844,12 +860,13 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     if (!text) {
         return refuse(PromptConfigIssueKind::invalidUTF8);
     }
-    if (!hasValidConfigStructure(*text)) {
+    Lines lines(*text);
+    if (!hasValidStructure(lines.lines)) {
         return refuse(PromptConfigIssueKind::invalidFormat);
     }
 
     const QString id = QFileInfo(path).completeBaseName();
-    PromptWorkspace result = workspace(*text, id, fallbackName);
+    PromptWorkspace result = workspace(lines, id, fallbackName);
     result.fileURL = path;
     result.fileVersion = fileVersion(*bytes, path);
     workspaceMetadata.insert(sourceKind == PromptConfigSourceKind::global ? globalMetadataKey : id,
@@ -877,7 +894,8 @@ std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& pa
         return fail();
     }
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    PromptWorkspace result = workspace(*text, QFileInfo(path).completeBaseName(), fallbackName);
+    Lines lines(*text);
+    PromptWorkspace result = workspace(lines, QFileInfo(path).completeBaseName(), fallbackName);
     result.fileURL = absolute;
     result.fileVersion = fileVersion(*bytes, absolute);
     return result;
@@ -886,6 +904,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& pa
 void PromptConfigLoader::makePromptIDsGloballyUnique(QList<PromptItem>& globalPrompts,
                                                      QList<PromptWorkspace>& workspaces) {
     QSet<QString> used;
+    qsizetype count = globalPrompts.size();
+    for (const PromptWorkspace& workspace : workspaces) {
+        count += workspace.prompts.size();
+    }
+    used.reserve(count);
     const auto uniqueID = [&](PromptItem& prompt) {
         const bool blank = Text::trimWhitespaceAndNewlines(prompt.id).isEmpty();
         const QString base = blank ? slug(prompt.title) : prompt.id;
@@ -940,7 +963,8 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
     if (QFileInfo::exists(globalPath)) {
         fileExists = true;
         const QString fallback = L10n::string(L10N("sample.global.prompts"), language());
-        if (auto global = load(globalPath, fallback, PromptConfigSourceKind::global, aggregateBytes, issues, metadata)) {
+        if (auto global =
+                load(globalPath, fallback, PromptConfigSourceKind::global, aggregateBytes, issues, metadata)) {
             globalPrompts = std::move(global->prompts);
             loadedPaths.append(globalPath);
         }
@@ -1019,25 +1043,69 @@ PromptConfigLoader::SampleData PromptConfigLoader::sampleData(AppLanguage langua
         const char* chineseText;
     };
     static const Sample samples[] = {
-        {"spec", "/spec: clarify requirements", "General Development", "/spec：写清楚需求", "通用开发", {"spec", nullptr},
-         "/spec: first clarify what needs to be built.", "/spec：先把要做什么写清楚。"},
-        {"plan", "/plan: split tasks", "General Development", "/plan：拆任务", "通用开发", {"plan", nullptr},
-         "/plan: split this into executable tasks.", "/plan：拆成可执行任务。"},
-        {"build", "/build: implement", "General Development", "/build：开始实现", "通用开发", {"build", nullptr},
-         "/build: start building the feature.", "/build：开始做功能。"},
-        {"test", "/test: verify", "General Development", "/test：验证可用", "通用开发", {"test", nullptr},
-         "/test: verify whether it really works.", "/test：验证是否真的可用。"},
-        {"review", "/review: quality check", "General Development", "/review：质量检查", "通用开发", {"review", nullptr},
-         "/review: do a quality check.", "/review：做质量检查。"},
-        {"project-review", "Review current project", "Project Development", "审查当前项目", "项目开发",
+        {"spec",
+         "/spec: clarify requirements",
+         "General Development",
+         "/spec：写清楚需求",
+         "通用开发",
+         {"spec", nullptr},
+         "/spec: first clarify what needs to be built.",
+         "/spec：先把要做什么写清楚。"},
+        {"plan",
+         "/plan: split tasks",
+         "General Development",
+         "/plan：拆任务",
+         "通用开发",
+         {"plan", nullptr},
+         "/plan: split this into executable tasks.",
+         "/plan：拆成可执行任务。"},
+        {"build",
+         "/build: implement",
+         "General Development",
+         "/build：开始实现",
+         "通用开发",
+         {"build", nullptr},
+         "/build: start building the feature.",
+         "/build：开始做功能。"},
+        {"test",
+         "/test: verify",
+         "General Development",
+         "/test：验证可用",
+         "通用开发",
+         {"test", nullptr},
+         "/test: verify whether it really works.",
+         "/test：验证是否真的可用。"},
+        {"review",
+         "/review: quality check",
+         "General Development",
+         "/review：质量检查",
+         "通用开发",
+         {"review", nullptr},
+         "/review: do a quality check.",
+         "/review：做质量检查。"},
+        {"project-review",
+         "Review current project",
+         "Project Development",
+         "审查当前项目",
+         "项目开发",
          {"review", "project"},
          "Review the current project structure, identify the highest-priority risks, and give actionable "
          "suggestions.",
          "请审查当前项目结构，指出最需要优先修复的问题，并给出可执行的修改建议。"},
-        {"write-tests", "Add tests", "Project Development", "补充测试", "项目开发", {"test", nullptr},
+        {"write-tests",
+         "Add tests",
+         "Project Development",
+         "补充测试",
+         "项目开发",
+         {"test", nullptr},
          "Find the paths that most need tests, prioritizing failure paths, edge cases, and regression risk.",
          "请为当前改动补充关键测试，优先覆盖失败路径、边界条件和回归风险。"},
-        {"release-check", "Release check", "Release Prep", "发布前检查", "发布准备", {"release", nullptr},
+        {"release-check",
+         "Release check",
+         "Release Prep",
+         "发布前检查",
+         "发布准备",
+         {"release", nullptr},
          "Check whether the project is ready for release, including build, tests, docs, privacy notes, and "
          "packaging.",
          "请检查当前项目是否满足发布前要求，包括构建、测试、文档、隐私说明和打包配置。"},

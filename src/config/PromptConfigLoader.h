@@ -84,7 +84,8 @@ private:
     std::optional<QString> workspaceName(const Lines& lines) const;
     QStringList matchPaths(const Lines& lines) const;
     QList<PromptItem> prompts(Lines& lines, bool buildItems);
-    PromptWorkspace workspace(const QString& text, const QString& id, const QString& fallbackName);
+    static bool hasValidStructure(const QList<QStringView>& lines);
+    PromptWorkspace workspace(Lines& lines, const QString& id, const QString& fallbackName);
 
     std::optional<PromptWorkspace> load(const QString& path, const QString& fallbackName,
                                         PromptConfigSourceKind sourceKind, qint64& aggregateBytes,

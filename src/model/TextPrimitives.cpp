@@ -64,10 +64,18 @@ bool isSpaceOrTab(char32_t c) { return c == U' ' || c == U'\t'; }
 
 bool isNewline(char32_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029; }
 
-bool isWhitespace(char32_t c) { return c == 0x09 || QChar::category(c) == QChar::Separator_Space; }
+bool isWhitespace(char32_t c) {
+    if (c < 0x80) {
+        return c == 0x09 || c == 0x20;
+    }
+    return QChar::category(c) == QChar::Separator_Space;
+}
 
 bool isWhitespaceOrNewline(char32_t c) {
-    if ((c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x09) {
+    if (c < 0x80) {
+        return (c >= 0x09 && c <= 0x0D) || c == 0x20;
+    }
+    if (c == 0x85) {
         return true;
     }
     const QChar::Category category = QChar::category(c);
@@ -75,17 +83,26 @@ bool isWhitespaceOrNewline(char32_t c) {
            category == QChar::Separator_Paragraph;
 }
 
-QString trimSpacesAndTabs(const QString& text) { return trimmed(text, isSpaceOrTab); }
+// Lambdas rather than function pointers, so that the tests inline into the trim loops.
+QString trimSpacesAndTabs(const QString& text) { return trimmed(text, [](char32_t c) { return isSpaceOrTab(c); }); }
 
-QString trimWhitespace(const QString& text) { return trimmed(text, isWhitespace); }
+QString trimWhitespace(const QString& text) { return trimmed(text, [](char32_t c) { return isWhitespace(c); }); }
 
-QString trimWhitespaceAndNewlines(const QString& text) { return trimmed(text, isWhitespaceOrNewline); }
+QString trimWhitespaceAndNewlines(const QString& text) {
+    return trimmed(text, [](char32_t c) { return isWhitespaceOrNewline(c); });
+}
 
-QStringView trimSpacesAndTabs(QStringView text) { return trimmedView(text, isSpaceOrTab); }
+QStringView trimSpacesAndTabs(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isSpaceOrTab(c); });
+}
 
-QStringView trimWhitespace(QStringView text) { return trimmedView(text, isWhitespace); }
+QStringView trimWhitespace(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isWhitespace(c); });
+}
 
-QStringView trimWhitespaceAndNewlines(QStringView text) { return trimmedView(text, isWhitespaceOrNewline); }
+QStringView trimWhitespaceAndNewlines(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isWhitespaceOrNewline(c); });
+}
 
 QStringList splitAtNewlines(const QString& text) {
     QStringList pieces;
@@ -103,12 +120,30 @@ QStringList splitAtNewlines(const QString& text) {
 
 QList<QStringView> splitViewsAtNewlines(QStringView text) {
     QList<QStringView> pieces;
+    pieces.reserve(text.size() / 40 + 1);
+    const char16_t* data = text.utf16();
+    const qsizetype size = text.size();
+
+    // Almost every text breaks its lines with U+000A alone: then the vectorised search for it
+    // does the work. The loop over all characters is only for texts with other newlines.
+    char16_t others = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = data[i];
+        others |= char16_t((u >= 0x0B && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029);
+    }
     qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029) {
-            pieces.append(text.sliced(start, i - start));
-            start = i + 1;
+    if (others == 0) {
+        for (qsizetype end = text.indexOf(u'\n'); end >= 0; end = text.indexOf(u'\n', start)) {
+            pieces.append(text.sliced(start, end - start));
+            start = end + 1;
+        }
+    } else {
+        for (qsizetype i = 0; i < size; ++i) {
+            const char16_t u = data[i];
+            if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029) {
+                pieces.append(text.sliced(start, i - start));
+                start = i + 1;
+            }
         }
     }
     pieces.append(text.sliced(start));
