@@ -1,0 +1,261 @@
+#include "store/PromptStore.h"
+
+#include "config/BackgroundPromptConfigLoader.h"
+#include "config/PromptConfigLoader.h"
+#include "context/ContextBindingStore.h"
+#include "model/AppLog.h"
+#include "store/PromptUsageStore.h"
+
+#include <QFutureWatcher>
+#include <QPromise>
+
+PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
+                         bool loadsOnInit, Services services, QObject* parent)
+    : QObject(parent), m_environment(environment), m_languageProvider(std::move(languageProvider)),
+      m_configLoader(std::move(services.configLoader)), m_usageStore(services.usageStore),
+      m_bindingStore(services.bindingStore) {
+    m_statusMessage = text(L10N("status.not.loaded"));
+    if (!m_configLoader) {
+        m_configLoader = std::make_shared<BackgroundPromptConfigLoader>(m_environment);
+    }
+    if (!m_usageStore) {
+        m_usageStore = new PromptUsageStore(m_environment, this);
+    }
+    if (!m_bindingStore) {
+        m_bindingStore = new ContextBindingStore(m_environment, this);
+    }
+
+    const UserDefaults& defaults = *m_environment.defaults;
+    m_advancedAutomaticMatchingEnabled = defaults.boolValue(advancedAutomaticMatchingEnabledKey).value_or(false);
+    m_projectConfigsEnabled = defaults.boolValue(projectConfigsEnabledKey).value_or(true);
+    m_sortMode = PromptSortModes::fromRawValue(defaults.stringValue(sortModeKey).value_or(QString()))
+                     .value_or(PromptSortMode::manual);
+
+    if (loadsOnInit) {
+        reload();
+    }
+}
+
+PromptStore::~PromptStore() = default;
+
+AppLanguage PromptStore::language() const {
+    return m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
+}
+
+QString PromptStore::text(const QString& key) const {
+    return L10n::string(key, language());
+}
+
+void PromptStore::setStatusMessage(const QString& message) {
+    if (m_statusMessage == message) {
+        return;
+    }
+    m_statusMessage = message;
+    emit statusChanged();
+}
+
+void PromptStore::setLastErrorMessage(const std::optional<QString>& message) {
+    if (m_lastErrorMessage == message) {
+        return;
+    }
+    m_lastErrorMessage = message;
+    emit statusChanged();
+}
+
+void PromptStore::setReloading(bool reloading) {
+    if (m_reloading == reloading) {
+        return;
+    }
+    m_reloading = reloading;
+    emit reloadingChanged();
+}
+
+void PromptStore::setLastEditedWorkspaceID(const std::optional<QString>& id) {
+    if (m_lastEditedWorkspaceID == id) {
+        return;
+    }
+    m_lastEditedWorkspaceID = id;
+    emit lastEditedWorkspaceIDChanged();
+}
+
+// ---- Reload --------------------------------------------------------------------------------
+
+void PromptStore::reload(const std::optional<QString>& preservingStatus) {
+    startReload(preservingStatus);
+}
+
+QFuture<void> PromptStore::reloadAndWait() {
+    return startReload(std::nullopt);
+}
+
+QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedStatus) {
+    const quint64 generation = ++m_reloadGeneration; // unsigned: wraps at the top
+    const std::optional<QString> previousSelection = m_lastEditedWorkspaceID;
+    const AppLanguage loadLanguage = language();
+
+    auto done = std::make_shared<QPromise<void>>();
+    done->start();
+    setReloading(true);
+
+    // The watcher belongs to the store, so a result that arrives after the store is gone is
+    // never delivered; its signal always arrives on the main thread.
+    auto* watcher = new QFutureWatcher<PromptLoadResult>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, generation, previousSelection, loadLanguage, preservedStatus, done] {
+                watcher->deleteLater();
+                if (generation == m_reloadGeneration) {
+                    const QFuture<PromptLoadResult> future = watcher->future();
+                    if (future.resultCount() > 0) {
+                        applyLoadResult(generation, future.result(), previousSelection, loadLanguage,
+                                        preservedStatus);
+                    } else {
+                        qCWarning(lcPrompts).noquote()
+                            << "Reload configuration failed generation=" + QString::number(generation);
+                    }
+                    setReloading(false);
+                }
+                done->finish();
+            });
+    watcher->setFuture(m_configLoader->loadAllConfigs(loadLanguage));
+    return done->future();
+}
+
+void PromptStore::applyLoadResult(quint64 generation, PromptLoadResult result,
+                                  const std::optional<QString>& previousSelection, AppLanguage language,
+                                  const std::optional<QString>& preservedStatus) {
+    Q_UNUSED(generation);
+    QString status = result.statusMessage;
+    if (result.showsTransientSamples &&
+        m_environment.defaults->boolValue(PromptConfigLoader::transientSamplesDismissedKey).value_or(false)) {
+        result.globalPrompts.clear();
+        result.workspaces.clear();
+        result.workspaceMetadata.clear();
+        status = L10n::string(L10N("status.config.samples.hidden"), language);
+    }
+
+    m_configIssues = std::move(result.issues);
+    emit configIssuesChanged();
+
+    if (!m_configIssues.isEmpty()) {
+        if (m_hasSuccessfulConfigSnapshot) {
+            status = text(L10N("status.config.preserved.previous"));
+        } else {
+            m_globalPrompts.clear();
+            m_workspaces.clear();
+            m_workspaceMetadata.clear();
+            m_showsTransientSamples = false;
+            emit contentChanged();
+        }
+    } else {
+        forgetUsageOfRemovedPrompts(result.globalPrompts, result.workspaces);
+        m_showsTransientSamples =
+            result.showsTransientSamples && (!result.globalPrompts.isEmpty() || !result.workspaces.isEmpty());
+        m_globalPrompts = std::move(result.globalPrompts);
+        m_workspaces = std::move(result.workspaces);
+        m_workspaceMetadata = std::move(result.workspaceMetadata);
+        m_hasSuccessfulConfigSnapshot = true;
+        emit contentChanged();
+    }
+
+    m_bindingStore->reload();
+    if (m_bindingStore->agentWorkspaceBindingLoadError()) {
+        status = text(L10N("status.binding.file.unreadable"));
+    }
+
+    clearProjectWorkspaceCaches();
+
+    std::optional<QString> selection;
+    if (previousSelection) {
+        for (const PromptWorkspace& workspace : std::as_const(m_workspaces)) {
+            if (workspace.id == *previousSelection) {
+                selection = previousSelection;
+                break;
+            }
+        }
+    }
+    setLastEditedWorkspaceID(selection);
+
+    setStatusMessage(preservedStatus.value_or(status));
+}
+
+// Forgets the usage of prompts that the store showed until now and that this load no longer
+// has. Prompts of project files count as present: no reload loads them, so their absence from
+// a load says nothing. Usage of ids never shown since launch stays as well.
+void PromptStore::forgetUsageOfRemovedPrompts(const QList<PromptItem>& newGlobalPrompts,
+                                              const QList<PromptWorkspace>& newWorkspaces) {
+    const QHash<QString, PromptUsageRecord>& records = m_usageStore->records();
+    if (records.isEmpty()) {
+        return;
+    }
+    // Only ids with a record matter, so the sets stay as small as the usage file.
+    QSet<QString> shownBefore;
+    QSet<QString> loadedNow;
+    const auto collect = [&records](const QList<PromptItem>& prompts, QSet<QString>& into) {
+        for (const PromptItem& prompt : prompts) {
+            if (records.contains(prompt.id)) {
+                into.insert(prompt.id);
+            }
+        }
+    };
+    collect(m_globalPrompts, shownBefore);
+    for (const PromptWorkspace& workspace : std::as_const(m_workspaces)) {
+        collect(workspace.prompts, shownBefore);
+    }
+    if (shownBefore.isEmpty()) {
+        return;
+    }
+    collect(newGlobalPrompts, loadedNow);
+    for (const PromptWorkspace& workspace : newWorkspaces) {
+        collect(workspace.prompts, loadedNow);
+    }
+    QSet<QString> kept;
+    for (auto it = records.constBegin(); it != records.constEnd(); ++it) {
+        const QString& id = it.key();
+        const bool removed =
+            shownBefore.contains(id) && !loadedNow.contains(id) && !m_projectPromptIDsSeen.contains(id);
+        if (!removed) {
+            kept.insert(id);
+        }
+    }
+    if (kept.size() != records.size()) {
+        m_usageStore->retain(kept);
+    }
+}
+
+void PromptStore::clearProjectWorkspaceCaches() {
+    m_projectWorkspaceCache.clear();
+    m_projectWorkspaceMisses.clear();
+}
+
+// ---- Derived values ------------------------------------------------------------------------
+
+QStringList PromptStore::knownWorkspacePaths() const {
+    QStringList paths;
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        paths.append(workspace.matchPaths);
+    }
+    return paths;
+}
+
+QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompts) const {
+    if (prompts.isEmpty()) {
+        return {};
+    }
+    if (m_sortMode == PromptSortMode::manual) {
+        QList<PromptSection> sections;
+        QHash<QString, qsizetype> sectionByGroup;
+        for (const PromptItem& prompt : prompts) {
+            const auto found = sectionByGroup.constFind(prompt.group);
+            if (found != sectionByGroup.constEnd()) {
+                sections[*found].prompts.append(prompt);
+            } else {
+                sectionByGroup.insert(prompt.group, sections.size());
+                sections.append(PromptSection{prompt.group, prompt.group, {prompt}});
+            }
+        }
+        return sections;
+    }
+    const QString title = m_sortMode == PromptSortMode::recent ? text(L10N("settings.usage.sort.recent"))
+                                                               : text(L10N("settings.usage.sort.frequent"));
+    return {PromptSection{PromptSortModes::rawValue(m_sortMode), title, prompts}};
+}

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "config/PromptConfigLoading.h"
+#include "config/PromptLoadResult.h"
+#include "config/WorkspaceFileMetadata.h"
+#include "model/AppEnvironment.h"
+#include "model/Localization.h"
+#include "model/PromptConfigIssue.h"
+#include "model/PromptModels.h"
+#include "model/PromptUsage.h"
+
+#include <QFuture>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ContextBindingStore;
+class PromptUsageStore;
+
+// The collaborators a caller may hand to the prompt store; each one left out is built for the
+// store's environment. The stores handed in are not owned and must outlive the prompt store.
+struct PromptStoreServices {
+    std::shared_ptr<PromptConfigLoading> configLoader;
+    PromptUsageStore* usageStore = nullptr;
+    ContextBindingStore* bindingStore = nullptr;
+};
+
+// The one store of prompts, workspaces, configuration issues and status that every view edits
+// through. Main thread only.
+//
+// A reload hands the loading of every prompt file to the loader, which works off the main
+// thread; the result comes back to the main thread and is applied only when no later reload was
+// started meanwhile. A load that reports issues keeps the last good state (or empties the store
+// while there has never been one).
+//
+// Signals, each emitted after the change it announces:
+// - contentChanged: globalPrompts, workspaces, workspaceMetadata or showsTransientSamples;
+// - configIssuesChanged: configIssues (also when a reload publishes the same list again);
+// - statusChanged: statusMessage or lastErrorMessage;
+// - lastEditedWorkspaceIDChanged, sortModeChanged: the property of that name;
+// - reloadingChanged: isReloading.
+class PromptStore : public QObject {
+    Q_OBJECT
+public:
+    static inline const QString advancedAutomaticMatchingEnabledKey =
+        QStringLiteral("OrrisHollows.advancedAutomaticMatchingEnabled.v1");
+    static inline const QString projectConfigsEnabledKey = QStringLiteral("OrrisHollows.projectConfigsEnabled.v1");
+    static inline const QString sortModeKey = QStringLiteral("OrrisHollows.promptSortMode.v1");
+
+    using Services = PromptStoreServices;
+
+    PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider, bool loadsOnInit,
+                Services services = {}, QObject* parent = nullptr);
+    ~PromptStore() override;
+
+    // Published state.
+    const QList<PromptItem>& globalPrompts() const { return m_globalPrompts; }
+    const QList<PromptWorkspace>& workspaces() const { return m_workspaces; }
+    const std::optional<QString>& lastEditedWorkspaceID() const { return m_lastEditedWorkspaceID; }
+    const QString& statusMessage() const { return m_statusMessage; }
+    const std::optional<QString>& lastErrorMessage() const { return m_lastErrorMessage; }
+    const QList<PromptConfigIssue>& configIssues() const { return m_configIssues; }
+    bool showsTransientSamples() const { return m_showsTransientSamples; }
+    bool advancedAutomaticMatchingEnabled() const { return m_advancedAutomaticMatchingEnabled; }
+    bool projectConfigsEnabled() const { return m_projectConfigsEnabled; }
+    PromptSortMode sortMode() const { return m_sortMode; }
+    const QHash<QString, WorkspaceFileMetadata>& workspaceMetadata() const { return m_workspaceMetadata; }
+    // A reload was started and the latest one has not come back yet.
+    bool isReloading() const { return m_reloading; }
+
+    const QString& homeDirectory() const { return m_environment.homePath; }
+    const AppEnvironment& environment() const { return m_environment; }
+    AppLanguage language() const;
+    PromptUsageStore& usageStore() const { return *m_usageStore; }
+    ContextBindingStore& bindingStore() const { return *m_bindingStore; }
+
+    // Sets the last edited workspace; a reload keeps it only while a loaded workspace has its id.
+    void setLastEditedWorkspaceID(const std::optional<QString>& id);
+
+    // Starts a reload and returns at once. A status given here replaces the status line once
+    // this reload's result is applied.
+    void reload(const std::optional<QString>& preservingStatus = std::nullopt);
+    // The same reload; the future finishes on the main thread once its result was applied or
+    // dropped for a later reload. Never wait on it on the main thread: continue from it.
+    QFuture<void> reloadAndWait();
+
+    // The match paths of every workspace, in workspace order, duplicates kept.
+    QStringList knownWorkspacePaths() const;
+    // One section per group in manual order (groups in order of first appearance), else one
+    // section named after the sort mode.
+    QList<PromptSection> promptSections(const QList<PromptItem>& prompts) const;
+
+signals:
+    void contentChanged();
+    void configIssuesChanged();
+    void statusChanged();
+    void lastEditedWorkspaceIDChanged();
+    void sortModeChanged();
+    void reloadingChanged();
+
+private:
+    QString text(const QString& key) const;
+    void setStatusMessage(const QString& message);
+    void setLastErrorMessage(const std::optional<QString>& message);
+    void setReloading(bool reloading);
+
+    QFuture<void> startReload(const std::optional<QString>& preservedStatus);
+    void applyLoadResult(quint64 generation, PromptLoadResult result, const std::optional<QString>& previousSelection,
+                         AppLanguage language, const std::optional<QString>& preservedStatus);
+    void forgetUsageOfRemovedPrompts(const QList<PromptItem>& newGlobalPrompts,
+                                     const QList<PromptWorkspace>& newWorkspaces);
+    void clearProjectWorkspaceCaches();
+
+    AppEnvironment m_environment;
+    std::function<AppLanguage()> m_languageProvider;
+    std::shared_ptr<PromptConfigLoading> m_configLoader;
+    PromptUsageStore* m_usageStore = nullptr;
+    ContextBindingStore* m_bindingStore = nullptr;
+
+    QList<PromptItem> m_globalPrompts;
+    QList<PromptWorkspace> m_workspaces;
+    std::optional<QString> m_lastEditedWorkspaceID;
+    QString m_statusMessage;
+    std::optional<QString> m_lastErrorMessage;
+    QList<PromptConfigIssue> m_configIssues;
+    bool m_showsTransientSamples = false;
+    bool m_advancedAutomaticMatchingEnabled = false;
+    bool m_projectConfigsEnabled = true;
+    PromptSortMode m_sortMode = PromptSortMode::manual;
+    QHash<QString, WorkspaceFileMetadata> m_workspaceMetadata;
+
+    // Project workspaces by normalised file path, and the project files that gave none. Both are
+    // emptied by every applied reload and every successful trust.
+    QHash<QString, PromptWorkspace> m_projectWorkspaceCache;
+    QSet<QString> m_projectWorkspaceMisses;
+    // Every project prompt id shown since launch: a reload never loads project files, so their
+    // usage must not be taken for that of removed prompts.
+    QSet<QString> m_projectPromptIDsSeen;
+
+    bool m_hasSuccessfulConfigSnapshot = false;
+    quint64 m_reloadGeneration = 0;
+    bool m_reloading = false;
+};
