@@ -4,10 +4,13 @@
 #include "config/PromptConfigLoader.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLog.h"
+#include "model/TextPrimitives.h"
 #include "store/PromptUsageStore.h"
 
 #include <QFutureWatcher>
 #include <QPromise>
+
+#include <algorithm>
 
 PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
                          bool loadsOnInit, Services services, QObject* parent)
@@ -76,6 +79,40 @@ void PromptStore::setLastEditedWorkspaceID(const std::optional<QString>& id) {
     }
     m_lastEditedWorkspaceID = id;
     emit lastEditedWorkspaceIDChanged();
+}
+
+void PromptStore::setSortMode(PromptSortMode mode) {
+    const bool changed = m_sortMode != mode;
+    m_sortMode = mode;
+    m_environment.defaults->setString(sortModeKey, PromptSortModes::rawValue(mode));
+    if (changed) {
+        emit sortModeChanged();
+    }
+}
+
+QString PromptStore::readOnlyReason(const PromptWorkspace& workspace) const {
+    switch (workspace.source) {
+    case PromptWorkspaceSource::global:
+        return text(L10N("workspace.manager.readonly.global"));
+    case PromptWorkspaceSource::userWorkspace:
+        return QString();
+    case PromptWorkspaceSource::projectConfig:
+        return text(L10N("workspace.manager.readonly.project"));
+    case PromptWorkspaceSource::transientSample:
+        return text(L10N("workspace.manager.readonly.sample"));
+    }
+    return QString();
+}
+
+void PromptStore::publishPersistedWorkspace(const PromptWorkspace& workspace) {
+    auto existing = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                                 [&](const PromptWorkspace& candidate) { return candidate.id == workspace.id; });
+    if (existing != m_workspaces.end()) {
+        *existing = workspace;
+    } else {
+        m_workspaces.append(workspace);
+    }
+    emit contentChanged();
 }
 
 // ---- Reload --------------------------------------------------------------------------------
@@ -258,4 +295,71 @@ QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompt
     const QString title = m_sortMode == PromptSortMode::recent ? text(L10N("settings.usage.sort.recent"))
                                                                : text(L10N("settings.usage.sort.frequent"));
     return {PromptSection{PromptSortModes::rawValue(m_sortMode), title, prompts}};
+}
+
+QStringList PromptStore::parseLines(const QString& text) {
+    QStringList lines;
+    for (const QString& piece : Text::splitAtNewlines(text)) {
+        const QString line = Text::trimWhitespaceAndNewlines(piece);
+        if (!line.isEmpty()) {
+            lines.append(line);
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+QString normalizedQuery(const QString& query) {
+    return Text::trimWhitespaceAndNewlines(query).toLower();
+}
+
+bool matchesNormalizedQuery(const PromptItem& prompt, const QString& query) {
+    if (query.isEmpty()) {
+        return true;
+    }
+    return prompt.title.toLower().contains(query) || prompt.group.toLower().contains(query) ||
+           prompt.text.toLower().contains(query) ||
+           prompt.tags.join(QLatin1Char(' ')).toLower().contains(query);
+}
+
+} // namespace
+
+bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
+    return matchesNormalizedQuery(prompt, normalizedQuery(query));
+}
+
+QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,
+                                               const QList<PromptItem>& workspacePrompts) {
+    struct Group {
+        QList<PromptItem> pinned;
+        QList<PromptItem> others;
+    };
+    QList<Group> groups;
+    QHash<QString, qsizetype> groupIndex;
+    const auto add = [&](const PromptItem& prompt) {
+        auto found = groupIndex.constFind(prompt.group);
+        qsizetype index;
+        if (found == groupIndex.constEnd()) {
+            index = groups.size();
+            groupIndex.insert(prompt.group, index);
+            groups.append(Group{});
+        } else {
+            index = *found;
+        }
+        (prompt.isPinned ? groups[index].pinned : groups[index].others).append(prompt);
+    };
+    for (const PromptItem& prompt : globalPrompts) {
+        add(prompt);
+    }
+    for (const PromptItem& prompt : workspacePrompts) {
+        add(prompt);
+    }
+    QList<PromptItem> ordered;
+    ordered.reserve(globalPrompts.size() + workspacePrompts.size());
+    for (const Group& group : std::as_const(groups)) {
+        ordered.append(group.pinned);
+        ordered.append(group.others);
+    }
+    return ordered;
 }

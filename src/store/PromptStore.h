@@ -84,6 +84,14 @@ public:
     // Sets the last edited workspace; a reload keeps it only while a loaded workspace has its id.
     void setLastEditedWorkspaceID(const std::optional<QString>& id);
 
+    // Sets the panel's ordering and keeps it in the user defaults.
+    void setSortMode(PromptSortMode mode);
+    // Why a workspace cannot be edited; empty for a user workspace.
+    QString readOnlyReason(const PromptWorkspace& workspace) const;
+    // Puts a workspace that was just written to disk into `workspaces`, in place of the one with
+    // its id or at the end.
+    void publishPersistedWorkspace(const PromptWorkspace& workspace);
+
     // Starts a reload and returns at once. A status given here replaces the status line once
     // this reload's result is applied.
     void reload(const std::optional<QString>& preservingStatus = std::nullopt);
@@ -96,6 +104,16 @@ public:
     // One section per group in manual order (groups in order of first appearance), else one
     // section named after the sort mode.
     QList<PromptSection> promptSections(const QList<PromptItem>& prompts) const;
+
+    // The lines of a text, each trimmed of white space and line breaks, empty ones dropped.
+    static QStringList parseLines(const QString& text);
+    // Whether the query, trimmed and lower-cased, occurs in the lower-cased title, group, text or
+    // space-joined tags. An empty query matches every prompt.
+    static bool promptMatchesSearch(const PromptItem& prompt, const QString& query);
+    // The global prompts followed by the workspace's, grouped by group in order of first
+    // appearance, the pinned ones first within each group.
+    static QList<PromptItem> basePromptOrder(const QList<PromptItem>& globalPrompts,
+                                             const QList<PromptItem>& workspacePrompts);
 
 signals:
     void contentChanged();

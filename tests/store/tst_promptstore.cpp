@@ -219,6 +219,17 @@ private slots:
         QTEST(store.sortMode(), "expectedSort");
     }
 
+    void sortModeIsKept() {
+        Harness h;
+        QSignalSpy changed(h.store.get(), &PromptStore::sortModeChanged);
+        h.store->setSortMode(PromptSortMode::frequent);
+        QCOMPARE(h.store->sortMode(), PromptSortMode::frequent);
+        QCOMPARE(h.env.defaults()->stringValue(PromptStore::sortModeKey), std::optional<QString>("frequent"));
+        QCOMPARE(changed.count(), 1);
+        h.make();
+        QCOMPARE(h.store->sortMode(), PromptSortMode::frequent);
+    }
+
     void sectionsAndKnownPaths() {
         Harness h;
         const QList<PromptItem> prompts = {prompt("1", "B"), prompt("2", "A"), prompt("3", "B")};
