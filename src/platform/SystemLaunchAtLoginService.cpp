@@ -1,45 +1,16 @@
 #include "platform/SystemLaunchAtLoginService.h"
 
 #include "config/SecureFileWriter.h"
+#include "config/StateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The entry's bytes, or nothing when it is absent, not a regular file or unreadable. Opening
-// without blocking and checking the opened file keeps a FIFO or device from hanging the read.
-std::optional<QByteArray> readEntry(const QString& path, qint64 limit) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray data;
-    char buffer[4096];
-    while (data.size() < limit) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            break;
-        }
-        data.append(buffer, qsizetype(count));
-    }
-    ::close(fd);
-    return data.left(limit);
-}
 
 // Whether the entry's "[Desktop Entry]" group switches it off, as session managers read it.
 bool entryIsSwitchedOff(const QByteArray& data) {
@@ -143,12 +114,10 @@ int SystemLaunchAtLoginService::status() const {
     if (m_autostartDirectory.isEmpty() || m_executablePath.isEmpty()) {
         return unknown;
     }
-    struct stat info {};
-    if (::lstat(QFile::encodeName(entryPath()).constData(), &info) != 0) {
-        return notRegistered;
-    }
-    const std::optional<QByteArray> data = readEntry(entryPath(), maximumEntrySize);
-    if (!data || entryIsSwitchedOff(*data)) {
+    // Anything that is not a small regular file cannot be our entry: a session would not start
+    // it, and registering replaces it.
+    const Result<QByteArray> data = StateFiles::readRegularFile(entryPath(), maximumEntrySize);
+    if (!data.ok() || entryIsSwitchedOff(*data)) {
         return notRegistered;
     }
     return enabled;
@@ -159,13 +128,10 @@ Status SystemLaunchAtLoginService::registerItem() {
         return AppError::make(QStringLiteral("LaunchAtLoginError"), QStringLiteral("autostart"), 1,
                               QStringLiteral("no autostart folder or executable"));
     }
-    const QDir directory(m_autostartDirectory);
-    if (!directory.exists()) {
-        if (!QDir().mkpath(m_autostartDirectory)) {
-            return AppError::posix(errno == 0 ? EIO : errno);
-        }
-        if (Status restricted = SecureFileWriter::restrictDirectoryToCurrentUser(m_autostartDirectory); !restricted) {
-            return restricted;
+    // A folder the user already has keeps its permissions.
+    if (!StateFiles::exists(m_autostartDirectory)) {
+        if (Status created = StateFiles::createPrivateDirectory(m_autostartDirectory); !created.ok()) {
+            return created;
         }
     }
     return SecureFileWriter::writeString(desktopEntry(m_executablePath), entryPath());

@@ -11,7 +11,7 @@
 class SystemLaunchAtLoginService final : public LaunchAtLoginServicing {
 public:
     static inline const QString entryFileName = QStringLiteral("orris-hollows.desktop");
-    // Entries are a few hundred bytes; a larger file is read no further than this.
+    // Entries are a few hundred bytes; a larger file is not ours.
     static constexpr qint64 maximumEntrySize = 64 * 1024;
 
     // An empty folder or executable path makes the service unavailable.

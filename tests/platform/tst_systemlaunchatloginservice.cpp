@@ -128,6 +128,9 @@ private slots:
         QTest::newRow("hidden in another group") << QByteArray("[Desktop Entry]\nExec=/x\n[Other]\nHidden=true\n")
                                                  << 1;
         QTest::newRow("empty file") << QByteArray() << 1;
+        QTest::newRow("too large to be ours") << SystemLaunchAtLoginService::desktopEntry("/x").toUtf8() +
+                                                     QByteArray(SystemLaunchAtLoginService::maximumEntrySize, '#')
+                                              << 0;
     }
     void statusReadsTheEntry() {
         QFETCH(QByteArray, content);
