@@ -4,7 +4,9 @@ namespace AppLinks {
 
 namespace {
 
-QUrl page(const char* path) { return QUrl(QStringLiteral("https://orris-hollows.app") + QLatin1String(path)); }
+QUrl page(const char* path) {
+    return QUrl(QStringLiteral("https://orris-hollows.app") + QLatin1String(path));
+}
 
 } // namespace
 

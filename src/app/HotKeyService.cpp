@@ -39,8 +39,8 @@ void HotKeyService::installEventHandler() {
         m_eventHandlerStatus = -1;
         return;
     }
-    m_eventHandlerStatus = m_eventSource->installEventHandler(
-        [this](const EventHotKeyID& hotKeyID) { handlePlatformPress(hotKeyID); });
+    m_eventHandlerStatus =
+        m_eventSource->installEventHandler([this](const EventHotKeyID& hotKeyID) { handlePlatformPress(hotKeyID); });
     m_eventHandlerInstalled = m_eventHandlerStatus == 0;
 }
 
@@ -102,7 +102,8 @@ void HotKeyService::handlePlatformPress(const EventHotKeyID& hotKeyID) {
     }
     const quint32 id = hotKeyID.id;
     // Queued on this object: dropped when the service is gone before the call runs.
-    QMetaObject::invokeMethod(this, [this, id] { handleHotKeyEvent(id, quint64(id)); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, id] { handleHotKeyEvent(id, quint64(id)); }, Qt::QueuedConnection);
 }
 
 void HotKeyService::handleHotKeyEvent(quint32 id, quint64 generation) {

@@ -20,8 +20,8 @@ public:
     // "OHRW" as a big-endian four-character code.
     static constexpr quint32 signature = 0x4F485257;
 
-    using RegisterHandler =
-        std::function<qint32(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID, std::optional<HotKeyRef>& ref)>;
+    using RegisterHandler = std::function<qint32(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID,
+                                                 std::optional<HotKeyRef>& ref)>;
     using UnregisterHandler = std::function<qint32(HotKeyRef ref)>;
 
     // With installsEventHandler the handler is installed on eventSource at once; a failed

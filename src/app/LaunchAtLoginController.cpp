@@ -25,7 +25,9 @@ bool LaunchAtLoginController::canToggle() const {
     return m_status == LaunchAtLoginStatus::disabled || m_status == LaunchAtLoginStatus::enabled;
 }
 
-void LaunchAtLoginController::refresh() { publish(mapStatus(m_service->status()), false); }
+void LaunchAtLoginController::refresh() {
+    publish(mapStatus(m_service->status()), false);
+}
 
 void LaunchAtLoginController::setEnabled(bool enabled) {
     if (!canToggle()) {

@@ -2,4 +2,6 @@
 
 #include <QDesktopServices>
 
-bool DesktopUrlOpener::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopUrlOpener::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::optional<QString> keyOfLength(int bytes) { return QString::fromLatin1(QByteArray(bytes, '\x5a').toBase64()); }
+std::optional<QString> keyOfLength(int bytes) {
+    return QString::fromLatin1(QByteArray(bytes, '\x5a').toBase64());
+}
 
 const QString feed = QStringLiteral("https://updates.example.org/appcast.xml");
 
@@ -52,7 +54,8 @@ private slots:
         QTest::newRow("no key") << std::optional<QString>() << std::optional(feed) << false;
         QTest::newRow("31 bytes") << keyOfLength(31) << std::optional(feed) << false;
         QTest::newRow("33 bytes") << keyOfLength(33) << std::optional(feed) << false;
-        QTest::newRow("not Base64") << std::optional<QString>("not base64 at all, no!!") << std::optional(feed) << false;
+        QTest::newRow("not Base64") << std::optional<QString>("not base64 at all, no!!") << std::optional(feed)
+                                    << false;
         QTest::newRow("bad character") << std::optional(keyOfLength(32)->replace(3, 1, '*')) << std::optional(feed)
                                        << false;
         QTest::newRow("unpadded") << std::optional(keyOfLength(32)->chopped(1)) << std::optional(feed) << false;
@@ -93,10 +96,13 @@ private slots:
     }
 
     void invalidConfigurationNeverMakesAnUpdater() {
-        AppUpdateController controller({keyOfLength(31), feed}, [this] {
-            ++m_updatersMade;
-            return std::make_unique<FakeAppUpdater>();
-        }, m_opener);
+        AppUpdateController controller(
+            {keyOfLength(31), feed},
+            [this] {
+                ++m_updatersMade;
+                return std::make_unique<FakeAppUpdater>();
+            },
+            m_opener);
         controller.startAutomaticChecksIfConfigured();
         controller.checkForUpdates();
         QCOMPARE(m_updatersMade, 0);

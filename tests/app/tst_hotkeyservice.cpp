@@ -21,7 +21,9 @@ class TestHotKeyService : public QObject {
         return std::make_unique<HotKeyService>(
             installsEventHandler ? m_platform : nullptr, installsEventHandler,
             [platform = m_platform](const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID,
-                                    std::optional<HotKeyRef>& ref) { return platform->registerHotKey(shortcut, hotKeyID, ref); },
+                                    std::optional<HotKeyRef>& ref) {
+                return platform->registerHotKey(shortcut, hotKeyID, ref);
+            },
             [platform = m_platform](HotKeyRef ref) { return platform->unregisterHotKey(ref); });
     }
 
@@ -57,8 +59,8 @@ private slots:
         QCOMPARE(service->registerHotKey(shortcutA, [&] { ++second; }), 0);
         const FakeHotKeyPlatform::Call secondCall = m_platform->calls.last();
 
-        QCOMPARE(m_platform->kinds(), (QList<Kind>{Kind::install, Kind::registration, Kind::unregistration,
-                                                   Kind::registration}));
+        QCOMPARE(m_platform->kinds(),
+                 (QList<Kind>{Kind::install, Kind::registration, Kind::unregistration, Kind::registration}));
         QCOMPARE(m_platform->calls.at(2).ref, firstCall.ref);
         QVERIFY(secondCall.hotKeyID.id != firstCall.hotKeyID.id);
 

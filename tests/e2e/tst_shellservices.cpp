@@ -88,9 +88,9 @@ public:
         xcb_keycode_t* keycodes = xcb_key_symbols_get_keycode(symbols, keysym);
         if (keycodes != nullptr && keycodes[0] != XCB_NO_SYMBOL) {
             m_keycode = keycodes[0];
-            xcb_generic_error_t* error = xcb_request_check(
-                m_connection, xcb_grab_key_checked(m_connection, 0, m_root, modifiers, m_keycode, XCB_GRAB_MODE_ASYNC,
-                                                   XCB_GRAB_MODE_ASYNC));
+            xcb_generic_error_t* error =
+                xcb_request_check(m_connection, xcb_grab_key_checked(m_connection, 0, m_root, modifiers, m_keycode,
+                                                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
             m_holds = error == nullptr;
             std::free(error);
         }
@@ -257,9 +257,8 @@ private slots:
     void aRefusedRequestKeepsThePreviousHotKey() {
         TestEnvironment environment;
         ShortcutSettingsStore store(environment.defaults(), [] { return AppLanguage::english; });
-        ToggleShortcutRegistrar registrar(store, [this](const PromptKeyboardShortcut& shortcut) {
-            return registerCounting(shortcut);
-        });
+        ToggleShortcutRegistrar registrar(
+            store, [this](const PromptKeyboardShortcut& shortcut) { return registerCounting(shortcut); });
         registrar.registerCurrentToggleShortcut();
         QCOMPARE(store.hotKeyStatus(), HotKeyStatus::registered(PromptKeyboardShortcut::defaultTogglePanel()));
 
@@ -328,7 +327,8 @@ private slots:
         QVERIFY(writer.waitForStarted());
         writer.write("from elsewhere");
         writer.closeWriteChannel();
-        QTRY_COMPARE(run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}, &ok), QByteArray("from elsewhere"));
+        QTRY_COMPARE(run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}, &ok),
+                     QByteArray("from elsewhere"));
 
         QCOMPARE(PromptActionService::system().copyText(QStringLiteral("ours")), PromptCopyResult::success);
         QCOMPARE(run(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"}, &ok), QByteArray("ours"));

@@ -42,8 +42,10 @@ private slots:
     void autostartFolderFollowsTheEnvironment_data() {
         QTest::addColumn<QString>("configHome");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("absolute config home") << "/srv/cfg" << "/srv/cfg/autostart";
-        QTest::newRow("relative config home is ignored") << "cfg" << "HOME/.config/autostart";
+        QTest::newRow("absolute config home") << "/srv/cfg"
+                                              << "/srv/cfg/autostart";
+        QTest::newRow("relative config home is ignored") << "cfg"
+                                                         << "HOME/.config/autostart";
         QTest::newRow("unset") << QString() << "HOME/.config/autostart";
     }
     void autostartFolderFollowsTheEnvironment() {
@@ -59,12 +61,18 @@ private slots:
     void execArgumentsAreQuoted_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain") << "/usr/bin/orris-hollows" << "\"/usr/bin/orris-hollows\"";
-        QTest::newRow("space") << "/opt/Orris Hollows/app" << "\"/opt/Orris Hollows/app\"";
-        QTest::newRow("quote, backtick, dollar") << "/a\"b`c$d" << "\"/a\\\\\"b\\\\`c\\\\$d\"";
-        QTest::newRow("backslash") << "/a\\b" << "\"/a\\\\\\\\b\"";
-        QTest::newRow("per cent") << "/a%f" << "\"/a%%f\"";
-        QTest::newRow("line break and tab") << "/a\nb\tc" << "\"/a\\nb\\tc\"";
+        QTest::newRow("plain") << "/usr/bin/orris-hollows"
+                               << "\"/usr/bin/orris-hollows\"";
+        QTest::newRow("space") << "/opt/Orris Hollows/app"
+                               << "\"/opt/Orris Hollows/app\"";
+        QTest::newRow("quote, backtick, dollar") << "/a\"b`c$d"
+                                                 << "\"/a\\\\\"b\\\\`c\\\\$d\"";
+        QTest::newRow("backslash") << "/a\\b"
+                                   << "\"/a\\\\\\\\b\"";
+        QTest::newRow("per cent") << "/a%f"
+                                  << "\"/a%%f\"";
+        QTest::newRow("line break and tab") << "/a\nb\tc"
+                                            << "\"/a\\nb\\tc\"";
     }
     void execArgumentsAreQuoted() {
         QFETCH(QString, path);
@@ -123,10 +131,9 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::newRow("ours") << SystemLaunchAtLoginService::desktopEntry("/x").toUtf8() << 1;
         QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nExec=/x\nHidden=true\n") << 0;
-        QTest::newRow("switched off for GNOME") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n")
-                                                << 0;
-        QTest::newRow("hidden in another group") << QByteArray("[Desktop Entry]\nExec=/x\n[Other]\nHidden=true\n")
-                                                 << 1;
+        QTest::newRow("switched off for GNOME")
+            << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << 0;
+        QTest::newRow("hidden in another group") << QByteArray("[Desktop Entry]\nExec=/x\n[Other]\nHidden=true\n") << 1;
         QTest::newRow("empty file") << QByteArray() << 1;
         QTest::newRow("too large to be ours") << SystemLaunchAtLoginService::desktopEntry("/x").toUtf8() +
                                                      QByteArray(SystemLaunchAtLoginService::maximumEntrySize, '#')

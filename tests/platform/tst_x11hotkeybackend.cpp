@@ -15,8 +15,9 @@ private slots:
         QVERIFY(!backend.isAvailable());
         QCOMPARE(backend.installEventHandler([](const EventHotKeyID&) {}), X11HotKeyBackend::noDisplayStatus);
         std::optional<HotKeyRef> ref = 7;
-        QCOMPARE(backend.registerHotKey(PromptKeyboardShortcut::defaultTogglePanel(), {HotKeyService::signature, 1}, ref),
-                 X11HotKeyBackend::noDisplayStatus);
+        QCOMPARE(
+            backend.registerHotKey(PromptKeyboardShortcut::defaultTogglePanel(), {HotKeyService::signature, 1}, ref),
+            X11HotKeyBackend::noDisplayStatus);
         QVERIFY(!ref);
         QCOMPARE(backend.unregisterHotKey(1), X11HotKeyBackend::noDisplayStatus);
     }
@@ -33,8 +34,8 @@ private slots:
         QTest::addColumn<quint16>("modifiers");
         QTest::addColumn<quint16>("numLock");
         QTest::addColumn<QList<quint16>>("masks");
-        QTest::newRow("super shift, num lock on mod2") << quint16(0x41) << quint16(0x10)
-                                                       << QList<quint16>{0x41, 0x43, 0x51, 0x53};
+        QTest::newRow("super shift, num lock on mod2")
+            << quint16(0x41) << quint16(0x10) << QList<quint16>{0x41, 0x43, 0x51, 0x53};
         QTest::newRow("no num lock key") << quint16(0x41) << quint16(0) << QList<quint16>{0x41, 0x43};
         QTest::newRow("no modifiers") << quint16(0) << quint16(0x10) << QList<quint16>{0x0, 0x2, 0x10, 0x12};
     }

@@ -31,7 +31,8 @@ public:
         handler = nullptr;
     }
 
-    qint32 registerHotKey(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID, std::optional<HotKeyRef>& ref) {
+    qint32 registerHotKey(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID,
+                          std::optional<HotKeyRef>& ref) {
         const qint32 status = registerStatuses.isEmpty() ? 0 : registerStatuses.takeFirst();
         const HotKeyRef made = status == 0 ? nextRef++ : 0;
         calls.append({Call::registration, shortcut, hotKeyID, made});

@@ -159,8 +159,8 @@ qint32 X11HotKeyBackend::registerHotKey(const PromptKeyboardShortcut& shortcut, 
     QList<xcb_void_cookie_t> cookies;
     for (const quint8 keycode : std::as_const(grab.keycodes)) {
         for (const quint16 mask : std::as_const(grab.masks)) {
-            cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, mask, keycode, XCB_GRAB_MODE_ASYNC,
-                                                XCB_GRAB_MODE_ASYNC));
+            cookies.append(
+                xcb_grab_key_checked(m_connection, 0, m_root, mask, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
     qint32 status = 0;
@@ -238,8 +238,8 @@ bool X11HotKeyBackend::handleKeyPress(quint8 keycode, quint16 state, quint32 tim
         }
         // Held keys repeat either as presses alone (detectable auto-repeat) or as a release
         // and a press with the same time stamp.
-        const bool repeat = grab.down ? quint32(time - grab.lastPressTime) < repeatWindowMs
-                                      : grab.lastReleaseTime == time;
+        const bool repeat =
+            grab.down ? quint32(time - grab.lastPressTime) < repeatWindowMs : grab.lastReleaseTime == time;
         grab.down = true;
         grab.lastPressTime = time;
         if (!repeat && m_handler) {

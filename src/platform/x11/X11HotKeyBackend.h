@@ -36,7 +36,8 @@ public:
     qint32 installEventHandler(PressHandler handler) override;
     void removeEventHandler() override;
 
-    qint32 registerHotKey(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID, std::optional<HotKeyRef>& ref);
+    qint32 registerHotKey(const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID,
+                          std::optional<HotKeyRef>& ref);
     qint32 unregisterHotKey(HotKeyRef ref);
 
     // The X modifier masks grabbed for a shortcut whose own mask is `modifiers`: alone, with
