@@ -158,6 +158,8 @@ private slots:
             service->tearDown();
         } else {
             service.reset();
+            // The platform no longer calls into the destroyed service.
+            QVERIFY(!m_platform->handler);
         }
         QCoreApplication::processEvents();
         QCOMPARE(presses, 0);
