@@ -310,23 +310,61 @@ QStringList PromptStore::parseLines(const QString& text) {
 
 namespace {
 
-QString normalizedQuery(const QString& query) {
-    return Text::trimWhitespaceAndNewlines(query).toLower();
+char16_t asciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
-bool matchesNormalizedQuery(const PromptItem& prompt, const QString& query) {
-    if (query.isEmpty()) {
-        return true;
+// A search text, trimmed and lower-cased once. A prompt matches when the query occurs in its
+// lower-cased title, group, text or space-joined tags. Most prompt texts are ASCII: for those
+// the lower-cased text is the ASCII lower-casing, so the search runs without lower-casing a copy.
+class SearchQuery {
+public:
+    explicit SearchQuery(const QString& query)
+        : m_query(Text::trimWhitespaceAndNewlines(query).toLower()), m_isAscii(QtPrivate::isAscii(m_query)) {}
+
+    bool isEmpty() const { return m_query.isEmpty(); }
+
+    bool matches(const PromptItem& prompt) const {
+        return m_query.isEmpty() || occursIn(prompt.title) || occursIn(prompt.group) || occursIn(prompt.text) ||
+               occursIn(prompt.tags.join(QLatin1Char(' ')));
     }
-    return prompt.title.toLower().contains(query) || prompt.group.toLower().contains(query) ||
-           prompt.text.toLower().contains(query) ||
-           prompt.tags.join(QLatin1Char(' ')).toLower().contains(query);
-}
+
+private:
+    bool occursIn(const QString& text) const {
+        if (QtPrivate::isAscii(QStringView(text))) {
+            return m_isAscii && occursInAscii(text);
+        }
+        return text.toLower().contains(m_query);
+    }
+
+    bool occursInAscii(const QString& text) const {
+        const qsizetype n = m_query.size();
+        const qsizetype last = text.size() - n;
+        const char16_t* t = reinterpret_cast<const char16_t*>(text.utf16());
+        const char16_t* q = reinterpret_cast<const char16_t*>(m_query.utf16());
+        for (qsizetype i = 0; i <= last; ++i) {
+            if (asciiLower(t[i]) != q[0]) {
+                continue;
+            }
+            qsizetype j = 1;
+            while (j < n && asciiLower(t[i + j]) == q[j]) {
+                ++j;
+            }
+            if (j == n) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QString m_query;
+    bool m_isAscii;
+};
 
 } // namespace
 
 bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
-    return matchesNormalizedQuery(prompt, normalizedQuery(query));
+    return SearchQuery(query).matches(prompt);
 }
 
 QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,

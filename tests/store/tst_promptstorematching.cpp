@@ -40,6 +40,14 @@ private slots:
         QVERIFY(PromptStore::promptMatchesSearch(item, "überprüfung"));
         QVERIFY(PromptStore::promptMatchesSearch(item, "审查"));
         QVERIFY(PromptStore::promptMatchesSearch(item, "σοφια"));
+        QVERIFY(!PromptStore::promptMatchesSearch(item, "ueberpruefung"));
+        // ASCII texts take a shorter road; it must agree with lower-casing both sides.
+        const PromptItem ascii = prompt("y", "Ops", false, "Deploy to Kubernetes", "ROLL BACK", {"K8S"});
+        QVERIFY(PromptStore::promptMatchesSearch(ascii, QString::fromUtf8("\u212A") + "ubernetes")); // Kelvin sign
+        QVERIFY(PromptStore::promptMatchesSearch(ascii, "roll back"));
+        QVERIFY(PromptStore::promptMatchesSearch(ascii, "k8s"));
+        QVERIFY(!PromptStore::promptMatchesSearch(ascii, "über"));
+        QVERIFY(!PromptStore::promptMatchesSearch(ascii, "kubernetes!"));
     }
 
     void baseOrderGroupsGlobalAndWorkspacePrompts() {
