@@ -74,10 +74,13 @@ const AgentContext& AgentContext::unknown() {
 }
 
 QString AgentContext::sanitizedWindowTitle(AppLanguage language) const {
-    if (Text::trimWhitespaceAndNewlines(frontWindowTitle).isEmpty()) {
+    const QString title = Text::trimWhitespaceAndNewlines(frontWindowTitle);
+    if (title.isEmpty()) {
         return L10n::string(L10N("context.window.unread"), language);
     }
-    if (workspaceName != unrecognizedWorkspaceName) {
+    // An IDE title without separators becomes the workspace name whole; showing that name would
+    // show the title.
+    if (workspaceName != unrecognizedWorkspaceName && workspaceName != title) {
         return L10n::string(L10N("context.window.hidden.workspace"), language, workspaceName);
     }
     return L10n::string(L10N("context.window.hidden.app"), language, frontmostAppName);
