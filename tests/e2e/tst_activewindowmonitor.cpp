@@ -1,5 +1,6 @@
 #include "platform/x11/X11ActiveWindowMonitor.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSignalSpy>
@@ -73,6 +74,21 @@ private slots:
         xdotool({QStringLiteral("windowactivate"), firstWindow});
         QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
         QCOMPARE(monitor->frontmostWindow()->title, QStringLiteral("user@host: ~/projects/demo"));
+
+        // The change arrives while the monitor waits for a reply of its own (the detector reads
+        // the window at any time): it must still be reported.
+        activations.clear();
+        const QString secondWindow =
+            xdotool({QStringLiteral("search"), QStringLiteral("--pid"), QString::number(second->processId())})
+                .split(QLatin1Char('\n'))
+                .value(0);
+        QVERIFY(!secondWindow.isEmpty());
+        xdotool({QStringLiteral("windowactivate"), secondWindow});
+        QElapsedTimer reading;
+        reading.start();
+        while (monitor->frontmostWindow()->title != QStringLiteral("second") && reading.elapsed() < 5000) {
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
 
         first->kill();
         second->kill();

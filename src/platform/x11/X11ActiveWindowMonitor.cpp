@@ -111,9 +111,10 @@ X11ActiveWindowMonitor::~X11ActiveWindowMonitor() {
     xcb_disconnect(m_connection);
 }
 
-void X11ActiveWindowMonitor::readEvents() {
+bool X11ActiveWindowMonitor::takeEvents(bool fromSocket) {
     bool activeWindowChanged = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+    while (xcb_generic_event_t* event =
+               fromSocket ? xcb_poll_for_event(m_connection) : xcb_poll_for_queued_event(m_connection)) {
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
             const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
             if (notify->window == m_root && notify->atom == m_atomActiveWindow) {
@@ -122,19 +123,37 @@ void X11ActiveWindowMonitor::readEvents() {
         }
         std::free(event);
     }
+    return activeWindowChanged;
+}
+
+void X11ActiveWindowMonitor::readEvents() {
+    const bool activeWindowChanged = takeEvents(true);
     if (xcb_connection_has_error(m_connection)) {
         // The server went away; stop listening rather than spin on a dead socket.
         m_notifier->setEnabled(false);
         return;
     }
-    if (!activeWindowChanged) {
-        return;
+    if (activeWindowChanged) {
+        checkApplication();
     }
+}
+
+void X11ActiveWindowMonitor::checkApplication() {
+    m_checkPending = false;
     const auto facts = frontmostWindow();
     const QString key = facts ? applicationKey(*facts) : QString();
     if (key != m_lastApplicationKey) {
         m_lastApplicationKey = key;
         emit activeApplicationChanged();
+    }
+}
+
+void X11ActiveWindowMonitor::takeQueuedEvents() {
+    // Waiting for a reply reads everything the server sent before it, events included. Those
+    // events sit in xcb's queue, not in the socket, so the socket notifier never fires for them.
+    if (takeEvents(false) && !m_checkPending) {
+        m_checkPending = true;
+        QMetaObject::invokeMethod(this, &X11ActiveWindowMonitor::checkApplication, Qt::QueuedConnection);
     }
 }
 
@@ -151,6 +170,12 @@ std::optional<X11WindowFacts> X11ActiveWindowMonitor::frontmostWindow() {
     if (xcb_connection_has_error(m_connection)) {
         return std::nullopt;
     }
+    auto facts = readFrontmostWindow();
+    takeQueuedEvents();
+    return facts;
+}
+
+std::optional<X11WindowFacts> X11ActiveWindowMonitor::readFrontmostWindow() {
     const quint32 active = activeWindow();
     if (active != 0) {
         auto facts = readWindow(active);

@@ -43,6 +43,12 @@ signals:
 private:
     X11ActiveWindowMonitor(xcb_connection_t* connection, quint32 root);
     void readEvents();
+    // Takes the pending events from the socket or from xcb's queue alone; true when the active
+    // window changed among them.
+    bool takeEvents(bool fromSocket);
+    void takeQueuedEvents();
+    void checkApplication();
+    std::optional<X11WindowFacts> readFrontmostWindow();
     std::optional<X11WindowFacts> readWindow(quint32 window);
     quint32 activeWindow();
     QString applicationKey(const X11WindowFacts& facts) const;
@@ -57,4 +63,5 @@ private:
     quint32 m_lastForeignWindow = 0;
     QString m_lastApplicationKey;
     QSocketNotifier* m_notifier = nullptr;
+    bool m_checkPending = false;
 };
