@@ -78,6 +78,8 @@ ApplicationIdentity X11ContextProviders::identityOf(const X11WindowFacts& facts,
 
 ContextDetector::FrontmostApplication X11ContextProviders::frontmostApplication() {
     const auto facts = m_monitor ? m_monitor->frontmostWindow() : std::nullopt;
+    m_titleOfLastRead = facts ? std::optional(facts->title) : std::nullopt;
+    m_lastReadAt = std::chrono::steady_clock::now();
     if (!facts) {
         return {};
     }
@@ -87,6 +89,13 @@ ContextDetector::FrontmostApplication X11ContextProviders::frontmostApplication(
 
 ContextDetector::WindowTitleRead X11ContextProviders::frontWindowTitle() {
     // X11 titles are open to every client: no permission to ask for, no error to report.
+    // A detection reads the application and then, at once, its title: the window just read
+    // answers both, which saves two round trips to the server.
+    if (m_titleOfLastRead && std::chrono::steady_clock::now() - m_lastReadAt < titleReuseWindow) {
+        const QString title = *m_titleOfLastRead;
+        m_titleOfLastRead.reset();
+        return {title, false, std::nullopt};
+    }
     const auto facts = m_monitor ? m_monitor->frontmostWindow() : std::nullopt;
     return {facts ? facts->title : QString(), false, std::nullopt};
 }

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -47,6 +48,10 @@ signals:
     void desktopEntriesIndexed();
 
 private:
+    static constexpr std::chrono::milliseconds titleReuseWindow{100};
+
     std::unique_ptr<X11ActiveWindowMonitor> m_monitor;
+    std::optional<QString> m_titleOfLastRead;
+    std::chrono::steady_clock::time_point m_lastReadAt;
     std::optional<DesktopEntryIndex> m_desktopEntries;
 };
