@@ -15,7 +15,7 @@ namespace {
 quint32 internAtom(xcb_connection_t* connection, const char* name) {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, quint16(qstrlen(name)), name), nullptr);
-    const quint32 atom = reply ? reply->atom : XCB_ATOM_NONE;
+    const quint32 atom = reply ? reply->atom : quint32(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
 }
@@ -25,7 +25,7 @@ struct PropertyReply {
     ~PropertyReply() { std::free(reply); }
     const char* data() const { return reply ? static_cast<const char*>(xcb_get_property_value(reply)) : nullptr; }
     int length() const { return reply ? xcb_get_property_value_length(reply) : 0; }
-    quint32 type() const { return reply ? reply->type : XCB_ATOM_NONE; }
+    quint32 type() const { return reply ? reply->type : quint32(XCB_ATOM_NONE); }
 };
 
 // Window properties are capped: a title or class of more than 64 KiB is not one we show.
