@@ -7,7 +7,7 @@ namespace Text {
 
 namespace {
 
-char32_t codePointAt(const QString& text, qsizetype index, qsizetype* width) {
+char32_t codePointAt(QStringView text, qsizetype index, qsizetype* width) {
     const QChar c = text.at(index);
     if (c.isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate()) {
         *width = 2;
@@ -18,7 +18,7 @@ char32_t codePointAt(const QString& text, qsizetype index, qsizetype* width) {
 }
 
 // The code point that ends before `end`, and its width.
-char32_t codePointBefore(const QString& text, qsizetype end, qsizetype* width) {
+char32_t codePointBefore(QStringView text, qsizetype end, qsizetype* width) {
     const QChar c = text.at(end - 1);
     if (c.isLowSurrogate() && end >= 2 && text.at(end - 2).isHighSurrogate()) {
         *width = 2;
@@ -29,7 +29,7 @@ char32_t codePointBefore(const QString& text, qsizetype end, qsizetype* width) {
 }
 
 template <typename Predicate>
-QString trimmed(const QString& text, Predicate shouldTrim) {
+QStringView trimmedView(QStringView text, Predicate shouldTrim) {
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end) {
@@ -46,20 +46,36 @@ QString trimmed(const QString& text, Predicate shouldTrim) {
         }
         end -= width;
     }
-    if (start == 0 && end == text.size()) {
+    return text.sliced(start, end - start);
+}
+
+template <typename Predicate>
+QString trimmed(const QString& text, Predicate shouldTrim) {
+    const QStringView view = trimmedView(QStringView(text), shouldTrim);
+    if (view.size() == text.size()) {
         return text;
     }
-    return text.mid(start, end - start);
+    return view.toString();
 }
+
+bool isSpaceOrTab(char32_t c) { return c == U' ' || c == U'\t'; }
 
 } // namespace
 
 bool isNewline(char32_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029; }
 
-bool isWhitespace(char32_t c) { return c == 0x09 || QChar::category(c) == QChar::Separator_Space; }
+bool isWhitespace(char32_t c) {
+    if (c < 0x80) {
+        return c == 0x09 || c == 0x20;
+    }
+    return QChar::category(c) == QChar::Separator_Space;
+}
 
 bool isWhitespaceOrNewline(char32_t c) {
-    if ((c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x09) {
+    if (c < 0x80) {
+        return (c >= 0x09 && c <= 0x0D) || c == 0x20;
+    }
+    if (c == 0x85) {
         return true;
     }
     const QChar::Category category = QChar::category(c);
@@ -67,13 +83,26 @@ bool isWhitespaceOrNewline(char32_t c) {
            category == QChar::Separator_Paragraph;
 }
 
-QString trimSpacesAndTabs(const QString& text) {
-    return trimmed(text, [](char32_t c) { return c == U' ' || c == U'\t'; });
+// Lambdas rather than function pointers, so that the tests inline into the trim loops.
+QString trimSpacesAndTabs(const QString& text) { return trimmed(text, [](char32_t c) { return isSpaceOrTab(c); }); }
+
+QString trimWhitespace(const QString& text) { return trimmed(text, [](char32_t c) { return isWhitespace(c); }); }
+
+QString trimWhitespaceAndNewlines(const QString& text) {
+    return trimmed(text, [](char32_t c) { return isWhitespaceOrNewline(c); });
 }
 
-QString trimWhitespace(const QString& text) { return trimmed(text, isWhitespace); }
+QStringView trimSpacesAndTabs(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isSpaceOrTab(c); });
+}
 
-QString trimWhitespaceAndNewlines(const QString& text) { return trimmed(text, isWhitespaceOrNewline); }
+QStringView trimWhitespace(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isWhitespace(c); });
+}
+
+QStringView trimWhitespaceAndNewlines(QStringView text) {
+    return trimmedView(text, [](char32_t c) { return isWhitespaceOrNewline(c); });
+}
 
 QStringList splitAtNewlines(const QString& text) {
     QStringList pieces;
@@ -86,6 +115,38 @@ QStringList splitAtNewlines(const QString& text) {
         }
     }
     pieces.append(text.mid(start));
+    return pieces;
+}
+
+QList<QStringView> splitViewsAtNewlines(QStringView text) {
+    QList<QStringView> pieces;
+    pieces.reserve(text.size() / 40 + 1);
+    const char16_t* data = text.utf16();
+    const qsizetype size = text.size();
+
+    // Almost every text breaks its lines with U+000A alone: then the vectorised search for it
+    // does the work. The loop over all characters is only for texts with other newlines.
+    char16_t others = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = data[i];
+        others |= char16_t((u >= 0x0B && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029);
+    }
+    qsizetype start = 0;
+    if (others == 0) {
+        for (qsizetype end = text.indexOf(u'\n'); end >= 0; end = text.indexOf(u'\n', start)) {
+            pieces.append(text.sliced(start, end - start));
+            start = end + 1;
+        }
+    } else {
+        for (qsizetype i = 0; i < size; ++i) {
+            const char16_t u = data[i];
+            if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029) {
+                pieces.append(text.sliced(start, i - start));
+                start = i + 1;
+            }
+        }
+    }
+    pieces.append(text.sliced(start));
     return pieces;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // The text rules shared by every reader and writer, in one place:
 // - newlines are U+000A to U+000D, U+0085, U+2028 and U+2029;
@@ -19,8 +20,15 @@ QString trimSpacesAndTabs(const QString& text);
 QString trimWhitespace(const QString& text);
 QString trimWhitespaceAndNewlines(const QString& text);
 
+// The same trims over a view, without copying; for readers that scan large texts.
+QStringView trimSpacesAndTabs(QStringView text);
+QStringView trimWhitespace(QStringView text);
+QStringView trimWhitespaceAndNewlines(QStringView text);
+
 // Splits at every newline character; a CR LF pair gives an empty piece between the two.
 QStringList splitAtNewlines(const QString& text);
+// The same split as views into the text, which must outlive them.
+QList<QStringView> splitViewsAtNewlines(QStringView text);
 
 // Negative, zero or positive as a is before, equal to or after b in code-point order.
 int compareCodePoints(const QString& a, const QString& b);

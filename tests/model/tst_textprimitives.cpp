@@ -36,6 +36,19 @@ private slots:
         QCOMPARE(Text::splitAtNewlines(""), QStringList{""});
     }
 
+    void viewSplittingMatchesTheCopyingSplit() {
+        for (const QString& text : {QStringLiteral("a\nb\n"), QStringLiteral("a\r\nb"), QStringLiteral("\n\n"),
+                                    QString::fromUtf8("a\u2028b\u0085c\fd\ve\u2029"), QStringLiteral("no break")}) {
+            QStringList pieces;
+            for (const QStringView piece : Text::splitViewsAtNewlines(text)) {
+                pieces.append(piece.toString());
+            }
+            QCOMPARE(pieces, Text::splitAtNewlines(text));
+        }
+        QCOMPARE(Text::trimSpacesAndTabs(QStringView(u" \tx \n\t")), QStringView(u"x \n"));
+        QCOMPARE(Text::trimWhitespaceAndNewlines(QStringView(u"\u3000\nx\u2028")), QStringView(u"x"));
+    }
+
     void codePointOrderDiffersFromUtf16() {
         const QString astral = QString::fromUtf8("\U0001F600"); // surrogates D83D DE00
         const QString bmpHigh = QString::fromUtf8("\uFF5E");

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "config/PromptLoadResult.h"
+#include "model/AgentType.h"
+#include "model/AppEnvironment.h"
+#include "model/Localization.h"
+#include "model/PromptConfigIssue.h"
+#include "model/PromptConfigLimits.h"
+#include "model/PromptModels.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <optional>
+
+// Reads the prompt files of the data folder: "global.yaml" and every ".yaml"/".yml" file of
+// "workspaces". A file is read in two independent stages over the same text: the structure
+// check accepts or rejects the whole file, then three lenient scanners take out the workspace
+// name, the match paths and the prompts. The two stages deliberately use different line models
+// (the check strips comments and measures indentation, the scanners take values from the raw
+// lines), so a value keeps a "#" that the check treated as a comment.
+//
+// Not thread-safe (warnings collect during a load); every background load makes its own.
+class PromptConfigLoader {
+public:
+    // The metadata key of the global file.
+    static inline const QString globalMetadataKey = QStringLiteral("__orris_hollows_global__");
+    static inline const QString transientSamplesDismissedKey =
+        QStringLiteral("OrrisHollows.transientSamplesDismissed.v1");
+
+    // `environment` gives the home folder, the user defaults (the dismissed-samples flag) and the
+    // preferred languages that resolve the "system" language. Without a language provider every
+    // text is Simplified Chinese.
+    explicit PromptConfigLoader(AppEnvironment environment, std::function<AppLanguage()> languageProvider = {},
+                                PromptConfigLimits limits = {},
+                                std::optional<bool> transientSamplesDismissedOverride = std::nullopt);
+
+    const QString& homeDirectory() const { return m_home; }
+    const PromptConfigLimits& limits() const { return m_limits; }
+    // Localized warnings of loading and parsing; emptied at the start of every loadAllConfigs().
+    const QStringList& warnings() const { return m_warnings; }
+
+    PromptLoadResult loadAllConfigs();
+
+    // One file read without issues, for project files: a file that cannot be read (not a
+    // regular file, larger than the per-file limit, unreadable or not UTF-8) leaves a warning
+    // and gives nothing. No structure check.
+    std::optional<PromptWorkspace> parseConfig(const QString& path, const QString& fallbackName);
+
+    // The three scanners; the loader runs them over one line split of the text.
+    std::optional<QString> parseWorkspaceName(const QString& text);
+    QStringList parseMatchPaths(const QString& text);
+    QList<PromptItem> parsePrompts(const QString& text);
+    // The workspace of one file's text: the id as given, the extracted name or the fallback
+    // name, the match paths and the prompts; no file, source userWorkspace, no version.
+    PromptWorkspace parseWorkspace(const QString& text, const QString& id, const QString& fallbackName);
+
+    static bool hasValidConfigStructure(const QString& text);
+    static QString cleanScalar(QStringView value);
+    // The agent alias table; none for a value it does not know.
+    static std::optional<AgentType> parseAgent(QStringView value);
+
+    static WorkspaceFileVersion fileVersion(const QByteArray& data, const QString& path);
+    static QString slug(const QString& text);
+
+    struct SampleData {
+        QList<PromptItem> globalPrompts;
+        QList<PromptWorkspace> workspaces;
+    };
+    // English for english (and for system when the preferred languages resolve to English),
+    // Simplified Chinese otherwise.
+    static SampleData sampleData(AppLanguage language, const QStringList& preferredLanguages = {});
+
+private:
+    struct Lines;
+    struct FileBytes;
+
+    AppLanguage language() const;
+    std::optional<QString> workspaceName(const Lines& lines) const;
+    QStringList matchPaths(const Lines& lines) const;
+    QList<PromptItem> prompts(Lines& lines, bool buildItems);
+    static bool hasValidStructure(const QList<QStringView>& lines);
+    PromptWorkspace workspace(Lines& lines, const QString& id, const QString& fallbackName);
+
+    std::optional<PromptWorkspace> load(const QString& path, const QString& fallbackName,
+                                        PromptConfigSourceKind sourceKind, qint64& aggregateBytes,
+                                        QList<PromptConfigIssue>& issues,
+                                        QHash<QString, WorkspaceFileMetadata>& workspaceMetadata);
+    void makePromptIDsGloballyUnique(QList<PromptItem>& globalPrompts, QList<PromptWorkspace>& workspaces);
+    QString warningSuffix() const;
+
+    AppEnvironment m_environment;
+    QString m_home;
+    std::function<AppLanguage()> m_languageProvider;
+    PromptConfigLimits m_limits;
+    std::optional<bool> m_transientSamplesDismissedOverride;
+    QStringList m_warnings;
+    std::optional<AppLanguage> m_loadLanguage; // fixed for the duration of one loadAllConfigs()
+};
