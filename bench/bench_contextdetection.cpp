@@ -22,6 +22,10 @@
 
 namespace {
 
+QStringList noKnownPaths() {
+    return {};
+}
+
 const QString terminalTitle = QStringLiteral("user@host: ~/projects/demo");
 
 struct Fixture {
@@ -50,9 +54,9 @@ struct Fixture {
             }
             const QByteArray name = ':' + QByteArray::number(number);
             server = std::make_unique<QProcess>();
-            server->start(QStringLiteral("Xvfb"), {QString::fromLatin1(name), QStringLiteral("-nolisten"),
-                                                   QStringLiteral("tcp"), QStringLiteral("-screen"),
-                                                   QStringLiteral("0"), QStringLiteral("640x480x24")});
+            server->start(QStringLiteral("Xvfb"),
+                          {QString::fromLatin1(name), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                           QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("640x480x24")});
             if (!server->waitForStarted(5000)) {
                 server.reset();
                 return false;
@@ -189,9 +193,9 @@ void BM_Detection(benchmark::State& state) {
     for (auto _ : state) {
         const auto application = f->providers->frontmostApplication();
         const auto title = f->providers->frontWindowTitle();
-        const AgentContext context = ContextDetector::makeContext(application.name, application.bundleIdentifier,
-                                                                  title.title, std::nullopt, {}, f->home.path(),
-                                                                  QStringLiteral("/"));
+        const AgentContext context =
+            ContextDetector::makeContext(application.name, application.bundleIdentifier, title.title, std::nullopt, {},
+                                         f->home.path(), QStringLiteral("/"));
         if (context.detectionSource != ContextDetectionSource::terminalDirectory) {
             state.SkipWithError("the terminal's folder was not found");
             return;
@@ -212,7 +216,7 @@ void BM_RefreshUntilPublished(benchmark::State& state) {
     ContextDetector::Platform platform = f->providers->detectorPlatform();
     platform.automaticMatchingEnabledProvider = [] { return true; };
     platform.startsTimer = false;
-    ContextDetector detector(f->environment, [] { return QStringList(); }, platform);
+    ContextDetector detector(f->environment, noKnownPaths, platform);
     QEventLoop loop;
     QObject::connect(&detector, &ContextDetector::currentContextChanged, &loop, &QEventLoop::quit);
     detector.start();

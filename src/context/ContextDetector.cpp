@@ -200,8 +200,8 @@ void ContextDetector::refresh(bool force) {
 void ContextDetector::publish(quint64 lifecycleGeneration, quint64 detectionGeneration,
                               const WindowTitleRead& titleRead, const std::optional<AgentContext>& context) {
     // A dropped result leaves isDetecting alone: whatever outdated it has already set it.
-    if (!m_isRunning || lifecycleGeneration != m_lifecycleGeneration ||
-        detectionGeneration != m_detectionGeneration || !context) {
+    if (!m_isRunning || lifecycleGeneration != m_lifecycleGeneration || detectionGeneration != m_detectionGeneration ||
+        !context) {
         return;
     }
     m_needsAutomationPermission = titleRead.needsAutomationPermission;

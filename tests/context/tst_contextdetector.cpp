@@ -13,6 +13,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
+QStringList noKnownPaths() {
+    return {};
+}
+
 // Lets every worker finish and delivers their results, so that a test can assert that
 // something was NOT published.
 void settle() {
@@ -65,7 +69,7 @@ private slots:
         env.defaults()->setBool(ContextDetector::automaticMatchingEnabledKey, true);
         FakePlatform fake;
         fake.titleRead.title = QStringLiteral("first");
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
 
         detector.start();
@@ -108,7 +112,7 @@ private slots:
         TestEnvironment env;
         FakePlatform fake;
         fake.application = {QStringLiteral("Cursor"), std::nullopt};
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
 
         detector.start();
@@ -130,7 +134,7 @@ private slots:
         TestEnvironment env;
         FakePlatform fake;
         fake.application = {QStringLiteral("Cursor"), std::nullopt};
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform(1h));
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform(1h));
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
 
         detector.start();
@@ -148,7 +152,7 @@ private slots:
     void nothingIsPublishedAfterStop() {
         TestEnvironment env;
         FakePlatform fake;
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
 
         detector.start();
@@ -186,7 +190,7 @@ private slots:
         TestEnvironment env;
         FakePlatform fake;
         {
-            ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+            ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
             detector.start();
         }
         QCOMPARE(env.scheduler().pendingCount(), 0);
@@ -200,7 +204,7 @@ private slots:
         env.setEnvironmentVariable(ContextDetector::environmentVariableName, QStringLiteral("~/x"));
         FakePlatform fake;
         fake.application = {QStringLiteral("Firefox"), std::nullopt};
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
         detector.start();
         QVERIFY(published.wait());
@@ -217,7 +221,7 @@ private slots:
         TestEnvironment env(TestEnvironment::Settings::iniFile);
         FakePlatform fake;
         fake.titleRead = {QStringLiteral("refused"), true, QStringLiteral("not allowed")};
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, fake.platform());
+        ContextDetector detector(env.environment(), noKnownPaths, fake.platform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
         QSignalSpy errors(&detector, &ContextDetector::lastDetectionErrorChanged);
 
@@ -267,48 +271,81 @@ private slots:
         using S = ContextDetectionSource;
 
         QTest::newRow("environment wins over the terminal title")
-            << "Terminal" << "" << "me@box: ~/projects/demo" << "~/projects/other" << QStringList() << AgentType::terminal
-            << "projects/other" << "other" << S::environment;
+            << "Terminal"
+            << ""
+            << "me@box: ~/projects/demo"
+            << "~/projects/other" << QStringList() << AgentType::terminal << "projects/other"
+            << "other" << S::environment;
         QTest::newRow("environment through a symbolic link is resolved")
-            << "Firefox" << "" << "" << "~/link" << QStringList() << AgentType::firefox << "projects/demo" << "demo"
-            << S::environment;
+            << "Firefox"
+            << ""
+            << ""
+            << "~/link" << QStringList() << AgentType::firefox << "projects/demo"
+            << "demo" << S::environment;
         QTest::newRow("missing environment folder is ignored")
-            << "Terminal" << "" << "me@box: ~/projects/demo" << "~/missing" << QStringList() << AgentType::terminal
-            << "projects/demo" << "demo" << S::terminalDirectory;
+            << "Terminal"
+            << ""
+            << "me@box: ~/projects/demo"
+            << "~/missing" << QStringList() << AgentType::terminal << "projects/demo"
+            << "demo" << S::terminalDirectory;
         QTest::newRow("an empty environment value is no folder")
-            << "Firefox" << "" << "" << "" << QStringList() << AgentType::firefox << none << unrecognized << S::unknown;
+            << "Firefox"
+            << ""
+            << ""
+            << "" << QStringList() << AgentType::firefox << none << unrecognized << S::unknown;
         QTest::newRow("a file is not a folder")
-            << "Firefox" << "" << "" << "~/projects/file.txt" << QStringList() << AgentType::firefox << none
-            << unrecognized << S::unknown;
+            << "Firefox"
+            << ""
+            << ""
+            << "~/projects/file.txt" << QStringList() << AgentType::firefox << none << unrecognized << S::unknown;
         QTest::newRow("terminal title with dot-dot")
-            << "Terminal" << "" << "me@box: ~/projects/demo/../other" << none << QStringList() << AgentType::terminal
-            << "projects/other" << "other" << S::terminalDirectory;
+            << "Terminal"
+            << ""
+            << "me@box: ~/projects/demo/../other" << none << QStringList() << AgentType::terminal << "projects/other"
+            << "other" << S::terminalDirectory;
         QTest::newRow("ghostty stays ghostty")
-            << "Ghostty" << "" << "~/projects/demo" << none << QStringList() << AgentType::ghostty << "projects/demo"
+            << "Ghostty"
+            << ""
+            << "~/projects/demo" << none << QStringList() << AgentType::ghostty << "projects/demo"
             << "demo" << S::terminalDirectory;
         QTest::newRow("a terminal named by another agent's identifier keeps that agent")
-            << "Terminal" << "com.microsoft.VSCode" << "~/projects/demo" << none << QStringList() << AgentType::vscode
-            << "projects/demo" << "demo" << S::terminalDirectory;
+            << "Terminal"
+            << "com.microsoft.VSCode"
+            << "~/projects/demo" << none << QStringList() << AgentType::vscode << "projects/demo"
+            << "demo" << S::terminalDirectory;
         QTest::newRow("terminal title with a missing folder")
-            << "Terminal" << "" << "me@box: ~/gone" << none << QStringList() << AgentType::terminal << none
-            << unrecognized << S::windowTitle;
-        QTest::newRow("terminal path is not read from other apps")
-            << "Firefox" << "" << "~/projects/demo" << none << QStringList() << AgentType::firefox << none
-            << unrecognized << S::windowTitle;
-        QTest::newRow("IDE title names a known folder")
-            << "Visual Studio Code" << "" << "main.cpp - demo - Visual Studio Code" << none
-            << QStringList{QStringLiteral("projects/demo")} << AgentType::vscode << "projects/demo" << "demo"
-            << S::ideWorkspace;
-        QTest::newRow("IDE title with a project name but no folder")
-            << "Cursor" << "" << "webshop — index.ts — Cursor" << none << QStringList() << AgentType::cursor << none
-            << "webshop" << S::ideWorkspace;
-        QTest::newRow("IDE without a title")
-            << "Zed" << "" << "" << none << QStringList() << AgentType::zed << none << unrecognized << S::unknown;
-        QTest::newRow("a title of one blank")
-            << "Notes" << "" << " " << none << QStringList() << AgentType::unknown << none << unrecognized
+            << "Terminal"
+            << ""
+            << "me@box: ~/gone" << none << QStringList() << AgentType::terminal << none << unrecognized
             << S::windowTitle;
-        QTest::newRow("no title") << "Notes" << "" << "" << none << QStringList() << AgentType::unknown << none
-                                  << unrecognized << S::unknown;
+        QTest::newRow("terminal path is not read from other apps")
+            << "Firefox"
+            << ""
+            << "~/projects/demo" << none << QStringList() << AgentType::firefox << none << unrecognized
+            << S::windowTitle;
+        QTest::newRow("IDE title names a known folder")
+            << "Visual Studio Code"
+            << ""
+            << "main.cpp - demo - Visual Studio Code" << none << QStringList{QStringLiteral("projects/demo")}
+            << AgentType::vscode << "projects/demo"
+            << "demo" << S::ideWorkspace;
+        QTest::newRow("IDE title with a project name but no folder")
+            << "Cursor"
+            << ""
+            << "webshop — index.ts — Cursor" << none << QStringList() << AgentType::cursor << none << "webshop"
+            << S::ideWorkspace;
+        QTest::newRow("IDE without a title")
+            << "Zed"
+            << ""
+            << "" << none << QStringList() << AgentType::zed << none << unrecognized << S::unknown;
+        QTest::newRow("a title of one blank")
+            << "Notes"
+            << ""
+            << " " << none << QStringList() << AgentType::unknown << none << unrecognized << S::windowTitle;
+        QTest::newRow("no title") << "Notes"
+                                  << ""
+                                  << "" << none << QStringList() << AgentType::unknown << none << unrecognized
+                                  << S::unknown;
     }
 
     void makeContext() {

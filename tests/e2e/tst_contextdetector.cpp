@@ -15,6 +15,10 @@
 
 namespace {
 
+QStringList noKnownPaths() {
+    return {};
+}
+
 QString xdotool(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
@@ -41,7 +45,7 @@ private slots:
         QCOMPARE(display, qgetenv("DISPLAY"));
         X11ContextProviders providers(env.environment(), display);
         QVERIFY(providers.isConnected());
-        ContextDetector detector(env.environment(), [] { return QStringList(); }, providers.detectorPlatform());
+        ContextDetector detector(env.environment(), noKnownPaths, providers.detectorPlatform());
         QSignalSpy published(&detector, &ContextDetector::currentContextChanged);
         detector.start();
         QVERIFY(published.wait());

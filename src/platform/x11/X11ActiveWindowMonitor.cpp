@@ -197,8 +197,8 @@ std::optional<X11WindowFacts> X11ActiveWindowMonitor::readFrontmostWindow() {
 std::optional<X11WindowFacts> X11ActiveWindowMonitor::readWindow(quint32 window) {
     // Send every request first, then collect the replies: one round trip for all of them.
     const auto pidCookie = xcb_get_property(m_connection, 0, window, m_atomPid, XCB_ATOM_CARDINAL, 0, 1);
-    const auto classCookie =
-        xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 0, maximumPropertyWords);
+    const auto classCookie = xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                              maximumPropertyWords);
     const auto netNameCookie =
         xcb_get_property(m_connection, 0, window, m_atomNetWmName, m_atomUtf8String, 0, maximumPropertyWords);
     const auto nameCookie =

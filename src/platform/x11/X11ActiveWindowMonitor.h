@@ -13,10 +13,10 @@ struct xcb_connection_t;
 struct X11WindowFacts {
     quint32 window = 0;
     std::optional<qint64> pid;
-    QString instance;       // WM_CLASS, first string
-    QString windowClass;    // WM_CLASS, second string
-    QString title;          // _NET_WM_NAME, else WM_NAME
-    QString executableName; // base name of /proc/<pid>/exe
+    QString instance;                    // WM_CLASS, first string
+    QString windowClass;                 // WM_CLASS, second string
+    QString title;                       // _NET_WM_NAME, else WM_NAME
+    QString executableName;              // base name of /proc/<pid>/exe
     std::optional<QString> sandboxAppId; // the Flatpak application id, or the snap's desktop id
 };
 

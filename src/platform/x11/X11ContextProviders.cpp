@@ -2,10 +2,10 @@
 
 #include <QFutureWatcher>
 #include <QGuiApplication>
+#include <qguiapplication_platform.h>
 #include <QPointer>
 #include <QPromise>
 #include <QThreadPool>
-#include <qguiapplication_platform.h>
 
 X11ContextProviders::X11ContextProviders(const AppEnvironment& environment, const QByteArray& displayName,
                                          QObject* parent)
@@ -17,8 +17,8 @@ X11ContextProviders::X11ContextProviders(const AppEnvironment& environment, cons
         return environment.environmentVariable ? environment.environmentVariable(QString::fromLatin1(name))
                                                : std::nullopt;
     };
-    const QStringList directories = DesktopEntryIndex::dataDirectories(environment.homePath, variable("XDG_DATA_HOME"),
-                                                                       variable("XDG_DATA_DIRS"));
+    const QStringList directories =
+        DesktopEntryIndex::dataDirectories(environment.homePath, variable("XDG_DATA_HOME"), variable("XDG_DATA_DIRS"));
 
     // Reading every installed desktop entry takes a while: never on the UI thread.
     auto promise = std::make_shared<QPromise<DesktopEntryIndex>>();
@@ -119,7 +119,8 @@ ContextDetector::Platform X11ContextProviders::detectorPlatform() {
     platform.windowTitleReader = [self] {
         return self ? self->frontWindowTitle() : ContextDetector::WindowTitleRead{};
     };
-    platform.activationSource = [self](std::function<void()> onActivated) -> ContextDetector::ActivationObserverRegistration {
+    platform.activationSource =
+        [self](std::function<void()> onActivated) -> ContextDetector::ActivationObserverRegistration {
         if (!self) {
             return [] {};
         }
