@@ -21,8 +21,8 @@ QString xdotool(const QStringList& arguments) {
 
 std::unique_ptr<QProcess> startXterm(const QString& title) {
     auto process = std::make_unique<QProcess>();
-    process->start(QStringLiteral("xterm"), {QStringLiteral("-T"), title, QStringLiteral("-e"), QStringLiteral("sleep"),
-                                             QStringLiteral("120")});
+    process->start(QStringLiteral("xterm"),
+                   {QStringLiteral("-T"), title, QStringLiteral("-e"), QStringLiteral("sleep"), QStringLiteral("120")});
     return process;
 }
 
@@ -36,10 +36,13 @@ private slots:
         auto monitor = X11ActiveWindowMonitor::connectToDisplay(qgetenv("DISPLAY"));
         QVERIFY(monitor);
 
+        // Each step waits for its own activation, so that none is counted in the next step.
+        QSignalSpy activations(monitor.get(), &X11ActiveWindowMonitor::activeApplicationChanged);
         auto first = startXterm(QStringLiteral("user@host: ~/projects/demo"));
         QTRY_COMPARE_WITH_TIMEOUT(monitor->frontmostWindow().has_value() &&
                                       monitor->frontmostWindow()->pid == first->processId(),
                                   true, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
         const X11WindowFacts facts = *monitor->frontmostWindow();
         QCOMPARE(facts.instance, QStringLiteral("xterm"));
         QCOMPARE(facts.windowClass, QStringLiteral("XTerm"));
@@ -47,10 +50,10 @@ private slots:
         QCOMPARE(facts.executableName, QStringLiteral("xterm"));
         QVERIFY(!facts.sandboxAppId);
 
-        QSignalSpy activations(monitor.get(), &X11ActiveWindowMonitor::activeApplicationChanged);
+        activations.clear();
         auto second = startXterm(QStringLiteral("second"));
-        QTRY_VERIFY_WITH_TIMEOUT(activations.count() >= 1, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(monitor->frontmostWindow()->title, QStringLiteral("second"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->frontmostWindow()->title, QStringLiteral("second"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
 
         // A window of this process takes focus: nothing changes for the detector.
         activations.clear();
