@@ -3,6 +3,7 @@
 #include "config/BackgroundPromptConfigLoader.h"
 #include "config/PromptConfigLoader.h"
 #include "context/ContextBindingStore.h"
+#include "context/PromptSorter.h"
 #include "model/AppLog.h"
 #include "model/TextPrimitives.h"
 #include "store/PromptUsageStore.h"
@@ -362,6 +363,33 @@ private:
 };
 
 } // namespace
+
+PromptMatchingService PromptStore::matchingService() {
+    PromptMatchingService service;
+    service.workspaces = m_workspaces;
+    service.bindingStore = m_bindingStore;
+    service.advancedAutomaticMatchingEnabled = m_advancedAutomaticMatchingEnabled;
+    service.projectConfigsEnabled = m_projectConfigsEnabled;
+    service.homePath = m_environment.homePath;
+    return service;
+}
+
+QList<PromptItem> PromptStore::allPrompts(const ContextMatchDetails& matchDetails) const {
+    return basePromptOrder(m_globalPrompts, matchDetails.workspace ? matchDetails.workspace->prompts
+                                                                   : QList<PromptItem>());
+}
+
+QList<PromptItem> PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
+                                              const QString& searchText) const {
+    Q_UNUSED(context);
+    QList<PromptItem> sorted = PromptSorter::sorted(allPrompts(matchDetails), m_sortMode, m_usageStore->records());
+    const SearchQuery query(searchText);
+    if (query.isEmpty()) {
+        return sorted;
+    }
+    sorted.removeIf([&query](const PromptItem& prompt) { return !query.matches(prompt); });
+    return sorted;
+}
 
 bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
     return SearchQuery(query).matches(prompt);

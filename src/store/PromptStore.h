@@ -3,6 +3,9 @@
 #include "config/PromptConfigLoading.h"
 #include "config/PromptLoadResult.h"
 #include "config/WorkspaceFileMetadata.h"
+#include "context/ContextMatchDetails.h"
+#include "context/PromptMatchingService.h"
+#include "model/AgentContext.h"
 #include "model/AppEnvironment.h"
 #include "model/Localization.h"
 #include "model/PromptConfigIssue.h"
@@ -98,6 +101,17 @@ public:
     // The same reload; the future finishes on the main thread once its result was applied or
     // dropped for a later reload. Never wait on it on the main thread: continue from it.
     QFuture<void> reloadAndWait();
+
+    // A matching service over the current state, built anew on every call. Its project-file
+    // functions call back into this store, so it must not outlive the store.
+    PromptMatchingService matchingService();
+    // The prompts a match offers, in their base order: the global prompts and the matched
+    // workspace's, grouped, pinned first.
+    QList<PromptItem> allPrompts(const ContextMatchDetails& matchDetails) const;
+    // allPrompts ordered by the sort mode, then filtered by the search text. The context takes no
+    // part: it reaches matching only through the details.
+    QList<PromptItem> visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
+                                     const QString& searchText) const;
 
     // The match paths of every workspace, in workspace order, duplicates kept.
     QStringList knownWorkspacePaths() const;

@@ -1,6 +1,5 @@
-#include "FakePromptConfigLoading.h"
 #include "PromptFixtures.h"
-#include "TestEnvironment.h"
+#include "PromptStoreHarness.h"
 
 #include "config/PromptConfigLoader.h"
 #include "context/ContextBindingStore.h"
@@ -20,29 +19,7 @@ QString english(const QString& key) {
     return L10n::string(key, AppLanguage::english);
 }
 
-// A store over a temporary home whose loads finish when the test says so.
-struct Harness {
-    TestEnvironment env;
-    std::shared_ptr<FakePromptConfigLoading> loader = std::make_shared<FakePromptConfigLoading>();
-    std::unique_ptr<PromptStore> store;
-
-    Harness() { make(); }
-    void make() {
-        PromptStore::Services services;
-        services.configLoader = loader;
-        store = std::make_unique<PromptStore>(env.environment(), [] { return AppLanguage::english; }, false, services);
-    }
-    // Finishes load `index` and lets its result come back to this thread.
-    void finish(int index, const PromptLoadResult& result) {
-        loader->finish(index, result);
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-    }
-    void load(const PromptLoadResult& result) {
-        store->reload();
-        finish(loader->loadCount() - 1, result);
-    }
-};
+using Harness = PromptStoreHarness;
 
 } // namespace
 
