@@ -12,6 +12,7 @@
 #include <QPromise>
 
 #include <algorithm>
+#include <vector>
 
 PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
                          bool loadsOnInit, Services services, QObject* parent)
@@ -115,6 +116,34 @@ void PromptStore::publishPersistedWorkspace(const PromptWorkspace& workspace) {
     }
     emit contentChanged();
 }
+
+namespace {
+
+// Numbers the distinct group texts in the order they first appear. Prompts of one group mostly
+// stand together, so the last group is checked before the table.
+class GroupNumbering {
+public:
+    qsizetype numberOf(const QString& group) {
+        if (m_lastNumber >= 0 && group == m_lastGroup) {
+            return m_lastNumber;
+        }
+        auto found = m_numbers.constFind(group);
+        if (found == m_numbers.constEnd()) {
+            found = m_numbers.insert(group, m_numbers.size());
+        }
+        m_lastGroup = group;
+        m_lastNumber = *found;
+        return m_lastNumber;
+    }
+    qsizetype count() const { return m_numbers.size(); }
+
+private:
+    QHash<QString, qsizetype> m_numbers;
+    QString m_lastGroup;
+    qsizetype m_lastNumber = -1;
+};
+
+} // namespace
 
 // ---- Reload --------------------------------------------------------------------------------
 
@@ -280,16 +309,29 @@ QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompt
         return {};
     }
     if (m_sortMode == PromptSortMode::manual) {
-        QList<PromptSection> sections;
-        QHash<QString, qsizetype> sectionByGroup;
-        for (const PromptItem& prompt : prompts) {
-            const auto found = sectionByGroup.constFind(prompt.group);
-            if (found != sectionByGroup.constEnd()) {
-                sections[*found].prompts.append(prompt);
-            } else {
-                sectionByGroup.insert(prompt.group, sections.size());
-                sections.append(PromptSection{prompt.group, prompt.group, {prompt}});
+        GroupNumbering numbering;
+        std::vector<qsizetype> sectionOf(static_cast<size_t>(prompts.size()));
+        std::vector<qsizetype> sizes;
+        for (qsizetype i = 0; i < prompts.size(); ++i) {
+            const qsizetype section = numbering.numberOf(prompts.at(i).group);
+            sectionOf[size_t(i)] = section;
+            if (section == qsizetype(sizes.size())) {
+                sizes.push_back(0);
             }
+            ++sizes[size_t(section)];
+        }
+        if (sizes.size() == 1) {
+            return {PromptSection{prompts.first().group, prompts.first().group, prompts}};
+        }
+        QList<PromptSection> sections(qsizetype(sizes.size()));
+        for (qsizetype i = 0; i < prompts.size(); ++i) {
+            PromptSection& section = sections[sectionOf[size_t(i)]];
+            if (section.prompts.isEmpty()) {
+                section.id = prompts.at(i).group;
+                section.title = prompts.at(i).group;
+                section.prompts.reserve(sizes[size_t(sectionOf[size_t(i)])]);
+            }
+            section.prompts.append(prompts.at(i));
         }
         return sections;
     }
@@ -327,10 +369,19 @@ public:
 
     bool matches(const PromptItem& prompt) const {
         return m_query.isEmpty() || occursIn(prompt.title) || occursIn(prompt.group) || occursIn(prompt.text) ||
-               occursIn(prompt.tags.join(QLatin1Char(' ')));
+               occursInTags(prompt.tags);
     }
 
 private:
+    // Lower-casing maps each character on its own and never yields a blank, so a query without a
+    // blank occurs in the joined tags exactly when it occurs in one of them.
+    bool occursInTags(const QStringList& tags) const {
+        if (m_query.contains(QLatin1Char(' '))) {
+            return occursIn(tags.join(QLatin1Char(' ')));
+        }
+        return std::any_of(tags.cbegin(), tags.cend(), [this](const QString& tag) { return occursIn(tag); });
+    }
+
     bool occursIn(const QString& text) const {
         if (QtPrivate::isAscii(QStringView(text))) {
             return m_isAscii && occursInAscii(text);
@@ -362,6 +413,67 @@ private:
     bool m_isAscii;
 };
 
+// The base order of the global and workspace prompts, kept as positions so that each prompt is
+// copied at most once: the panel asks for it on every key press.
+class BaseOrder {
+public:
+    BaseOrder(const QList<PromptItem>& globalPrompts, const QList<PromptItem>& workspacePrompts)
+        : m_global(globalPrompts), m_workspace(workspacePrompts) {
+        const qsizetype total = m_global.size() + m_workspace.size();
+        GroupNumbering numbering;
+        std::vector<qsizetype> bucketOf(static_cast<size_t>(total)); // per group: the pinned, then the rest
+        for (qsizetype i = 0; i < total; ++i) {
+            const PromptItem& prompt = at(i);
+            bucketOf[size_t(i)] = 2 * numbering.numberOf(prompt.group) + (prompt.isPinned ? 0 : 1);
+        }
+        std::vector<qsizetype> next(static_cast<size_t>(2 * numbering.count() + 1), 0);
+        for (const qsizetype bucket : bucketOf) {
+            ++next[size_t(bucket + 1)];
+        }
+        for (size_t b = 1; b < next.size(); ++b) {
+            next[b] += next[b - 1];
+        }
+        m_order.resize(size_t(total));
+        for (qsizetype i = 0; i < total; ++i) {
+            const qsizetype position = next[size_t(bucketOf[size_t(i)])]++;
+            m_order[size_t(position)] = i;
+            m_unchanged = m_unchanged && position == i;
+        }
+    }
+
+    template <typename Predicate>
+    void keepIf(Predicate keep) {
+        const auto end = std::remove_if(m_order.begin(), m_order.end(), [&](qsizetype i) { return !keep(at(i)); });
+        m_unchanged = m_unchanged && end == m_order.end();
+        m_order.erase(end, m_order.end());
+    }
+
+    QList<PromptItem> prompts() const {
+        if (m_unchanged && m_workspace.isEmpty()) {
+            return m_global;
+        }
+        if (m_unchanged && m_global.isEmpty()) {
+            return m_workspace;
+        }
+        QList<PromptItem> ordered;
+        ordered.reserve(qsizetype(m_order.size()));
+        for (const qsizetype i : m_order) {
+            ordered.append(at(i));
+        }
+        return ordered;
+    }
+
+private:
+    const PromptItem& at(qsizetype i) const {
+        return i < m_global.size() ? m_global.at(i) : m_workspace.at(i - m_global.size());
+    }
+
+    const QList<PromptItem>& m_global;
+    const QList<PromptItem>& m_workspace;
+    std::vector<qsizetype> m_order;
+    bool m_unchanged = true; // the order is the global prompts, then the workspace's
+};
+
 } // namespace
 
 PromptMatchingService PromptStore::matchingService() {
@@ -382,13 +494,16 @@ QList<PromptItem> PromptStore::allPrompts(const ContextMatchDetails& matchDetail
 QList<PromptItem> PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
                                               const QString& searchText) const {
     Q_UNUSED(context);
-    QList<PromptItem> sorted = PromptSorter::sorted(allPrompts(matchDetails), m_sortMode, m_usageStore->records());
+    const QList<PromptItem> none;
+    const QList<PromptItem>& workspacePrompts = matchDetails.workspace ? matchDetails.workspace->prompts : none;
+    BaseOrder base(m_globalPrompts, workspacePrompts);
+    // The sort modes break ties by list position, so filtering first gives the same list as
+    // sorting first, and sorts only what the search kept.
     const SearchQuery query(searchText);
-    if (query.isEmpty()) {
-        return sorted;
+    if (!query.isEmpty()) {
+        base.keepIf([&query](const PromptItem& prompt) { return query.matches(prompt); });
     }
-    sorted.removeIf([&query](const PromptItem& prompt) { return !query.matches(prompt); });
-    return sorted;
+    return PromptSorter::sorted(base.prompts(), m_sortMode, m_usageStore->records());
 }
 
 bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
@@ -397,35 +512,5 @@ bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& q
 
 QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,
                                                const QList<PromptItem>& workspacePrompts) {
-    struct Group {
-        QList<PromptItem> pinned;
-        QList<PromptItem> others;
-    };
-    QList<Group> groups;
-    QHash<QString, qsizetype> groupIndex;
-    const auto add = [&](const PromptItem& prompt) {
-        auto found = groupIndex.constFind(prompt.group);
-        qsizetype index;
-        if (found == groupIndex.constEnd()) {
-            index = groups.size();
-            groupIndex.insert(prompt.group, index);
-            groups.append(Group{});
-        } else {
-            index = *found;
-        }
-        (prompt.isPinned ? groups[index].pinned : groups[index].others).append(prompt);
-    };
-    for (const PromptItem& prompt : globalPrompts) {
-        add(prompt);
-    }
-    for (const PromptItem& prompt : workspacePrompts) {
-        add(prompt);
-    }
-    QList<PromptItem> ordered;
-    ordered.reserve(globalPrompts.size() + workspacePrompts.size());
-    for (const Group& group : std::as_const(groups)) {
-        ordered.append(group.pinned);
-        ordered.append(group.others);
-    }
-    return ordered;
+    return BaseOrder(globalPrompts, workspacePrompts).prompts();
 }
