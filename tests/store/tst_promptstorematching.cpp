@@ -1,6 +1,7 @@
-#include "FakePromptConfigLoading.h"
 #include "PromptFixtures.h"
-#include "TestEnvironment.h"
+#include "PromptStoreHarness.h"
+
+#include "store/PromptUsageStore.h"
 
 #include "store/PromptStore.h"
 
@@ -57,6 +58,38 @@ private slots:
         QCOMPARE(ids(PromptStore::basePromptOrder(global, local)),
                  (QStringList{"wA1", "gA1", "gB2", "wB1", "gB1", "wB2", "wC1"}));
         QCOMPARE(ids(PromptStore::basePromptOrder(global, {})), (QStringList{"gA1", "gB2", "gB1"}));
+    }
+
+    // Sorting happens before the search: the search keeps the order the sort mode gives.
+    void visiblePromptsAreSortedThenFiltered_data() {
+        QTest::addColumn<PromptSortMode>("mode");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("manual") << PromptSortMode::manual << "" << QStringList{"w2", "g1", "w1", "g2", "w3"};
+        QTest::newRow("manual, search") << PromptSortMode::manual << " KEEP " << QStringList{"w2", "g2", "w3"};
+        QTest::newRow("recent") << PromptSortMode::recent << "" << QStringList{"w3", "g2", "w1", "w2", "g1"};
+        QTest::newRow("recent, search") << PromptSortMode::recent << "keep" << QStringList{"w3", "g2", "w2"};
+        QTest::newRow("frequent") << PromptSortMode::frequent << "" << QStringList{"g2", "w3", "w1", "w2", "g1"};
+        QTest::newRow("frequent, search") << PromptSortMode::frequent << "keep" << QStringList{"g2", "w3", "w2"};
+    }
+
+    void visiblePromptsAreSortedThenFiltered() {
+        QFETCH(PromptSortMode, mode);
+        QFETCH(QString, search);
+        PromptStoreHarness h;
+        h.store->setSortMode(mode);
+        const PromptWorkspace w = workspace("w", {prompt("w1", "A"), prompt("w2", "A", true, "keep w2"),
+                                                  prompt("w3", "B", false, "Keep w3")});
+        h.load(result({prompt("g1", "A"), prompt("g2", "B", false, "", "keep this")}, {w}));
+        const QDateTime at = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
+        h.store->usageStore().recordSuccessfulCopy("w1", at);
+        h.store->usageStore().recordSuccessfulCopy("g2", at.addSecs(1));
+        h.store->usageStore().recordSuccessfulCopy("g2", at.addSecs(2));
+        h.store->usageStore().recordSuccessfulCopy("w3", at.addSecs(3));
+        ContextMatchDetails details;
+        details.workspace = w;
+        QTEST(ids(h.store->visiblePrompts(AgentContext::unknown(), details, search)), "expected");
+        QCOMPARE(ids(h.store->allPrompts(ContextMatchDetails{})), (QStringList{"g1", "g2"}));
     }
 
     void parseLines() {
