@@ -267,8 +267,9 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     if (!StateFiles::exists(original)) {
         return std::optional<WorkspaceFileIsolation>();
     }
-    const QString isolated = QFileInfo(original).absolutePath() + u'/' + isolatedFilePrefix +
-                             prefixWithinUtf8Bytes(workspace.id, maximumIsolatedIDBytes) + u'-' +
+    QString idPart = prefixWithinUtf8Bytes(workspace.id, maximumIsolatedIDBytes);
+    idPart.replace(u'/', u'-'); // the isolated file stays beside the original
+    const QString isolated = QFileInfo(original).absolutePath() + u'/' + isolatedFilePrefix + idPart + u'-' +
                              QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + u".tmp"_s;
     if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
         return AppError::posix(errno);
