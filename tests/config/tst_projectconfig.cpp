@@ -160,6 +160,10 @@ private slots:
         } else if (kind == "latin1") {
             env.writeFile("proj/.orris-hollows.yaml", "prompts:\n  - title: Caf\xe9\n");
         }
+        if (kind != "dangling") {
+            // Found like any project file, then refused when read.
+            QCOMPARE(englishLoader(env).configURL(QDir(env.home()).filePath("proj")), std::optional(path));
+        }
         LogCapture log;
         const ProjectConfigLoad load = englishLoader(env).loadWorkspace(path, QDir(env.home()).filePath("proj"));
         QVERIFY(!load.workspace);
