@@ -3,7 +3,6 @@
 #include "config/PromptConfigLoader.h"
 #include "config/PromptYAMLEncoder.h"
 #include "config/SecureFileWriter.h"
-#include "config/Slug.h"
 #include "config/StateFiles.h"
 #include "model/AppLog.h"
 #include "model/TextPrimitives.h"
