@@ -1,13 +1,17 @@
 #include "store/PromptStore.h"
 
 #include "config/BackgroundPromptConfigLoader.h"
+#include "config/ProjectConfigTrustStore.h"
+#include "config/ProjectPromptConfigLoader.h"
 #include "config/PromptConfigLoader.h"
 #include "context/ContextBindingStore.h"
 #include "context/PromptSorter.h"
+#include "context/WorkspaceMatcher.h"
 #include "model/AppLog.h"
 #include "model/TextPrimitives.h"
 #include "store/PromptUsageStore.h"
 
+#include <QDir>
 #include <QFutureWatcher>
 #include <QPromise>
 
@@ -17,12 +21,18 @@
 PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
                          bool loadsOnInit, Services services, QObject* parent)
     : QObject(parent), m_environment(environment), m_languageProvider(std::move(languageProvider)),
-      m_configLoader(std::move(services.configLoader)), m_usageStore(services.usageStore),
+      m_configLoader(std::move(services.configLoader)), m_persistence(std::move(services.persistence)),
+      m_usageStore(services.usageStore),
       m_bindingStore(services.bindingStore) {
     m_statusMessage = text(L10N("status.not.loaded"));
     if (!m_configLoader) {
         m_configLoader = std::make_shared<BackgroundPromptConfigLoader>(m_environment);
     }
+    if (!m_persistence) {
+        m_persistence = std::make_shared<PromptPersistenceService>(m_environment, m_languageProvider);
+    }
+    m_projectConfigLoader = std::make_unique<ProjectPromptConfigLoader>(m_environment, m_languageProvider, 2);
+    m_projectConfigTrustStore = std::make_unique<ProjectConfigTrustStore>(m_environment);
     if (!m_usageStore) {
         m_usageStore = new PromptUsageStore(m_environment, this);
     }
@@ -483,6 +493,13 @@ PromptMatchingService PromptStore::matchingService() {
     service.advancedAutomaticMatchingEnabled = m_advancedAutomaticMatchingEnabled;
     service.projectConfigsEnabled = m_projectConfigsEnabled;
     service.homePath = m_environment.homePath;
+    service.isProjectConfigTrusted = [trustStore = m_projectConfigTrustStore.get()](const QString& path) {
+        return trustStore->isTrusted(path);
+    };
+    service.projectConfigPath = [this](const AgentContext& context) { return projectConfigPath(context); };
+    service.projectWorkspace = [this](const AgentContext& context, const QString& path) {
+        return projectWorkspace(context, path);
+    };
     return service;
 }
 
@@ -513,4 +530,246 @@ bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& q
 QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,
                                                const QList<PromptItem>& workspacePrompts) {
     return BaseOrder(globalPrompts, workspacePrompts).prompts();
+}
+
+// ---- Project files and trust -----------------------------------------------------------------
+
+std::optional<QString> PromptStore::projectConfigPath(const AgentContext& context) const {
+    const WorkspaceMatcher matcher({}, m_environment.homePath);
+    const std::optional<QString> folder = matcher.validatedContextWorkspacePath(context);
+    if (!folder) {
+        return std::nullopt;
+    }
+    const std::optional<QString> found = m_projectConfigLoader->configURL(*folder);
+    if (!found) {
+        return std::nullopt;
+    }
+    return QDir::cleanPath(*found);
+}
+
+std::optional<PromptWorkspace> PromptStore::projectWorkspace(const AgentContext& context, const QString& configPath) {
+    const WorkspaceMatcher matcher({}, m_environment.homePath);
+    const std::optional<QString> folder = matcher.validatedContextWorkspacePath(context);
+    if (!folder) {
+        return std::nullopt;
+    }
+    const QString key = matcher.normalizePath(configPath);
+    const auto cached = m_projectWorkspaceCache.constFind(key);
+    if (cached != m_projectWorkspaceCache.constEnd()) {
+        return *cached;
+    }
+    if (m_projectWorkspaceMisses.contains(key)) {
+        return std::nullopt;
+    }
+    ProjectConfigLoad load = m_projectConfigLoader->loadWorkspace(configPath, *folder);
+    if (!load.workspace) {
+        m_projectWorkspaceMisses.insert(key);
+        return std::nullopt;
+    }
+    // The trust check read the file a moment ago; what was loaded now must be those same bytes,
+    // or a file changed in between would be shown as trusted. Not remembered: the next match
+    // asks for trust again.
+    if (!load.workspace->fileVersion ||
+        !m_projectConfigTrustStore->isTrusted(configPath, load.workspace->fileVersion->contentHash)) {
+        qCWarning(lcPrompts).noquote() << "Load project config refused file=" + AppLog::fileContext(configPath)
+                                       << "reason=changedSinceTrustCheck";
+        return std::nullopt;
+    }
+    for (const PromptItem& prompt : std::as_const(load.workspace->prompts)) {
+        m_projectPromptIDsSeen.insert(prompt.id);
+    }
+    m_projectWorkspaceCache.insert(key, *load.workspace);
+    return load.workspace;
+}
+
+bool PromptStore::trustProjectConfig(const QString& path) {
+    const Status trusted = m_projectConfigTrustStore->trust(path);
+    if (!trusted) {
+        qCCritical(lcPersistence).noquote()
+            << "Trust project config failed file=" + (path.isEmpty() ? QStringLiteral("none") : AppLog::fileContext(path))
+            << "error=" + AppLog::errorSummary(trusted.error());
+        setLastErrorMessage(trusted.error().message);
+        setStatusMessage(text(L10N("status.project.trust.failed")));
+        return false;
+    }
+    clearProjectWorkspaceCaches();
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(text(L10N("status.project.trusted")));
+    emit contentChanged();
+    return true;
+}
+
+// ---- Edits -------------------------------------------------------------------------------------
+
+const PromptWorkspace* PromptStore::workspaceWithID(const QString& id) const {
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        if (workspace.id == id) {
+            return &workspace;
+        }
+    }
+    return nullptr;
+}
+
+void PromptStore::reportSaveFailure(const QString& errorMessage) {
+    setLastErrorMessage(errorMessage);
+    setStatusMessage(text(L10N("status.save.failed")));
+}
+
+bool PromptStore::mutateWorkspace(const QString& workspaceID, const std::optional<WorkspaceFileVersion>& expectedVersion,
+                                  const std::function<bool(PromptWorkspace&)>& change, const QString& refusal) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found) {
+        reportSaveFailure(text(L10N("error.workspace.not.found")));
+        return false;
+    }
+    if (found->source != PromptWorkspaceSource::userWorkspace) {
+        reportSaveFailure(readOnlyReason(*found));
+        return false;
+    }
+    PromptWorkspace copy = *found;
+    if (!change(copy)) {
+        qCWarning(lcPersistence).noquote() << "Save workspace refused workspaceID=" + workspaceID
+                                           << "file=" + AppLog::fileContext(copy.fileURL) << "reason=promptNotFound";
+        reportSaveFailure(refusal);
+        return false;
+    }
+    return saveMutatedWorkspace(copy, expectedVersion);
+}
+
+bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
+                                       const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    Result<PromptWorkspace> saved = m_persistence->saveWorkspace(workspace, expectedVersion);
+    if (!saved) {
+        const AppError& error = saved.error();
+        qCCritical(lcPersistence).noquote()
+            << "Save workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
+            << "promptCount=" + QString::number(workspace.prompts.size())
+            << "error=" + AppLog::errorSummary(error);
+        m_lastWorkspaceSaveIssue = WorkspaceSaveError::from(error, m_persistence->saveTarget(workspace));
+        m_lastErrorMessage = error.message;
+        m_statusMessage = text(L10N("status.save.failed"));
+        emit statusChanged();
+        return false;
+    }
+    auto existing = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                                 [&](const PromptWorkspace& candidate) { return candidate.id == workspace.id; });
+    if (existing != m_workspaces.end()) {
+        *existing = *saved;
+    } else {
+        m_workspaces.append(*saved);
+    }
+    clearProjectWorkspaceCaches();
+    m_lastWorkspaceSaveIssue.reset();
+    m_lastErrorMessage.reset();
+    m_statusMessage = L10n::string(L10N("status.saved.workspace"), language(), saved->name);
+    emit contentChanged();
+    emit statusChanged();
+    return true;
+}
+
+bool PromptStore::importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID) {
+    if (prompts.isEmpty()) {
+        return false;
+    }
+    return mutateWorkspace(workspaceID, std::nullopt, [&prompts](PromptWorkspace& workspace) {
+        workspace.prompts.append(prompts);
+        return true;
+    });
+}
+
+bool PromptStore::addPrompt(const PromptItem& prompt, const QString& workspaceID) {
+    return mutateWorkspace(workspaceID, std::nullopt, [&prompt](PromptWorkspace& workspace) {
+        workspace.prompts.append(prompt);
+        return true;
+    });
+}
+
+bool PromptStore::updatePrompt(const PromptItem& prompt, const QString& workspaceID) {
+    return mutateWorkspace(
+        workspaceID, std::nullopt,
+        [&prompt](PromptWorkspace& workspace) {
+            for (PromptItem& existing : workspace.prompts) {
+                if (existing.id == prompt.id) {
+                    existing = prompt;
+                    return true;
+                }
+            }
+            return false;
+        },
+        text(L10N("error.prompt.not.found")));
+}
+
+void PromptStore::togglePinned(const QString& promptID, const QString& workspaceID) {
+    mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
+        for (PromptItem& prompt : workspace.prompts) {
+            if (prompt.id == promptID) {
+                prompt.isPinned = !prompt.isPinned;
+                break;
+            }
+        }
+        return true;
+    });
+}
+
+bool PromptStore::deletePrompt(const QString& promptID, const QString& workspaceID) {
+    return mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
+        workspace.prompts.removeIf([&promptID](const PromptItem& prompt) { return prompt.id == promptID; });
+        return true;
+    });
+}
+
+bool PromptStore::updateWorkspace(const QString& workspaceID, const QString& name, const QString& matchPathsText,
+                                  const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    return mutateWorkspace(workspaceID, expectedVersion, [&](PromptWorkspace& workspace) {
+        const QString trimmed = Text::trimWhitespaceAndNewlines(name);
+        if (!trimmed.isEmpty()) {
+            workspace.name = trimmed;
+        }
+        workspace.matchPaths = parseLines(matchPathsText);
+        return true;
+    });
+}
+
+bool PromptStore::canMovePrompt(const QString& promptID, const QString& workspaceID,
+                                PromptMoveDirection direction) const {
+    const PromptWorkspace* workspace = workspaceWithID(workspaceID);
+    return workspace && workspace->source == PromptWorkspaceSource::userWorkspace &&
+           workspace->canMovePrompt(promptID, direction);
+}
+
+void PromptStore::movePrompt(const QString& promptID, const QString& workspaceID, PromptMoveDirection direction) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found) {
+        reportSaveFailure(text(L10N("error.workspace.not.found")));
+        return;
+    }
+    // Only user workspace files are ours to rewrite; a sample has no file and a project file
+    // belongs to its project.
+    if (found->source != PromptWorkspaceSource::userWorkspace) {
+        reportSaveFailure(readOnlyReason(*found));
+        return;
+    }
+    PromptWorkspace copy = *found;
+    if (!copy.movePrompt(promptID, direction)) {
+        return;
+    }
+    saveMutatedWorkspace(copy, std::nullopt);
+}
+
+std::optional<PromptWorkspace> PromptStore::createWorkspace(const QString& name, const QString& matchPathsText) {
+    Result<PromptWorkspace> created = m_persistence->createWorkspace(name, parseLines(matchPathsText));
+    if (!created) {
+        qCCritical(lcPersistence).noquote()
+            << "Create workspace failed promptCount=0 error=" + AppLog::errorSummary(created.error());
+        setLastErrorMessage(created.error().message);
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    publishPersistedWorkspace(*created);
+    setLastEditedWorkspaceID(created->id);
+    setLastErrorMessage(std::nullopt);
+    const QString status = L10n::string(L10N("status.created.workspace"), language(), created->name);
+    setStatusMessage(status);
+    reload(status);
+    return *created;
 }

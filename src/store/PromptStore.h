@@ -2,6 +2,7 @@
 
 #include "config/PromptConfigLoading.h"
 #include "config/PromptLoadResult.h"
+#include "config/PromptPersistenceService.h"
 #include "config/WorkspaceFileMetadata.h"
 #include "context/ContextMatchDetails.h"
 #include "context/PromptMatchingService.h"
@@ -25,12 +26,15 @@
 #include <optional>
 
 class ContextBindingStore;
+class ProjectConfigTrustStore;
+class ProjectPromptConfigLoader;
 class PromptUsageStore;
 
 // The collaborators a caller may hand to the prompt store; each one left out is built for the
 // store's environment. The stores handed in are not owned and must outlive the prompt store.
 struct PromptStoreServices {
     std::shared_ptr<PromptConfigLoading> configLoader;
+    std::shared_ptr<PromptPersistenceService> persistence;
     PromptUsageStore* usageStore = nullptr;
     ContextBindingStore* bindingStore = nullptr;
 };
@@ -43,10 +47,16 @@ struct PromptStoreServices {
 // started meanwhile. A load that reports issues keeps the last good state (or empties the store
 // while there has never been one).
 //
+// Edits reach the disk before they are published: an edit changes a copy of a user workspace,
+// saves it guarded by the file version last read, and publishes only what the save returned. A
+// failed save leaves the published state as it was. Edits, trust and project files are read and
+// written on the main thread; each file is small and its read is capped.
+//
 // Signals, each emitted after the change it announces:
-// - contentChanged: globalPrompts, workspaces, workspaceMetadata or showsTransientSamples;
+// - contentChanged: globalPrompts, workspaces, workspaceMetadata or showsTransientSamples, or a
+//   trusted project file, so that the panel matches again;
 // - configIssuesChanged: configIssues (also when a reload publishes the same list again);
-// - statusChanged: statusMessage or lastErrorMessage;
+// - statusChanged: statusMessage, lastErrorMessage or lastWorkspaceSaveIssue;
 // - lastEditedWorkspaceIDChanged, sortModeChanged: the property of that name;
 // - reloadingChanged: isReloading.
 class PromptStore : public QObject {
@@ -69,6 +79,9 @@ public:
     const std::optional<QString>& lastEditedWorkspaceID() const { return m_lastEditedWorkspaceID; }
     const QString& statusMessage() const { return m_statusMessage; }
     const std::optional<QString>& lastErrorMessage() const { return m_lastErrorMessage; }
+    // Why the last failed save lost a race with another writer; none after a success or a
+    // failure of another kind.
+    const std::optional<WorkspaceSaveError>& lastWorkspaceSaveIssue() const { return m_lastWorkspaceSaveIssue; }
     const QList<PromptConfigIssue>& configIssues() const { return m_configIssues; }
     bool showsTransientSamples() const { return m_showsTransientSamples; }
     bool advancedAutomaticMatchingEnabled() const { return m_advancedAutomaticMatchingEnabled; }
@@ -82,6 +95,8 @@ public:
     const AppEnvironment& environment() const { return m_environment; }
     AppLanguage language() const;
     PromptUsageStore& usageStore() const { return *m_usageStore; }
+    PromptPersistenceService& persistence() const { return *m_persistence; }
+    ProjectConfigTrustStore& projectConfigTrustStore() const { return *m_projectConfigTrustStore; }
     ContextBindingStore& bindingStore() const { return *m_bindingStore; }
 
     // Sets the last edited workspace; a reload keeps it only while a loaded workspace has its id.
@@ -94,6 +109,37 @@ public:
     // Puts a workspace that was just written to disk into `workspaces`, in place of the one with
     // its id or at the end.
     void publishPersistedWorkspace(const PromptWorkspace& workspace);
+
+    // Edits of a user workspace, each saved at once. Global prompts, project workspaces and
+    // samples are refused with their read-only reason. Every failure sets lastErrorMessage and the
+    // "save failed" status and returns false.
+    // An empty list returns false at once and changes nothing.
+    bool importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID);
+    bool addPrompt(const PromptItem& prompt, const QString& workspaceID);
+    // Replaces the first prompt with the prompt's id. A prompt that is no longer in the workspace
+    // (a reload removed or renamed it while the editor was open) is refused: nothing is written.
+    bool updatePrompt(const PromptItem& prompt, const QString& workspaceID);
+    void togglePinned(const QString& promptID, const QString& workspaceID);
+    // Removes every prompt with the id.
+    bool deletePrompt(const QString& promptID, const QString& workspaceID);
+    // A name that is blank once trimmed keeps the old name; the match paths are the text's
+    // non-empty trimmed lines. The save is guarded by `expectedVersion` when given.
+    bool updateWorkspace(const QString& workspaceID, const QString& name, const QString& matchPathsText,
+                         const std::optional<WorkspaceFileVersion>& expectedVersion);
+    // Moves apply to user workspaces only.
+    bool canMovePrompt(const QString& promptID, const QString& workspaceID, PromptMoveDirection direction) const;
+    // A move that changes nothing writes nothing and leaves the status alone.
+    void movePrompt(const QString& promptID, const QString& workspaceID, PromptMoveDirection direction);
+    // Creates an empty workspace file, publishes it as the last edited workspace and reloads.
+    std::optional<PromptWorkspace> createWorkspace(const QString& name, const QString& matchPathsText);
+
+    // The project file for the context's folder (the folder or up to two parents), standardised.
+    std::optional<QString> projectConfigPath(const AgentContext& context) const;
+    // The workspace of a project file, loaded once until the next reload or trust; a file that
+    // gives none is not read again until then.
+    std::optional<PromptWorkspace> projectWorkspace(const AgentContext& context, const QString& configPath);
+    // Trusts the project file's current content; its prompts show at the next match.
+    bool trustProjectConfig(const QString& path);
 
     // Starts a reload and returns at once. A status given here replaces the status line once
     // this reload's result is applied.
@@ -150,9 +196,21 @@ private:
                                      const QList<PromptWorkspace>& newWorkspaces);
     void clearProjectWorkspaceCaches();
 
+    const PromptWorkspace* workspaceWithID(const QString& id) const;
+    void reportSaveFailure(const QString& errorMessage);
+    // The edit path: applies `change` to a copy of the user workspace and saves it. A change that
+    // returns false refuses the edit with `refusal` as the error.
+    bool mutateWorkspace(const QString& workspaceID, const std::optional<WorkspaceFileVersion>& expectedVersion,
+                         const std::function<bool(PromptWorkspace&)>& change, const QString& refusal = QString());
+    bool saveMutatedWorkspace(const PromptWorkspace& workspace,
+                              const std::optional<WorkspaceFileVersion>& expectedVersion);
+
     AppEnvironment m_environment;
     std::function<AppLanguage()> m_languageProvider;
     std::shared_ptr<PromptConfigLoading> m_configLoader;
+    std::shared_ptr<PromptPersistenceService> m_persistence;
+    std::unique_ptr<ProjectPromptConfigLoader> m_projectConfigLoader;
+    std::unique_ptr<ProjectConfigTrustStore> m_projectConfigTrustStore;
     PromptUsageStore* m_usageStore = nullptr;
     ContextBindingStore* m_bindingStore = nullptr;
 
@@ -161,6 +219,7 @@ private:
     std::optional<QString> m_lastEditedWorkspaceID;
     QString m_statusMessage;
     std::optional<QString> m_lastErrorMessage;
+    std::optional<WorkspaceSaveError> m_lastWorkspaceSaveIssue;
     QList<PromptConfigIssue> m_configIssues;
     bool m_showsTransientSamples = false;
     bool m_advancedAutomaticMatchingEnabled = false;
