@@ -232,6 +232,50 @@ private slots:
         QVERIFY(log.contains("workspaceID=web"));
     }
 
+    void emptyImportAndBlankNames() {
+        EditHarness h;
+        const QString status = h.store->statusMessage();
+        QVERIFY(!h.store->importPrompts({}, "web"));
+        QCOMPARE(h.store->statusMessage(), status);
+        QCOMPARE(h.store->lastErrorMessage(), std::nullopt);
+
+        QVERIFY(h.store->updateWorkspace("web", " \n\t", "", h.web().fileVersion));
+        QCOMPARE(h.web().name, QString("Web"));
+        QVERIFY(h.web().matchPaths.isEmpty());
+        QCOMPARE(readHome(h.env).workspaces.first().name, QString("Web"));
+    }
+
+    void createWorkspace() {
+        EditHarness h;
+        LogCapture log;
+        const int loads = h.loader->loadCount();
+        const std::optional<PromptWorkspace> created = h.store->createWorkspace("  My Prompts ", "/srv/a\r\n\n /srv/b ");
+        QVERIFY(created);
+        QCOMPARE(created->id, QString("my-prompts"));
+        QCOMPARE(created->name, QString("My Prompts"));
+        QCOMPARE(created->matchPaths, (QStringList{"/srv/a", "/srv/b"}));
+        QCOMPARE(h.store->workspaces().last(), *created);
+        QCOMPARE(h.store->lastEditedWorkspaceID(), std::optional<QString>("my-prompts"));
+        const QString status = L10n::string("status.created.workspace", AppLanguage::english, "My Prompts");
+        QCOMPARE(h.store->statusMessage(), status);
+        QCOMPARE(h.loader->loadCount(), loads + 1);
+        // The reload it started keeps the status and the selection.
+        h.finish(loads, readHome(h.env));
+        QCOMPARE(h.store->statusMessage(), status);
+        QCOMPARE(h.store->lastEditedWorkspaceID(), std::optional<QString>("my-prompts"));
+        QCOMPARE(ids(h.store->workspaces()), (QStringList{"my-prompts", "web"}));
+
+        // A file where the workspaces folder should be: nothing can be created.
+        PromptStoreHarness broken;
+        broken.env.writeFile(".orris-hollows/workspaces", "not a folder");
+        QVERIFY(!broken.store->createWorkspace("X", ""));
+        QCOMPARE(broken.store->statusMessage(), english("status.create.workspace.failed"));
+        QVERIFY(broken.store->lastErrorMessage() && !broken.store->lastErrorMessage()->isEmpty());
+        QVERIFY(broken.store->workspaces().isEmpty());
+        QVERIFY(log.contains("Create workspace failed promptCount=0 error="));
+        QCOMPARE(broken.loader->loadCount(), 0);
+    }
+
     void readOnlyAndMissingWorkspacesAreRefused_data() {
         QTest::addColumn<QString>("workspaceID");
         QTest::addColumn<QString>("expectedError");

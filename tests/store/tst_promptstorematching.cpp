@@ -1,13 +1,61 @@
 #include "PromptFixtures.h"
 #include "PromptStoreHarness.h"
 
+#include "config/ProjectConfigTrustStore.h"
+#include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptUsageStore.h"
+
+#include <QDir>
+#include <QFile>
 
 #include "store/PromptStore.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace PromptFixtures;
+
+namespace {
+
+const QByteArray projectYaml = R"(workspace:
+  name: "Shop"
+
+prompts:
+  - id: "p1"
+    title: "Project prompt"
+    group: "General"
+    text: "Check the shop"
+  - id: "shared"
+    title: "Shared id"
+    group: "General"
+    text: "From the project"
+)";
+
+// A store with automatic matching on, and a project folder with a project file in the home.
+struct ProjectHarness : PromptStoreHarness {
+    QString projectFile;
+    AgentContext context;
+
+    ProjectHarness() {
+        env.defaults()->setBool(PromptStore::advancedAutomaticMatchingEnabledKey, true);
+        make();
+        projectFile = env.writeFile("shop/.orris-hollows.yaml", projectYaml);
+        QDir(env.home()).mkpath("shop/src/app");
+        context.agent = AgentType::terminal;
+        context.frontmostAppName = "Terminal";
+        context.workspacePath = env.home() + "/shop/src/app";
+        context.detectionSource = ContextDetectionSource::terminalDirectory;
+        load(result({prompt("g")}, {workspace("w", {prompt("w1"), prompt("shared")})}));
+    }
+
+    PanelRenderSnapshot snapshot() { return PanelRenderSnapshotBuilder::make(*store, context, "", false); }
+};
+
+QString english(const QString& key) {
+    return L10n::string(key, AppLanguage::english);
+}
+
+} // namespace
 
 class PromptStoreMatchingTest : public QObject {
     Q_OBJECT
@@ -90,6 +138,99 @@ private slots:
         details.workspace = w;
         QTEST(ids(h.store->visiblePrompts(AgentContext::unknown(), details, search)), "expected");
         QCOMPARE(ids(h.store->allPrompts(ContextMatchDetails{})), (QStringList{"g1", "g2"}));
+    }
+
+    void trustingAProjectFileShowsItsPromptsWithoutAReload() {
+        ProjectHarness h;
+        const int loads = h.loader->loadCount();
+        PanelRenderSnapshot snapshot = h.snapshot();
+        QVERIFY(snapshot.matchDetails.projectConfigRequiresTrust);
+        QCOMPARE(snapshot.matchDetails.projectConfigPath, std::optional<QString>(h.projectFile));
+        QCOMPARE(snapshot.visiblePromptIDs(), QStringList{"g"});
+
+        QSignalSpy content(h.store.get(), &PromptStore::contentChanged);
+        QVERIFY(h.store->trustProjectConfig(h.projectFile));
+        QCOMPARE(content.count(), 1);
+        QCOMPARE(h.store->statusMessage(), english("status.project.trusted"));
+        QCOMPARE(h.store->lastErrorMessage(), std::nullopt);
+
+        snapshot = h.snapshot();
+        QCOMPARE(h.loader->loadCount(), loads);
+        QCOMPARE(snapshot.matchDetails.detectionSource, ContextDetectionSource::projectConfig);
+        QVERIFY(!snapshot.matchDetails.projectConfigRequiresTrust);
+        QVERIFY(snapshot.activeWorkspace);
+        QCOMPARE(snapshot.activeWorkspace->source, PromptWorkspaceSource::projectConfig);
+        QCOMPARE(snapshot.visiblePromptIDs(), (QStringList{"g", "p1", "shared"}));
+        QVERIFY(snapshot.editablePromptIDs.isEmpty());
+
+        // One byte changed by hand: the file needs trust again, cached or not.
+        h.env.writeFile("shop/.orris-hollows.yaml", projectYaml + "\n");
+        snapshot = h.snapshot();
+        QVERIFY(snapshot.matchDetails.projectConfigRequiresTrust);
+        QCOMPARE(snapshot.visiblePromptIDs(), QStringList{"g"});
+    }
+
+    void trustingAMissingFileFails() {
+        ProjectHarness h;
+        LogCapture log;
+        QVERIFY(!h.store->trustProjectConfig(h.env.home() + "/shop/missing.yaml"));
+        QCOMPARE(h.store->statusMessage(), english("status.project.trust.failed"));
+        QVERIFY(h.store->lastErrorMessage() && !h.store->lastErrorMessage()->isEmpty());
+        QVERIFY(log.contains("Trust project config failed file=shop/missing.yaml error="));
+        QVERIFY(!h.store->trustProjectConfig(""));
+        QVERIFY(log.contains("Trust project config failed file=none error="));
+        QVERIFY(!QFile::exists(h.env.dataDirectory() + "/" + ProjectConfigTrustStore::fileName));
+    }
+
+    void aContextWithoutAFolderHasNoProjectFile() {
+        ProjectHarness h;
+        QVERIFY(h.store->trustProjectConfig(h.projectFile));
+        AgentContext elsewhere = h.context;
+        elsewhere.workspacePath = std::nullopt;
+        QCOMPARE(h.store->projectConfigPath(elsewhere), std::nullopt);
+        QCOMPARE(h.store->projectWorkspace(elsewhere, h.projectFile), std::nullopt);
+        elsewhere.workspacePath = h.env.home() + "/shop/gone";
+        QCOMPARE(h.store->projectConfigPath(elsewhere), std::nullopt);
+        QCOMPARE(h.store->projectConfigPath(h.context), std::optional<QString>(h.projectFile));
+        const std::optional<PromptWorkspace> project = h.store->projectWorkspace(h.context, h.projectFile);
+        QVERIFY(project);
+        QCOMPARE(project->id, "project:" + h.projectFile);
+    }
+
+    // The file may change between the trust check and the read that loads it: only the trusted
+    // bytes are served, and a refusal is not remembered.
+    void aProjectFileChangedAfterTheTrustCheckIsNotServed() {
+        ProjectHarness h;
+        QVERIFY(h.store->trustProjectConfig(h.projectFile));
+        h.env.writeFile("shop/.orris-hollows.yaml", QByteArray(projectYaml).replace("Check the shop", "Evil"));
+        QCOMPARE(h.store->projectWorkspace(h.context, h.projectFile), std::nullopt);
+        h.env.writeFile("shop/.orris-hollows.yaml", projectYaml);
+        const std::optional<PromptWorkspace> project = h.store->projectWorkspace(h.context, h.projectFile);
+        QVERIFY(project);
+        QCOMPARE(project->prompts.first().text, QString("Check the shop"));
+    }
+
+    // A reload never loads project files: their prompts' usage must outlive it, also when a
+    // workspace prompt with the same id goes away. Only usage of prompts that went away is dropped.
+    void usageOfProjectPromptsSurvivesReloads() {
+        ProjectHarness h;
+        QVERIFY(h.store->trustProjectConfig(h.projectFile));
+        QCOMPARE(h.snapshot().visiblePromptIDs(), (QStringList{"g", "p1", "shared"}));
+        const QDateTime at = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
+        for (const QString id : {"g", "w1", "shared", "p1"}) {
+            h.store->usageStore().recordSuccessfulCopy(id, at);
+        }
+        h.load(result({prompt("g")}, {workspace("w", {})}));
+        QStringList kept = h.store->usageStore().records().keys();
+        kept.sort();
+        QCOMPARE(kept, (QStringList{"g", "p1", "shared"}));
+        h.load(result({prompt("g")}, {workspace("w", {})}));
+        QCOMPARE(h.store->usageStore().records().size(), 3);
+
+        // The recent order works for project prompts.
+        h.store->setSortMode(PromptSortMode::recent);
+        h.store->usageStore().recordSuccessfulCopy("p1", at.addSecs(60));
+        QCOMPARE(h.snapshot().visiblePromptIDs().first(), QString("p1"));
     }
 
     void parseLines() {
