@@ -7,8 +7,8 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptConfigLoading.h"
-#include "model/UserDefaults.h"
 #include "context/ContextBindingStore.h"
+#include "model/UserDefaults.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
@@ -97,9 +97,11 @@ void BM_ApplyReloadResult(benchmark::State& state) {
     const AppEnvironment environment = environmentFor(home.path());
     PromptStoreServices services;
     services.configLoader = std::make_shared<ReadyLoader>(result);
-    PromptStore store(environment, [] { return AppLanguage::english; }, false, services);
+    PromptStore store(
+        environment, [] { return AppLanguage::english; }, false, services);
     for (int i = 0; i < 500; ++i) {
-        store.usageStore().recordSuccessfulCopy(QStringLiteral("prompt-%1").arg(i * 37), QDateTime::currentDateTimeUtc());
+        store.usageStore().recordSuccessfulCopy(QStringLiteral("prompt-%1").arg(i * 37),
+                                                QDateTime::currentDateTimeUtc());
     }
     for (auto _ : state) {
         store.reload();
@@ -155,8 +157,8 @@ struct SnapshotFixture {
         load.workspaces = {workspace};
         PromptStoreServices services;
         services.configLoader = std::make_shared<ReadyLoader>(load);
-        store = std::make_unique<PromptStore>(environmentFor(home.path()), [] { return AppLanguage::english; }, false,
-                                              services);
+        store = std::make_unique<PromptStore>(
+            environmentFor(home.path()), [] { return AppLanguage::english; }, false, services);
         store->reload();
         while (store->isReloading()) {
             QCoreApplication::processEvents();

@@ -22,8 +22,7 @@ PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLan
                          bool loadsOnInit, Services services, QObject* parent)
     : QObject(parent), m_environment(environment), m_languageProvider(std::move(languageProvider)),
       m_configLoader(std::move(services.configLoader)), m_persistence(std::move(services.persistence)),
-      m_usageStore(services.usageStore),
-      m_bindingStore(services.bindingStore) {
+      m_usageStore(services.usageStore), m_bindingStore(services.bindingStore) {
     m_statusMessage = text(L10N("status.not.loaded"));
     if (!m_configLoader) {
         m_configLoader = std::make_shared<BackgroundPromptConfigLoader>(m_environment);
@@ -183,8 +182,7 @@ QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedSt
                 if (generation == m_reloadGeneration) {
                     const QFuture<PromptLoadResult> future = watcher->future();
                     if (future.resultCount() > 0) {
-                        applyLoadResult(generation, future.result(), previousSelection, loadLanguage,
-                                        preservedStatus);
+                        applyLoadResult(generation, future.result(), previousSelection, loadLanguage, preservedStatus);
                     } else {
                         qCWarning(lcPrompts).noquote()
                             << "Reload configuration failed generation=" + QString::number(generation);
@@ -451,8 +449,7 @@ public:
         }
     }
 
-    template <typename Predicate>
-    void keepIf(Predicate keep) {
+    template <typename Predicate> void keepIf(Predicate keep) {
         const auto end = std::remove_if(m_order.begin(), m_order.end(), [&](qsizetype i) { return !keep(at(i)); });
         m_unchanged = m_unchanged && end == m_order.end();
         m_order.erase(end, m_order.end());
@@ -504,8 +501,8 @@ PromptMatchingService PromptStore::matchingService() {
 }
 
 QList<PromptItem> PromptStore::allPrompts(const ContextMatchDetails& matchDetails) const {
-    return basePromptOrder(m_globalPrompts, matchDetails.workspace ? matchDetails.workspace->prompts
-                                                                   : QList<PromptItem>());
+    return basePromptOrder(m_globalPrompts,
+                           matchDetails.workspace ? matchDetails.workspace->prompts : QList<PromptItem>());
 }
 
 QList<PromptItem> PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
@@ -585,9 +582,9 @@ std::optional<PromptWorkspace> PromptStore::projectWorkspace(const AgentContext&
 bool PromptStore::trustProjectConfig(const QString& path) {
     const Status trusted = m_projectConfigTrustStore->trust(path);
     if (!trusted) {
-        qCCritical(lcPersistence).noquote()
-            << "Trust project config failed file=" + (path.isEmpty() ? QStringLiteral("none") : AppLog::fileContext(path))
-            << "error=" + AppLog::errorSummary(trusted.error());
+        qCCritical(lcPersistence).noquote() << "Trust project config failed file=" +
+                                                   (path.isEmpty() ? QStringLiteral("none") : AppLog::fileContext(path))
+                                            << "error=" + AppLog::errorSummary(trusted.error());
         setLastErrorMessage(trusted.error().message);
         setStatusMessage(text(L10N("status.project.trust.failed")));
         return false;
@@ -615,7 +612,8 @@ void PromptStore::reportSaveFailure(const QString& errorMessage) {
     setStatusMessage(text(L10N("status.save.failed")));
 }
 
-bool PromptStore::mutateWorkspace(const QString& workspaceID, const std::optional<WorkspaceFileVersion>& expectedVersion,
+bool PromptStore::mutateWorkspace(const QString& workspaceID,
+                                  const std::optional<WorkspaceFileVersion>& expectedVersion,
                                   const std::function<bool(PromptWorkspace&)>& change, const QString& refusal) {
     const PromptWorkspace* found = workspaceWithID(workspaceID);
     if (!found) {
@@ -643,8 +641,7 @@ bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
         const AppError& error = saved.error();
         qCCritical(lcPersistence).noquote()
             << "Save workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
-            << "promptCount=" + QString::number(workspace.prompts.size())
-            << "error=" + AppLog::errorSummary(error);
+            << "promptCount=" + QString::number(workspace.prompts.size()) << "error=" + AppLog::errorSummary(error);
         m_lastWorkspaceSaveIssue = WorkspaceSaveError::from(error, m_persistence->saveTarget(workspace));
         m_lastErrorMessage = error.message;
         m_statusMessage = text(L10N("status.save.failed"));

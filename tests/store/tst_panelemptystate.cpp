@@ -48,9 +48,9 @@ private slots:
 
         PanelEmptyStateInput input = matchedUser(true);
         input.isSearching = true;
-        QTest::newRow("search in a user workspace")
-            << input << PanelEmptyState{PanelEmptyStateReason::of(Kind::noSearchResults),
-                                        {Action::clearSearch, Action::createPrompt}};
+        QTest::newRow("search in a user workspace") << input
+                                                    << PanelEmptyState{PanelEmptyStateReason::of(Kind::noSearchResults),
+                                                                       {Action::clearSearch, Action::createPrompt}};
         input = matchedReadOnly(true);
         input.isSearching = true;
         QTest::newRow("search in a project workspace")
@@ -66,8 +66,9 @@ private slots:
         input.advancedAutomaticMatchingEnabled = true;
         input.needsAutomationPermission = true;
         QTest::newRow("no workspaces, a recognised agent")
-            << input << PanelEmptyState{PanelEmptyStateReason::of(Kind::noWorkspaces),
-                                        {Action::createWorkspace, Action::installOrImport}};
+            << input
+            << PanelEmptyState{PanelEmptyStateReason::of(Kind::noWorkspaces),
+                               {Action::createWorkspace, Action::installOrImport}};
 
         QTest::newRow("empty user workspace")
             << matchedUser(false)
@@ -109,7 +110,8 @@ private slots:
         const auto swapped = PanelEmptyState{PanelEmptyStateReason::of(Kind::unavailable),
                                              {Action::importPrompts, Action::manageWorkspaces}};
         QVERIFY(!(a == swapped));
-        QVERIFY(!(PanelEmptyStateReason::recognizedUnbound("Cursor") == PanelEmptyStateReason::recognizedUnbound("Zed")));
+        QVERIFY(
+            !(PanelEmptyStateReason::recognizedUnbound("Cursor") == PanelEmptyStateReason::recognizedUnbound("Zed")));
         QVERIFY(PanelEmptyStateReason::recognizedUnbound("Zed") == PanelEmptyStateReason::recognizedUnbound("Zed"));
     }
 };

@@ -51,8 +51,8 @@ private slots:
         h.store->usageStore().recordSuccessfulCopy("p12", at);
         h.store->usageStore().recordSuccessfulCopy("p11", at.addSecs(60));
 
-        PanelRenderSnapshot snapshot = PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), "",
-                                                                        false, matched(w));
+        PanelRenderSnapshot snapshot =
+            PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), "", false, matched(w));
         QCOMPARE(snapshot.visiblePromptIDs(),
                  (QStringList{"p11", "p12", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8", "p9", "p10"}));
         QCOMPARE(snapshot.shortcutNumbers.size(), 9);
@@ -64,22 +64,22 @@ private slots:
         QCOMPARE(snapshot.sections[0].id, QString("recent"));
 
         // A search renumbers what is left.
-        snapshot = PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), "title p1", false,
-                                                    matched(w));
+        snapshot =
+            PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), "title p1", false, matched(w));
         QCOMPARE(snapshot.visiblePromptIDs(), (QStringList{"p11", "p12", "p1", "p10"}));
         QCOMPARE(snapshot.shortcutNumbers.value("p10"), 4);
         QVERIFY(!snapshot.allowsPromptOrdering);
         QCOMPARE(snapshot.emptyReason, PanelEmptyStateReason::of(Kind::noSearchResults));
-        QCOMPARE(snapshot.emptyActions, (QList<EmptyPromptAction>{EmptyPromptAction::clearSearch,
-                                                                   EmptyPromptAction::createPrompt}));
+        QCOMPARE(snapshot.emptyActions,
+                 (QList<EmptyPromptAction>{EmptyPromptAction::clearSearch, EmptyPromptAction::createPrompt}));
     }
 
     void blankSearchIsNoSearch() {
         PromptStoreHarness h;
         const PromptWorkspace w = workspace("w");
         h.load(result({}, {w}));
-        const PanelRenderSnapshot snapshot = PanelRenderSnapshotBuilder::make(
-            *h.store, contextOf(AgentType::cursor), " \n\t\u2028 ", false, matched(w));
+        const PanelRenderSnapshot snapshot =
+            PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), " \n\t\u2028 ", false, matched(w));
         QVERIFY(snapshot.allowsPromptOrdering);
         QVERIFY(snapshot.visiblePrompts.isEmpty());
         QVERIFY(snapshot.sections.isEmpty());

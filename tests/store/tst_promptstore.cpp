@@ -190,7 +190,8 @@ private slots:
         put(PromptStore::sortModeKey, sort);
         PromptStore::Services services;
         services.configLoader = std::make_shared<FakePromptConfigLoading>();
-        PromptStore store(env.environment(), [] { return AppLanguage::english; }, false, services);
+        PromptStore store(
+            env.environment(), [] { return AppLanguage::english; }, false, services);
         QTEST(store.advancedAutomaticMatchingEnabled(), "expectedAdvanced");
         QTEST(store.projectConfigsEnabled(), "expectedProject");
         QTEST(store.sortMode(), "expectedSort");
@@ -256,7 +257,8 @@ private slots:
     void realLoaderWorksOffTheMainThread() {
         TestEnvironment env;
         env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: hello\n    title: Hello\n    text: Hi\n");
-        PromptStore store(env.environment(), [] { return AppLanguage::english; }, false);
+        PromptStore store(
+            env.environment(), [] { return AppLanguage::english; }, false);
         QFuture<void> done = store.reloadAndWait();
         // The load has not been applied on return: it runs on a worker and comes back later.
         QVERIFY(store.globalPrompts().isEmpty());

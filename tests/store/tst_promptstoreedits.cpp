@@ -140,8 +140,7 @@ private slots:
         QTEST(after.name, "expectedName");
         QTEST(after.matchPaths, "expectedPaths");
         QVERIFY(after.fileVersion != before.fileVersion);
-        QCOMPARE(h.store->statusMessage(), L10n::string("status.saved.workspace", AppLanguage::english,
-                                                        after.name));
+        QCOMPARE(h.store->statusMessage(), L10n::string("status.saved.workspace", AppLanguage::english, after.name));
 
         // The change and nothing else: each prompt that was not edited is as it was.
         for (const PromptItem& prompt : before.prompts) {
@@ -163,9 +162,7 @@ private slots:
         QVERIFY(h.store->addPrompt(prompt("z"), "web"));
     }
 
-    void anExternalEditOrDeleteWinsOverASave_data() {
-        addEditRows();
-    }
+    void anExternalEditOrDeleteWinsOverASave_data() { addEditRows(); }
 
     void anExternalEditOrDeleteWinsOverASave() {
         QFETCH(Edit, edit);
@@ -249,7 +246,8 @@ private slots:
         EditHarness h;
         LogCapture log;
         const int loads = h.loader->loadCount();
-        const std::optional<PromptWorkspace> created = h.store->createWorkspace("  My Prompts ", "/srv/a\r\n\n /srv/b ");
+        const std::optional<PromptWorkspace> created =
+            h.store->createWorkspace("  My Prompts ", "/srv/a\r\n\n /srv/b ");
         QVERIFY(created);
         QCOMPARE(created->id, QString("my-prompts"));
         QCOMPARE(created->name, QString("My Prompts"));
@@ -288,8 +286,9 @@ private slots:
         QFETCH(QString, workspaceID);
         QFETCH(QString, expectedError);
         PromptStoreHarness h;
-        PromptLoadResult samples = result({prompt("g")}, {workspace("sample", {prompt("s1"), prompt("s2")}, {},
-                                                                    PromptWorkspaceSource::transientSample)});
+        PromptLoadResult samples =
+            result({prompt("g")},
+                   {workspace("sample", {prompt("s1"), prompt("s2")}, {}, PromptWorkspaceSource::transientSample)});
         samples.showsTransientSamples = true;
         h.load(samples);
         const QList<PromptWorkspace> before = h.store->workspaces();

@@ -126,8 +126,8 @@ private slots:
         QFETCH(QString, search);
         PromptStoreHarness h;
         h.store->setSortMode(mode);
-        const PromptWorkspace w = workspace("w", {prompt("w1", "A"), prompt("w2", "A", true, "keep w2"),
-                                                  prompt("w3", "B", false, "Keep w3")});
+        const PromptWorkspace w = workspace(
+            "w", {prompt("w1", "A"), prompt("w2", "A", true, "keep w2"), prompt("w3", "B", false, "Keep w3")});
         h.load(result({prompt("g1", "A"), prompt("g2", "B", false, "", "keep this")}, {w}));
         const QDateTime at = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC);
         h.store->usageStore().recordSuccessfulCopy("w1", at);

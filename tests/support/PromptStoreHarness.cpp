@@ -10,7 +10,8 @@ void PromptStoreHarness::make() {
     store.reset();
     PromptStore::Services services;
     services.configLoader = loader;
-    store = std::make_unique<PromptStore>(env.environment(), [] { return AppLanguage::english; }, false, services);
+    store = std::make_unique<PromptStore>(
+        env.environment(), [] { return AppLanguage::english; }, false, services);
 }
 
 void PromptStoreHarness::finish(int index, const PromptLoadResult& result) {
