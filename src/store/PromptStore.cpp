@@ -182,7 +182,7 @@ QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedSt
                 if (generation == m_reloadGeneration) {
                     const QFuture<PromptLoadResult> future = watcher->future();
                     if (future.resultCount() > 0) {
-                        applyLoadResult(generation, future.result(), previousSelection, loadLanguage, preservedStatus);
+                        applyLoadResult(future.result(), previousSelection, loadLanguage, preservedStatus);
                     } else {
                         qCWarning(lcPrompts).noquote()
                             << "Reload configuration failed generation=" + QString::number(generation);
@@ -195,10 +195,8 @@ QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedSt
     return done->future();
 }
 
-void PromptStore::applyLoadResult(quint64 generation, PromptLoadResult result,
-                                  const std::optional<QString>& previousSelection, AppLanguage language,
-                                  const std::optional<QString>& preservedStatus) {
-    Q_UNUSED(generation);
+void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<QString>& previousSelection,
+                                  AppLanguage language, const std::optional<QString>& preservedStatus) {
     QString status = result.statusMessage;
     if (result.showsTransientSamples &&
         m_environment.defaults->boolValue(PromptConfigLoader::transientSamplesDismissedKey).value_or(false)) {
@@ -219,7 +217,6 @@ void PromptStore::applyLoadResult(quint64 generation, PromptLoadResult result,
             m_workspaces.clear();
             m_workspaceMetadata.clear();
             m_showsTransientSamples = false;
-            emit contentChanged();
         }
     } else {
         forgetUsageOfRemovedPrompts(result.globalPrompts, result.workspaces);
@@ -229,7 +226,6 @@ void PromptStore::applyLoadResult(quint64 generation, PromptLoadResult result,
         m_workspaces = std::move(result.workspaces);
         m_workspaceMetadata = std::move(result.workspaceMetadata);
         m_hasSuccessfulConfigSnapshot = true;
-        emit contentChanged();
     }
 
     m_bindingStore->reload();
@@ -237,7 +233,9 @@ void PromptStore::applyLoadResult(quint64 generation, PromptLoadResult result,
         status = text(L10N("status.binding.file.unreadable"));
     }
 
+    // Also when the state was kept: project files are read afresh from now on.
     clearProjectWorkspaceCaches();
+    emit contentChanged();
 
     std::optional<QString> selection;
     if (previousSelection) {

@@ -53,8 +53,8 @@ struct PromptStoreServices {
 // written on the main thread; each file is small and its read is capped.
 //
 // Signals, each emitted after the change it announces:
-// - contentChanged: globalPrompts, workspaces, workspaceMetadata or showsTransientSamples, or a
-//   trusted project file, so that the panel matches again;
+// - contentChanged: globalPrompts, workspaces, workspaceMetadata or showsTransientSamples; also
+//   after every applied reload and every trust, since project workspaces are then read afresh;
 // - configIssuesChanged: configIssues (also when a reload publishes the same list again);
 // - statusChanged: statusMessage, lastErrorMessage or lastWorkspaceSaveIssue;
 // - lastEditedWorkspaceIDChanged, sortModeChanged: the property of that name;
@@ -110,9 +110,10 @@ public:
     // its id or at the end.
     void publishPersistedWorkspace(const PromptWorkspace& workspace);
 
-    // Edits of a user workspace, each saved at once. Global prompts, project workspaces and
-    // samples are refused with their read-only reason. Every failure sets lastErrorMessage and the
-    // "save failed" status and returns false.
+    // Edits of a user workspace in `workspaces`, each saved at once. Any other id (the global
+    // prompts, a project workspace) is refused as not found, a sample with its read-only reason.
+    // Every failure sets lastErrorMessage and the "save failed" status and returns false.
+
     // An empty list returns false at once and changes nothing.
     bool importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID);
     bool addPrompt(const PromptItem& prompt, const QString& workspaceID);
@@ -190,8 +191,8 @@ private:
     void setReloading(bool reloading);
 
     QFuture<void> startReload(const std::optional<QString>& preservedStatus);
-    void applyLoadResult(quint64 generation, PromptLoadResult result, const std::optional<QString>& previousSelection,
-                         AppLanguage language, const std::optional<QString>& preservedStatus);
+    void applyLoadResult(PromptLoadResult result, const std::optional<QString>& previousSelection, AppLanguage language,
+                         const std::optional<QString>& preservedStatus);
     void forgetUsageOfRemovedPrompts(const QList<PromptItem>& newGlobalPrompts,
                                      const QList<PromptWorkspace>& newWorkspaces);
     void clearProjectWorkspaceCaches();
