@@ -175,17 +175,17 @@ struct SnapshotFixture {
     }
 };
 
-// Arguments: the number of prompts, the sort mode (0 manual, 1 recent, 2 frequent), and whether a
-// search text that matches nothing is entered (the whole text of every prompt is searched).
-void BM_BuildRenderSnapshot(benchmark::State& state) {
+// One family per sort mode, with and without a search text that matches nothing (so the whole
+// text of every prompt is searched); the argument is the number of prompts of the workspace.
+void BM_BuildRenderSnapshot(benchmark::State& state, PromptSortMode mode, bool searching) {
     static std::map<int, std::unique_ptr<SnapshotFixture>> fixtures;
     const int count = int(state.range(0));
     auto& fixture = fixtures[count];
     if (!fixture) {
         fixture = std::make_unique<SnapshotFixture>(count);
     }
-    fixture->store->setSortMode(PromptSortModes::allCases().at(state.range(1)));
-    const QString search = state.range(2) ? QStringLiteral("rollback plan") : QString();
+    fixture->store->setSortMode(mode);
+    const QString search = searching ? QStringLiteral("rollback plan") : QString();
     qsizetype visible = 0;
     for (auto _ : state) {
         const PanelRenderSnapshot snapshot =
@@ -198,15 +198,65 @@ void BM_BuildRenderSnapshot(benchmark::State& state) {
     }
     state.SetComplexityN(count);
 }
-BENCHMARK(BM_BuildRenderSnapshot)
-    ->ArgsProduct({{1'000, 10'000}, {0, 1, 2}, {0, 1}})
-    ->ArgNames({"prompts", "mode", "search"})
-    ->Unit(benchmark::kMicrosecond);
+
+void registerSnapshotBenchmarks() {
+    for (const PromptSortMode mode : PromptSortModes::allCases()) {
+        for (const bool searching : {false, true}) {
+            const std::string name = "BM_BuildRenderSnapshot/" + PromptSortModes::rawValue(mode).toStdString() +
+                                     (searching ? "/search" : "/all");
+            benchmark::RegisterBenchmark(name.c_str(), BM_BuildRenderSnapshot, mode, searching)
+                ->Arg(1'000)
+                ->Arg(10'000)
+                ->Complexity(benchmark::oN)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+}
+
+// The same snapshot when a trusted project file of `count` prompts decides the match: the trust
+// check reads and hashes the file on every snapshot (the workspace itself comes from the cache).
+void BM_BuildRenderSnapshotFromProjectFile(benchmark::State& state) {
+    const int count = int(state.range(0));
+    QTemporaryDir home;
+    QByteArray content = "workspace:\n  name: \"Shop\"\n\nprompts:\n";
+    for (int i = 0; i < count; ++i) {
+        content += promptBlock(i);
+    }
+    QDir(home.path()).mkpath(QStringLiteral("shop/src"));
+    QFile file(home.path() + QStringLiteral("/shop/.orris-hollows.yaml"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        std::abort();
+    }
+    file.close();
+    AppEnvironment environment = environmentFor(home.path());
+    environment.defaults->setBool(PromptStore::advancedAutomaticMatchingEnabledKey, true);
+    PromptStoreServices services;
+    services.configLoader = std::make_shared<ReadyLoader>(PromptLoadResult{});
+    PromptStore store(
+        environment, [] { return AppLanguage::english; }, false, services);
+    store.trustProjectConfig(file.fileName());
+    AgentContext context;
+    context.agent = AgentType::terminal;
+    context.frontmostAppName = QStringLiteral("Terminal");
+    context.workspacePath = home.path() + QStringLiteral("/shop/src");
+    qsizetype visible = 0;
+    for (auto _ : state) {
+        const PanelRenderSnapshot snapshot = PanelRenderSnapshotBuilder::make(store, context, QString(), false);
+        visible = snapshot.visiblePrompts.size();
+        benchmark::DoNotOptimize(snapshot);
+    }
+    if (visible != count) {
+        state.SkipWithError("the project workspace was not matched");
+    }
+    state.counters["fileBytes"] = double(content.size());
+}
+BENCHMARK(BM_BuildRenderSnapshotFromProjectFile)->Arg(1'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    registerSnapshotBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
