@@ -130,6 +130,38 @@ void BM_ParseOneFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseOneFile)->Unit(benchmark::kMillisecond);
 
+// A hand-made file in which every prompt repeats one id: each gets the next free "-n" suffix.
+// The cost must stay linear in the number of prompts, however many share the id.
+void BM_DuplicatePromptIDs(benchmark::State& state) {
+    QTemporaryDir home;
+    QDir().mkpath(QDir(home.path()).filePath(".orris-hollows"));
+    QByteArray content = "prompts:\n";
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        content += "  - id: x\n    text: t\n";
+    }
+    QFile file(QDir(home.path()).filePath(".orris-hollows/global.yaml"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        state.SkipWithError("cannot write the fixture");
+        return;
+    }
+    file.close();
+    AppEnvironment environment;
+    environment.homePath = home.path();
+    for (auto _ : state) {
+        PromptConfigLoader loader(environment, [] { return AppLanguage::english; });
+        PromptLoadResult result = loader.loadAllConfigs();
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetComplexityN(state.range(0));
+}
+// 40,000 prompts of 22 bytes stay under the 1 MiB limit of one file.
+BENCHMARK(BM_DuplicatePromptIDs)
+    ->Arg(3'000)
+    ->Arg(12'000)
+    ->Arg(40'000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

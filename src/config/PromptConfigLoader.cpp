@@ -889,12 +889,20 @@ void PromptConfigLoader::makePromptIDsGloballyUnique(QList<PromptItem>& globalPr
         count += workspace.prompts.size();
     }
     used.reserve(count);
+    // Where the search for a free "-n" suffix of each base goes on. Ids are only ever added to
+    // `used`, so every suffix below it is still taken: starting there gives the same ids as
+    // counting from 2, without the quadratic cost of many prompts sharing one id.
+    QHash<QString, qint64> nextSuffix;
     const auto uniqueID = [&](PromptItem& prompt) {
         const bool blank = Text::trimWhitespaceAndNewlines(prompt.id).isEmpty();
         const QString base = blank ? slug(prompt.title) : prompt.id;
         QString candidate = base;
-        for (qint64 counter = 2; used.contains(candidate); ++counter) {
-            candidate = base + u'-' + QString::number(counter);
+        if (used.contains(candidate)) {
+            qint64& counter = nextSuffix[base];
+            counter = std::max<qint64>(counter, 2);
+            do {
+                candidate = base + u'-' + QString::number(counter++);
+            } while (used.contains(candidate));
         }
         if (candidate != prompt.id) {
             m_warnings.append(L10n::string(L10N("warning.duplicate.prompt.id"), language(), prompt.id, candidate));
