@@ -5,7 +5,9 @@
 PromptCopySoundPlayer::PromptCopySoundPlayer(int maximumVoiceCount, SoundFactory makeSound)
     : m_maximumVoiceCount(std::max(1, maximumVoiceCount)), m_makeSound(std::move(makeSound)) {}
 
-PromptCopySoundPlayer::~PromptCopySoundPlayer() { resetVoices(); }
+PromptCopySoundPlayer::~PromptCopySoundPlayer() {
+    resetVoices();
+}
 
 void PromptCopySoundPlayer::selectSound(const QString& name) {
     const std::optional<QString> requested = name.isEmpty() ? std::nullopt : std::optional<QString>(name);
