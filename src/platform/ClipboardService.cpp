@@ -5,6 +5,9 @@
 #include <QMimeData>
 
 bool ClipboardService::writeText(const QString& text) {
+    if (qGuiApp == nullptr) {
+        return false;
+    }
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard == nullptr) {
         return false;
@@ -14,5 +17,7 @@ bool ClipboardService::writeText(const QString& text) {
     auto* data = new QMimeData;
     data->setText(text);
     clipboard->setMimeData(data, QClipboard::Clipboard);
-    return clipboard->text(QClipboard::Clipboard) == text;
+    // The clipboard serves our own object exactly when it took the content. Asking for its text
+    // instead would, after a refusal, fetch another program's content on the UI thread.
+    return clipboard->mimeData(QClipboard::Clipboard) == data;
 }

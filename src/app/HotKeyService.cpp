@@ -1,0 +1,116 @@
+#include "app/HotKeyService.h"
+
+#include "platform/x11/X11HotKeyBackend.h"
+
+#include <limits>
+
+HotKeyService::HotKeyService(std::shared_ptr<HotKeyEventSource> eventSource, bool installsEventHandler,
+                             RegisterHandler registerHandler, UnregisterHandler unregisterHandler, QObject* parent)
+    : QObject(parent), m_eventSource(std::move(eventSource)), m_installsEventHandler(installsEventHandler),
+      m_registerHandler(std::move(registerHandler)), m_unregisterHandler(std::move(unregisterHandler)) {
+    if (m_installsEventHandler) {
+        installEventHandler();
+    }
+}
+
+std::unique_ptr<HotKeyService> HotKeyService::createPlatformService(QObject* parent) {
+    auto backend = std::make_shared<X11HotKeyBackend>();
+    // The handlers share the backend, so it lives as long as the service that uses it.
+    return std::make_unique<HotKeyService>(
+        backend, true,
+        [backend](const PromptKeyboardShortcut& shortcut, EventHotKeyID hotKeyID, std::optional<HotKeyRef>& ref) {
+            return backend->registerHotKey(shortcut, hotKeyID, ref);
+        },
+        [backend](HotKeyRef ref) { return backend->unregisterHotKey(ref); }, parent);
+}
+
+HotKeyService::~HotKeyService() {
+    // The platform handler captures this object; it must not outlive it.
+    if (m_eventHandlerInstalled && m_eventSource) {
+        m_eventSource->removeEventHandler();
+    }
+}
+
+void HotKeyService::installEventHandler() {
+    if (m_eventHandlerInstalled) {
+        return;
+    }
+    if (!m_eventSource) {
+        m_eventHandlerStatus = -1;
+        return;
+    }
+    m_eventHandlerStatus =
+        m_eventSource->installEventHandler([this](const EventHotKeyID& hotKeyID) { handlePlatformPress(hotKeyID); });
+    m_eventHandlerInstalled = m_eventHandlerStatus == 0;
+}
+
+qint32 HotKeyService::registerHotKey(const PromptKeyboardShortcut& shortcut, std::function<void()> onPressed) {
+    if (m_installsEventHandler && !m_eventHandlerInstalled) {
+        installEventHandler();
+    }
+    if (m_eventHandlerStatus != 0) {
+        return m_eventHandlerStatus;
+    }
+
+    invalidateRegistration();
+    if (m_hotKeyRef) {
+        m_unregisterHandler(*m_hotKeyRef);
+        m_hotKeyRef.reset();
+    }
+
+    // Generation 0 is never handed out, so no press can match a registration that never was.
+    const quint32 generation =
+        m_registrationGeneration == std::numeric_limits<quint32>::max() ? 1 : m_registrationGeneration + 1;
+    m_registrationGeneration = generation;
+
+    std::optional<HotKeyRef> ref;
+    const qint32 status = m_registerHandler(shortcut, EventHotKeyID{signature, generation}, ref);
+    if (status != 0) {
+        return status;
+    }
+    m_hotKeyRef = ref;
+    m_callback = std::move(onPressed);
+    m_activeGeneration = quint64(generation);
+    m_activeEventID = generation;
+    m_isRunning = true;
+    return 0;
+}
+
+void HotKeyService::invalidateRegistration() {
+    ++m_registrationGeneration; // wraps at 2^32
+    m_activeGeneration.reset();
+    m_activeEventID.reset();
+    m_isRunning = false;
+    m_callback = nullptr;
+}
+
+void HotKeyService::tearDown() {
+    invalidateRegistration();
+    if (m_hotKeyRef) {
+        m_unregisterHandler(*m_hotKeyRef);
+        m_hotKeyRef.reset();
+    }
+    if (m_eventHandlerInstalled && m_eventSource) {
+        m_eventSource->removeEventHandler();
+    }
+    m_eventHandlerInstalled = false;
+}
+
+void HotKeyService::handlePlatformPress(const EventHotKeyID& hotKeyID) {
+    if (hotKeyID.signature != signature) {
+        return;
+    }
+    const quint32 id = hotKeyID.id;
+    // Queued on this object: dropped when the service is gone before the call runs.
+    QMetaObject::invokeMethod(
+        this, [this, id] { handleHotKeyEvent(id, quint64(id)); }, Qt::QueuedConnection);
+}
+
+void HotKeyService::handleHotKeyEvent(quint32 id, quint64 generation) {
+    if (!m_isRunning || m_activeEventID != id || m_activeGeneration != generation || !m_callback) {
+        return;
+    }
+    // A copy: the action may register another hot key, which replaces m_callback.
+    const std::function<void()> callback = m_callback;
+    callback();
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "model/UrlOpening.h"
+
+// Opens addresses with the desktop's default handler (xdg-open and the like, through Qt).
+class DesktopUrlOpener final : public UrlOpening {
+public:
+    bool openUrl(const QUrl& url) override;
+};

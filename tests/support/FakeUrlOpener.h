@@ -1,0 +1,14 @@
+#pragma once
+
+#include "model/UrlOpening.h"
+
+#include <QList>
+
+class FakeUrlOpener final : public UrlOpening {
+public:
+    bool openUrl(const QUrl& url) override {
+        opened.append(url);
+        return true;
+    }
+    QList<QUrl> opened;
+};
