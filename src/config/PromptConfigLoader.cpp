@@ -1,5 +1,6 @@
 #include "config/PromptConfigLoader.h"
 
+#include "config/Slug.h"
 #include "model/Sha256.h"
 #include "model/TextPrimitives.h"
 
@@ -794,28 +795,7 @@ WorkspaceFileVersion PromptConfigLoader::fileVersion(const QByteArray& data, con
 }
 
 QString PromptConfigLoader::slug(const QString& text) {
-    const QString lower = text.toLower();
-    QString result;
-    result.reserve(lower.size());
-    for (const char32_t c : lower.toUcs4()) {
-        const QChar::Category category = QChar::category(c);
-        const bool alphanumeric = (category >= QChar::Mark_NonSpacing && category <= QChar::Number_Other) ||
-                                  (category >= QChar::Letter_Uppercase && category <= QChar::Letter_Other);
-        if (alphanumeric || c == U'-' || c == U'_') {
-            result.append(QString::fromUcs4(&c, 1));
-        } else if (Text::isWhitespace(c)) {
-            result.append(u'-');
-        }
-    }
-    qsizetype start = 0;
-    qsizetype end = result.size();
-    while (start < end && result[start] == u'-') {
-        ++start;
-    }
-    while (end > start && result[end - 1] == u'-') {
-        --end;
-    }
-    result = result.sliced(start, end - start);
+    const QString result = Slug::fromText(text);
     return result.isEmpty() ? u"workspace"_s : result;
 }
 

@@ -39,19 +39,25 @@ mode_t defaultFileMode() {
     return mode;
 }
 
-Status writeBytes(const QByteArray& data, const QString& path, Permissions permissions) {
+struct WriteOutcome {
+    Status status;
+    bool refusedByGuard = false;
+};
+
+WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions permissions,
+                        const ReplaceGuard& guard) {
     const QFileInfo target(path);
     const QByteArray directory = QFile::encodeName(target.absolutePath());
     QByteArray temporary = directory + "/." + QFile::encodeName(target.fileName()) + ".tmp-XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        return AppError::posix(errno);
+        return {AppError::posix(errno)};
     }
-    const auto abandon = [&](const AppError& error) -> Status {
+    const auto abandon = [&](const AppError& error) -> WriteOutcome {
         ::close(fd);
         ::unlink(temporary.constData());
-        return error;
+        return {error};
     };
 
     const mode_t mode = permissions == Permissions::ownerOnly ? mode_t(userReadWritePermissions) : defaultFileMode();
@@ -83,12 +89,19 @@ Status writeBytes(const QByteArray& data, const QString& path, Permissions permi
     if (::close(fd) != 0) {
         const AppError error = AppError::posix(errno);
         ::unlink(temporary.constData());
-        return error;
+        return {error};
+    }
+    if (guard) {
+        Status allowed = guard();
+        if (!allowed.ok()) {
+            ::unlink(temporary.constData());
+            return {std::move(allowed), true};
+        }
     }
     if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
         const AppError error = AppError::posix(errno);
         ::unlink(temporary.constData());
-        return error;
+        return {error};
     }
     // Make the rename itself durable; a failure here does not undo a completed write.
     const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -101,25 +114,27 @@ Status writeBytes(const QByteArray& data, const QString& path, Permissions permi
 
 } // namespace
 
-Status writeData(const QByteArray& data, const QString& path, Permissions permissions) {
-    Status status = writeBytes(data, path, permissions);
-    if (!status.ok()) {
+Status writeData(const QByteArray& data, const QString& path, Permissions permissions, const ReplaceGuard& guard) {
+    WriteOutcome outcome = writeBytes(data, path, permissions, guard);
+    const Status& status = outcome.status;
+    if (!status.ok() && !outcome.refusedByGuard) {
         qCCritical(lcPersistence).noquote() << "Secure data write failed file=" + AppLog::fileContext(path)
                                             << "bytes=" + QString::number(data.size())
                                             << "error=" + AppLog::errorSummary(status.error());
     }
-    return status;
+    return std::move(outcome.status);
 }
 
-Status writeString(const QString& text, const QString& path, Permissions permissions) {
+Status writeString(const QString& text, const QString& path, Permissions permissions, const ReplaceGuard& guard) {
     const QByteArray data = text.toUtf8();
-    Status status = writeBytes(data, path, permissions);
-    if (!status.ok()) {
+    WriteOutcome outcome = writeBytes(data, path, permissions, guard);
+    const Status& status = outcome.status;
+    if (!status.ok() && !outcome.refusedByGuard) {
         qCCritical(lcPersistence).noquote() << "Secure string write failed file=" + AppLog::fileContext(path)
                                             << "bytes=" + QString::number(data.size())
                                             << "error=" + AppLog::errorSummary(status.error());
     }
-    return status;
+    return std::move(outcome.status);
 }
 
 Status restrictDirectoryToCurrentUser(const QString& path) {

@@ -22,9 +22,17 @@ enum class Permissions {
     platformDefault, // 0666 less the process's umask, files written where the user chose
 };
 
-Status writeData(const QByteArray& data, const QString& path, Permissions permissions = Permissions::ownerOnly);
+// Runs after the new content is safely in its temporary file, just before it replaces the target.
+// A failure abandons the write, leaves the target as it was and is returned unchanged, without a
+// log line: it is the caller's refusal, not a failed write. It lets a save check that the target
+// is still what the caller last read as late as the file system allows.
+using ReplaceGuard = std::function<Status()>;
+
+Status writeData(const QByteArray& data, const QString& path, Permissions permissions = Permissions::ownerOnly,
+                 const ReplaceGuard& guard = {});
 // UTF-8 without a byte-order mark.
-Status writeString(const QString& text, const QString& path, Permissions permissions = Permissions::ownerOnly);
+Status writeString(const QString& text, const QString& path, Permissions permissions = Permissions::ownerOnly,
+                   const ReplaceGuard& guard = {});
 // The directory must exist.
 Status restrictDirectoryToCurrentUser(const QString& path);
 

@@ -5,7 +5,15 @@
 namespace PromptConfigSourceKinds {
 
 QString rawValue(PromptConfigSourceKind kind) {
-    return kind == PromptConfigSourceKind::global ? QStringLiteral("global") : QStringLiteral("workspace");
+    switch (kind) {
+    case PromptConfigSourceKind::global:
+        return QStringLiteral("global");
+    case PromptConfigSourceKind::workspace:
+        return QStringLiteral("workspace");
+    case PromptConfigSourceKind::project:
+        return QStringLiteral("project");
+    }
+    return {};
 }
 
 std::optional<PromptConfigSourceKind> fromRawValue(const QString& raw) {
@@ -14,6 +22,9 @@ std::optional<PromptConfigSourceKind> fromRawValue(const QString& raw) {
     }
     if (raw == QLatin1String("workspace")) {
         return PromptConfigSourceKind::workspace;
+    }
+    if (raw == QLatin1String("project")) {
+        return PromptConfigSourceKind::project;
     }
     return std::nullopt;
 }

@@ -11,7 +11,7 @@
 #include <optional>
 
 // Which kind of configuration file an issue is about. The raw values are part of issue ids.
-enum class PromptConfigSourceKind { global, workspace };
+enum class PromptConfigSourceKind { global, workspace, project };
 
 namespace PromptConfigSourceKinds {
 QString rawValue(PromptConfigSourceKind kind);

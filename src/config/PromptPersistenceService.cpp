@@ -1,0 +1,300 @@
+#include "config/PromptPersistenceService.h"
+
+#include "config/PromptConfigLoader.h"
+#include "config/PromptYAMLEncoder.h"
+#include "config/SecureFileWriter.h"
+#include "config/StateFiles.h"
+#include "model/AppLog.h"
+#include "model/TextPrimitives.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Names are cut so that "<stem>-<n>.yaml" and the isolated name of a file stay well inside the
+// 255-byte limit of a file name; a longer name could be neither created nor deleted.
+constexpr qsizetype maximumStemBytes = 120;
+constexpr qsizetype maximumIsolatedIDBytes = 100;
+
+// The longest prefix of the text within `bytes` UTF-8 bytes, cut between code points.
+QString prefixWithinUtf8Bytes(const QString& text, qsizetype bytes) {
+    qsizetype used = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const QChar c = text.at(end);
+        qsizetype width = 1;
+        qsizetype size = 0;
+        if (c.isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate()) {
+            width = 2;
+            size = 4;
+        } else {
+            const char16_t u = c.unicode();
+            size = u < 0x80 ? 1 : (u < 0x800 ? 2 : 3);
+        }
+        if (used + size > bytes) {
+            break;
+        }
+        used += size;
+        end += width;
+    }
+    return text.first(end);
+}
+
+bool isManagedExtension(const QString& suffix) {
+    const QString lower = suffix.toLower();
+    return lower == "yaml"_L1 || lower == "yml"_L1;
+}
+
+bool isMissingFile(const AppError& error) {
+    return error == AppError::posix(ENOENT) || error == AppError::posix(ENOTDIR);
+}
+
+} // namespace
+
+// ---- Errors ------------------------------------------------------------------------------
+
+QString WorkspaceSaveError::description(AppLanguage language) const {
+    const QString key =
+        kind == Kind::deleted ? L10N("error.workspace.save.deleted") : L10N("error.workspace.save.conflict");
+    return L10n::string(key, language, path);
+}
+
+AppError WorkspaceSaveError::error(AppLanguage language) const {
+    return AppError::make(type, domain, qint64(kind), description(language));
+}
+
+std::optional<WorkspaceSaveError> WorkspaceSaveError::from(const AppError& error, const QString& path) {
+    if (error.type != type || error.domain != domain) {
+        return std::nullopt;
+    }
+    if (error.code == qint64(Kind::deleted)) {
+        return WorkspaceSaveError{Kind::deleted, path};
+    }
+    if (error.code == qint64(Kind::conflict)) {
+        return WorkspaceSaveError{Kind::conflict, path};
+    }
+    return std::nullopt;
+}
+
+namespace WorkspaceFileDeletionError {
+
+AppError unmanagedWorkspaceFile(const QString& path, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::unmanagedWorkspaceFile),
+                          L10n::string(L10N("error.workspace.file.not.managed"), language, path));
+}
+
+bool is(const AppError& error, Code code) {
+    return error.type == type && error.domain == domain && error.code == qint64(code);
+}
+
+} // namespace WorkspaceFileDeletionError
+
+// ---- Service -----------------------------------------------------------------------------
+
+PromptPersistenceService::PromptPersistenceService(const AppEnvironment& environment,
+                                                   std::function<AppLanguage()> languageProvider,
+                                                   FinalRemoval finalWorkspaceRemoval)
+    : m_homeDirectory(QDir::cleanPath(environment.homePath)), m_preferredLanguages(environment.preferredLanguages),
+      m_languageProvider(std::move(languageProvider)), m_finalWorkspaceRemoval(std::move(finalWorkspaceRemoval)) {}
+
+QString PromptPersistenceService::baseDirectory() const {
+    return m_homeDirectory + u"/.orris-hollows"_s;
+}
+
+QString PromptPersistenceService::workspacesDirectory() const {
+    return m_homeDirectory + u"/.orris-hollows/workspaces"_s;
+}
+
+AppLanguage PromptPersistenceService::language() const {
+    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
+    if (chosen != AppLanguage::system) {
+        return chosen;
+    }
+    return AppLanguages::systemResolved(m_preferredLanguages ? m_preferredLanguages() : QStringList());
+}
+
+Status PromptPersistenceService::ensureBaseDirectory() const {
+    if (Status base = StateFiles::createPrivateDirectory(baseDirectory()); !base.ok()) {
+        return base;
+    }
+    return StateFiles::createPrivateDirectory(workspacesDirectory());
+}
+
+QString PromptPersistenceService::makeWorkspaceID(const QString& name) {
+    return PromptConfigLoader::slug(name);
+}
+
+QString PromptPersistenceService::uniqueFileURL(const QString& id) const {
+    QString stem = prefixWithinUtf8Bytes(id, maximumStemBytes);
+    while (stem.size() > 1 && stem.endsWith(u'-')) {
+        stem.chop(1);
+    }
+    // A workspace's id is its file name without the extension, so "x.yml" holds the id "x" as
+    // surely as "x.yaml" does: a second file for the same id would give two workspaces one id.
+    QSet<QString> takenIDs;
+    const QStringList names =
+        QDir(workspacesDirectory()).entryList(QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QFileInfo info(name);
+        if (isManagedExtension(info.suffix())) {
+            takenIDs.insert(info.completeBaseName());
+        }
+    }
+    const QString directory = workspacesDirectory() + u'/';
+    QString candidate = stem;
+    for (qint64 counter = 2;; ++counter) {
+        const QString path = directory + candidate + u".yaml"_s;
+        if (!takenIDs.contains(candidate) && !StateFiles::exists(path)) {
+            return path;
+        }
+        candidate = stem + u'-' + QString::number(counter);
+    }
+}
+
+bool PromptPersistenceService::isManagedWorkspaceFile(const QString& path) const {
+    const QString standardized = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!standardized.startsWith(QDir::cleanPath(workspacesDirectory()) + u'/')) {
+        return false;
+    }
+    const QFileInfo info(standardized);
+    return isManagedExtension(info.suffix()) && !info.fileName().startsWith(u'.');
+}
+
+QString PromptPersistenceService::saveTarget(const PromptWorkspace& workspace) const {
+    if (workspace.fileURL) {
+        return *workspace.fileURL;
+    }
+    return workspacesDirectory() + u'/' + workspace.id + u".yaml"_s;
+}
+
+Result<PromptWorkspace> PromptPersistenceService::createWorkspace(const QString& name, const QStringList& matchPaths,
+                                                                  const QList<PromptItem>& prompts) {
+    if (Status ensured = ensureBaseDirectory(); !ensured.ok()) {
+        return ensured.error();
+    }
+    QString trimmed = Text::trimWhitespaceAndNewlines(name);
+    if (trimmed.isEmpty()) {
+        trimmed = u"my-workspace"_s;
+    }
+    const QString target = uniqueFileURL(makeWorkspaceID(trimmed));
+    PromptWorkspace workspace;
+    workspace.id = QFileInfo(target).completeBaseName();
+    workspace.name = trimmed;
+    workspace.matchPaths = matchPaths;
+    workspace.prompts = prompts;
+    workspace.fileURL = target;
+    workspace.source = PromptWorkspaceSource::userWorkspace;
+    return write(std::move(workspace), target, Guard::mustNotExist, std::nullopt);
+}
+
+Result<PromptWorkspace>
+PromptPersistenceService::saveWorkspace(const PromptWorkspace& workspace,
+                                        const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    if (Status ensured = ensureBaseDirectory(); !ensured.ok()) {
+        return ensured.error();
+    }
+    const std::optional<WorkspaceFileVersion> guard = expectedVersion ? expectedVersion : workspace.fileVersion;
+    return write(workspace, saveTarget(workspace), guard ? Guard::version : Guard::none, guard);
+}
+
+Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspace, const QString& target, Guard guard,
+                                                        const std::optional<WorkspaceFileVersion>& version) {
+    const QByteArray data = PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8();
+    const auto lost = [&](WorkspaceSaveError::Kind kind) -> Status {
+        return WorkspaceSaveError{kind, target}.error(language());
+    };
+
+    // The check runs as late as possible, after the new bytes are on disk and just before they
+    // replace the file: Linux has no rename that compares first, so another writer can still slip
+    // in between the check and the rename, but only there.
+    SecureFileWriter::ReplaceGuard check;
+    if (guard == Guard::mustNotExist) {
+        check = [&]() -> Status {
+            return StateFiles::exists(target) ? lost(WorkspaceSaveError::Kind::conflict) : Status();
+        };
+    } else if (guard == Guard::version) {
+        check = [&]() -> Status {
+            // A version larger than a state file can only be someone else's.
+            const Result<QByteArray> current = StateFiles::readRegularFile(target);
+            if (!current.ok()) {
+                if (isMissingFile(current.error())) {
+                    return lost(WorkspaceSaveError::Kind::deleted);
+                }
+                if (current.error() == StateFiles::notRegularFile() || current.error() == StateFiles::fileTooLarge()) {
+                    return lost(WorkspaceSaveError::Kind::conflict);
+                }
+                return current.error();
+            }
+            if (PromptConfigLoader::fileVersion(*current, target) != *version) {
+                return lost(WorkspaceSaveError::Kind::conflict);
+            }
+            return {};
+        };
+    }
+    if (Status written = SecureFileWriter::writeData(data, target, SecureFileWriter::Permissions::ownerOnly, check);
+        !written.ok()) {
+        return written.error();
+    }
+    // Our own bytes are the new version: reading the file back could take in a change made by
+    // someone else right after the rename, which the next save would then overwrite unseen.
+    workspace.fileURL = target;
+    workspace.fileVersion = PromptConfigLoader::fileVersion(data, target);
+    return workspace;
+}
+
+Result<std::optional<WorkspaceFileIsolation>>
+PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace) const {
+    if (!workspace.fileURL) {
+        return std::optional<WorkspaceFileIsolation>();
+    }
+    const QString original = *workspace.fileURL;
+    if (!isManagedWorkspaceFile(original)) {
+        qCCritical(lcPersistence).noquote()
+            << "Reject unmanaged workspace file isolation file=" + AppLog::fileContext(original);
+        return WorkspaceFileDeletionError::unmanagedWorkspaceFile(original, language());
+    }
+    // A dangling link counts as a file here: it is moved aside and removed like one.
+    if (!StateFiles::exists(original)) {
+        return std::optional<WorkspaceFileIsolation>();
+    }
+    QString idPart = prefixWithinUtf8Bytes(workspace.id, maximumIsolatedIDBytes);
+    idPart.replace(u'/', u'-'); // the isolated file stays beside the original
+    const QString isolated = QFileInfo(original).absolutePath() + u'/' + isolatedFilePrefix + idPart + u'-' +
+                             QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + u".tmp"_s;
+    if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
+        return AppError::posix(errno);
+    }
+    return std::optional<WorkspaceFileIsolation>(WorkspaceFileIsolation{original, isolated});
+}
+
+Status
+PromptPersistenceService::restoreIsolatedWorkspaceFile(const std::optional<WorkspaceFileIsolation>& isolation) const {
+    if (!isolation || !StateFiles::exists(isolation->isolatedURL)) {
+        return {};
+    }
+    // rename(2) replaces a file that appeared at the old place in one step.
+    if (::rename(QFile::encodeName(isolation->isolatedURL).constData(),
+                 QFile::encodeName(isolation->originalURL).constData()) != 0) {
+        return AppError::posix(errno);
+    }
+    return {};
+}
+
+Status PromptPersistenceService::finalWorkspaceRemoval(const QString& isolatedURL) const {
+    if (m_finalWorkspaceRemoval) {
+        return m_finalWorkspaceRemoval(isolatedURL);
+    }
+    if (::unlink(QFile::encodeName(isolatedURL).constData()) != 0) {
+        return AppError::posix(errno);
+    }
+    return {};
+}

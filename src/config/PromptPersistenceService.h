@@ -1,0 +1,121 @@
+#pragma once
+
+#include "model/AppEnvironment.h"
+#include "model/Localization.h"
+#include "model/PromptModels.h"
+#include "model/Result.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// The two ways a guarded save loses a race with another writer. As an AppError the code tells
+// them apart and the message is the description in the interface language.
+struct WorkspaceSaveError {
+    enum class Kind : qint64 {
+        deleted = 1,  // the file the caller had read no longer exists
+        conflict = 2, // the file exists but is not the version the caller had read
+    };
+
+    static inline const QString type = QStringLiteral("WorkspaceSaveError");
+    static inline const QString domain = QStringLiteral("orris-hollows.workspace-save");
+
+    Kind kind = Kind::conflict;
+    QString path;
+
+    QString description(AppLanguage language) const;
+    AppError error(AppLanguage language) const;
+    // The save error an AppError stands for; `path` is the target the failed save wrote to
+    // (PromptPersistenceService::saveTarget), since an AppError carries no path of its own.
+    static std::optional<WorkspaceSaveError> from(const AppError& error, const QString& path);
+
+    bool operator==(const WorkspaceSaveError& other) const = default;
+};
+
+namespace WorkspaceFileDeletionError {
+
+inline const QString type = QStringLiteral("WorkspaceFileDeletionError");
+inline const QString domain = QStringLiteral("orris-hollows.workspace-deletion");
+
+enum class Code : qint64 { unmanagedWorkspaceFile = 1 };
+
+AppError unmanagedWorkspaceFile(const QString& path, AppLanguage language);
+bool is(const AppError& error, Code code);
+
+} // namespace WorkspaceFileDeletionError
+
+// A workspace file moved aside during a deletion, and the place it came from.
+struct WorkspaceFileIsolation {
+    QString originalURL;
+    QString isolatedURL;
+
+    bool operator==(const WorkspaceFileIsolation& other) const = default;
+};
+
+// Owns the workspace files of the user: "<home>/.orris-hollows/workspaces/*.yaml". Creates new
+// files under unique names, saves a workspace over its file only while the file on disk is still
+// the version the caller read, and moves a file aside for a deletion that can still be undone.
+// Synchronous, main thread; every write goes through SecureFileWriter.
+class PromptPersistenceService {
+public:
+    using FinalRemoval = std::function<Status(const QString& path)>;
+
+    static inline const QString isolatedFilePrefix = QStringLiteral(".orris-hollows-deleting-");
+
+    // Without a language provider, texts follow L10n::currentLanguage(). Without a final-removal
+    // function, the isolated file is unlinked.
+    explicit PromptPersistenceService(const AppEnvironment& environment,
+                                      std::function<AppLanguage()> languageProvider = {},
+                                      FinalRemoval finalWorkspaceRemoval = {});
+
+    const QString& homeDirectory() const { return m_homeDirectory; }
+    QString baseDirectory() const;
+    QString workspacesDirectory() const;
+
+    // Creates both folders when missing and restricts both to the owner, on every call.
+    Status ensureBaseDirectory() const;
+
+    // A file-name-safe id: the shared slug of the name, "workspace" when nothing is left.
+    static QString makeWorkspaceID(const QString& name);
+    // "<id>.yaml" in the workspaces folder, else "<id>-2.yaml", "<id>-3.yaml" ...: the first
+    // whose id no workspace file holds yet, whatever the case of its ".yaml"/".yml" extension.
+    QString uniqueFileURL(const QString& id) const;
+    bool isManagedWorkspaceFile(const QString& path) const;
+    // Where saveWorkspace writes the workspace: its file, else "<id>.yaml" in the workspaces folder.
+    QString saveTarget(const PromptWorkspace& workspace) const;
+
+    // A new workspace file under a unique name; a blank name becomes "my-workspace". Never
+    // replaces a file, also one that appears while the new one is written (a conflict then).
+    Result<PromptWorkspace> createWorkspace(const QString& name, const QStringList& matchPaths,
+                                            const QList<PromptItem>& prompts = {});
+
+    // Writes the workspace over its file when the file still has the guarding version (the
+    // expected one, else the workspace's own); without either it overwrites. The guard is checked
+    // just before the new file replaces the old one. Returns the workspace as written: its file
+    // and the version of the bytes written.
+    Result<PromptWorkspace> saveWorkspace(const PromptWorkspace& workspace,
+                                          const std::optional<WorkspaceFileVersion>& expectedVersion);
+
+    // First phase of a deletion: moves the file aside in its folder, under a hidden ".tmp" name
+    // that no load reads. None when the workspace has no file or the file is already gone.
+    Result<std::optional<WorkspaceFileIsolation>> isolateWorkspaceFile(const PromptWorkspace& workspace) const;
+    // Undoes the first phase; the isolated file replaces whatever appeared at its old place.
+    Status restoreIsolatedWorkspaceFile(const std::optional<WorkspaceFileIsolation>& isolation) const;
+    // Second phase: removes the isolated file for good.
+    Status finalWorkspaceRemoval(const QString& isolatedURL) const;
+
+private:
+    enum class Guard { none, mustNotExist, version };
+    Result<PromptWorkspace> write(PromptWorkspace workspace, const QString& target, Guard guard,
+                                  const std::optional<WorkspaceFileVersion>& version);
+    AppLanguage language() const;
+
+    QString m_homeDirectory;
+    std::function<QStringList()> m_preferredLanguages;
+    std::function<AppLanguage()> m_languageProvider;
+    FinalRemoval m_finalWorkspaceRemoval;
+};

@@ -1,0 +1,474 @@
+#include "TestEnvironment.h"
+
+#include "config/PromptConfigLoader.h"
+#include "config/PromptPersistenceService.h"
+#include "config/PromptYAMLEncoder.h"
+#include "model/Sha256.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString workspacesDir = QStringLiteral(".orris-hollows/workspaces");
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return 0;
+    }
+    return info.st_mode & 07777;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entriesOf(const QString& directory) {
+    QStringList entries =
+        QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    entries.sort();
+    return entries;
+}
+
+PromptItem prompt(const QString& id, const QString& title, const QString& text = QStringLiteral("Do it.")) {
+    PromptItem item;
+    item.id = id;
+    item.title = title;
+    item.group = QStringLiteral("General");
+    item.text = text;
+    return item;
+}
+
+PromptPersistenceService englishService(const TestEnvironment& env,
+                                        PromptPersistenceService::FinalRemoval removal = {}) {
+    return PromptPersistenceService(
+        env.environment(), [] { return AppLanguage::english; }, std::move(removal));
+}
+
+// The workspaces as the loader sees them now.
+QList<PromptWorkspace> loadWorkspaces(const TestEnvironment& env) {
+    PromptConfigLoader loader(env.environment(), [] { return AppLanguage::english; });
+    const PromptLoadResult result = loader.loadAllConfigs();
+    return result.showsTransientSamples ? QList<PromptWorkspace>() : result.workspaces;
+}
+
+std::optional<PromptWorkspace> loadWorkspace(const TestEnvironment& env, const QString& id) {
+    for (const PromptWorkspace& workspace : loadWorkspaces(env)) {
+        if (workspace.id == id) {
+            return workspace;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+class PromptPersistenceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void workspaceIDs_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("punctuation dropped") << "My Prompts!"
+                                             << "my-prompts";
+        QTest::newRow("letters of any script") << " Été_2024 "
+                                               << "été_2024";
+        QTest::newRow("nothing left") << "!!!"
+                                      << "workspace";
+        QTest::newRow("two blanks, two hyphens") << "a  b"
+                                                 << "a--b";
+        QTest::newRow("hyphens trimmed") << "-x-"
+                                         << "x";
+        QTest::newRow("chinese") << "前端 项目"
+                                 << "前端-项目";
+        QTest::newRow("ideographic space") << QString::fromUtf8("a\u3000b") << "a-b";
+        QTest::newRow("empty") << ""
+                               << "workspace";
+    }
+    void workspaceIDs() {
+        QFETCH(QString, name);
+        QFETCH(QString, id);
+        QCOMPARE(PromptPersistenceService::makeWorkspaceID(name), id);
+        // One slug rule serves the loader too.
+        QCOMPARE(PromptConfigLoader::slug(name), id);
+    }
+
+    void createsUniqueFilesWithPrivatePermissions() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> first = service.createWorkspace(QStringLiteral("  \n "), {});
+        const Result<PromptWorkspace> second =
+            service.createWorkspace(QString(), {QStringLiteral("/src/web")}, {prompt("a", "Alpha")});
+        QVERIFY(first.ok() && second.ok());
+
+        const QString directory = QDir(env.home()).filePath(workspacesDir);
+        QCOMPARE(first->id, QStringLiteral("my-workspace"));
+        QCOMPARE(first->name, QStringLiteral("my-workspace"));
+        QCOMPARE(first->fileURL, std::optional(directory + "/my-workspace.yaml"));
+        QCOMPARE(second->id, QStringLiteral("my-workspace-2"));
+        QCOMPARE(second->fileURL, std::optional(directory + "/my-workspace-2.yaml"));
+        QCOMPARE(second->source, PromptWorkspaceSource::userWorkspace);
+        QCOMPARE(entriesOf(directory), (QStringList{"my-workspace-2.yaml", "my-workspace.yaml"}));
+
+        QCOMPARE(modeOf(*second->fileURL), mode_t(0600));
+        QCOMPARE(modeOf(directory), mode_t(0700));
+        QCOMPARE(modeOf(env.dataDirectory()), mode_t(0700));
+
+        // What was written reads back as the same workspace, with the version of its bytes.
+        const std::optional<PromptWorkspace> loaded = loadWorkspace(env, QStringLiteral("my-workspace-2"));
+        QVERIFY(loaded);
+        QCOMPARE(loaded->matchPaths, QStringList{"/src/web"});
+        QCOMPARE(loaded->prompts, second->prompts);
+        QCOMPARE(loaded->fileVersion, second->fileVersion);
+        QCOMPARE(second->fileVersion->contentHash, Sha256::hex(contentOf(*second->fileURL)));
+    }
+
+    void anIDTakenByEitherExtensionIsNotReused() {
+        // "team.yml" already holds the id "team": a "team.yaml" beside it would give two
+        // workspaces one id.
+        TestEnvironment env;
+        env.writeFile(workspacesDir + "/team.YML", "prompts: []\n");
+        env.writeFile(workspacesDir + "/team-2.yaml", "prompts: []\n");
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> created = service.createWorkspace(QStringLiteral("Team"), {});
+        QVERIFY(created.ok());
+        QCOMPARE(created->id, QStringLiteral("team-3"));
+        QStringList ids;
+        for (const PromptWorkspace& workspace : loadWorkspaces(env)) {
+            ids.append(workspace.id);
+        }
+        QCOMPARE(ids.count(QStringLiteral("team")), 1);
+    }
+
+    void aVeryLongNameStillMakesAFile() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QString name = QString(200, QChar(0x5de5)); // 600 bytes of UTF-8
+        const Result<PromptWorkspace> created = service.createWorkspace(name, {});
+        QVERIFY2(created.ok(), qPrintable(created.ok() ? QString() : created.error().message));
+        QCOMPARE(created->name, name);
+        QVERIFY(QFileInfo(*created->fileURL).fileName().toUtf8().size() <= 130);
+        QVERIFY(service.isolateWorkspaceFile(*created).ok());
+    }
+
+    void creationRefusesWhenTheBaseIsAFile() {
+        TestEnvironment env;
+        env.writeFile(".orris-hollows", "not a folder");
+        PromptPersistenceService service = englishService(env);
+        QVERIFY(!service.createWorkspace(QStringLiteral("x"), {}).ok());
+        QCOMPARE(contentOf(env.dataDirectory()), QByteArray("not a folder"));
+    }
+
+    void ensureBaseDirectoryRestrictsExistingFolders() {
+        TestEnvironment env;
+        QVERIFY(QDir(env.home()).mkpath(workspacesDir));
+        QVERIFY(::chmod(QFile::encodeName(env.dataDirectory()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(QDir(env.home()).filePath(workspacesDir)).constData(), 0775) == 0);
+        QVERIFY(englishService(env).ensureBaseDirectory().ok());
+        QCOMPARE(modeOf(env.dataDirectory()), mode_t(0700));
+        QCOMPARE(modeOf(QDir(env.home()).filePath(workspacesDir)), mode_t(0700));
+    }
+
+    void saveWithTheReadVersionSucceeds() {
+        TestEnvironment env;
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", "workspace:\n  name: Web\nprompts: []\n");
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        workspace.prompts.append(prompt("p", "Plan"));
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(saved.ok());
+
+        // The new version is the hash of the bytes written, which are the encoder's text.
+        const QByteArray written = PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8();
+        QCOMPARE(contentOf(path), written);
+        QCOMPARE(saved->fileVersion, std::optional(PromptConfigLoader::fileVersion(written, path)));
+        QCOMPARE(saved->fileURL, std::optional(path));
+
+        // A second save guarded by that version goes through too.
+        PromptWorkspace again = *saved;
+        again.name = QStringLiteral("Web 2");
+        QVERIFY(service.saveWorkspace(again, saved->fileVersion).ok());
+        QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->name, QStringLiteral("Web 2"));
+    }
+
+    void lostRacesChangeNothing_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("one byte edited") << "edit" << int(WorkspaceSaveError::Kind::conflict);
+        QTest::newRow("same size, other byte") << "flip" << int(WorkspaceSaveError::Kind::conflict);
+        QTest::newRow("removed") << "remove" << int(WorkspaceSaveError::Kind::deleted);
+        QTest::newRow("replaced by a folder") << "folder" << int(WorkspaceSaveError::Kind::conflict);
+        QTest::newRow("replaced by a dangling link") << "dangling" << int(WorkspaceSaveError::Kind::deleted);
+    }
+    void lostRacesChangeNothing() {
+        QFETCH(QString, change);
+        QFETCH(int, kind);
+        TestEnvironment env;
+        const QByteArray original = "workspace:\n  name: Web\nprompts: []\n";
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", original);
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        workspace.name = QStringLiteral("Mine");
+
+        QByteArray onDisk = original;
+        if (change == "edit") {
+            onDisk = original + "#";
+            env.writeFile(workspacesDir + "/web.yaml", onDisk);
+        } else if (change == "flip") {
+            onDisk[original.indexOf("Web")] = 'w';
+            env.writeFile(workspacesDir + "/web.yaml", onDisk);
+        } else if (change == "remove") {
+            QVERIFY(QFile::remove(path));
+        } else if (change == "folder") {
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QDir().mkdir(path));
+        } else if (change == "dangling") {
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::link(path + ".gone", path));
+        }
+
+        PromptPersistenceService service = englishService(env);
+        LogCapture log;
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        const std::optional<WorkspaceSaveError> error = WorkspaceSaveError::from(saved.error(), path);
+        QVERIFY(error);
+        QCOMPARE(int(error->kind), kind);
+        QCOMPARE(error->path, path);
+        QCOMPARE(saved.error().message, error->description(AppLanguage::english));
+        QVERIFY(saved.error().message.contains(path));
+
+        if (change == "edit" || change == "flip") {
+            QCOMPARE(contentOf(path), onDisk);
+        } else if (change == "remove") {
+            QVERIFY(!QFileInfo::exists(path));
+        } else if (change == "folder") {
+            QVERIFY(QFileInfo(path).isDir());
+        }
+        // Nothing half-written is left behind, and a refusal is not a failed write.
+        for (const QString& entry : entriesOf(QDir(env.home()).filePath(workspacesDir))) {
+            QVERIFY2(!entry.contains(".tmp-"), qPrintable(entry));
+        }
+        QVERIFY(!log.contains(QStringLiteral("Secure data write failed")));
+    }
+
+    void theExpectedVersionGuardsBeforeTheWorkspacesOwn() {
+        TestEnvironment env;
+        env.writeFile(workspacesDir + "/web.yaml", "prompts: []\n");
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        WorkspaceFileVersion stale = *workspace.fileVersion;
+        stale.contentHash = QString(64, u'0');
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> refused = service.saveWorkspace(workspace, stale);
+        QVERIFY(!refused.ok());
+        QCOMPARE(WorkspaceSaveError::from(refused.error(), {})->kind, WorkspaceSaveError::Kind::conflict);
+
+        // A version of another path is no guard for this one.
+        WorkspaceFileVersion otherPath = *workspace.fileVersion;
+        otherPath.path += QStringLiteral(".bak");
+        QVERIFY(!service.saveWorkspace(workspace, otherPath).ok());
+    }
+
+    void aSaveWithoutVersionOverwrites() {
+        TestEnvironment env;
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", "someone else's\n");
+        PromptWorkspace workspace;
+        workspace.id = QStringLiteral("web");
+        workspace.name = QStringLiteral("Web");
+        const Result<PromptWorkspace> saved = englishService(env).saveWorkspace(workspace, std::nullopt);
+        QVERIFY(saved.ok());
+        QCOMPARE(saved->fileURL, std::optional(path));
+        QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->name, QStringLiteral("Web"));
+    }
+
+    void theVersionAfterASaveIsOurs() {
+        // Someone edits the file right after our save: our next save must see their change.
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> created = service.createWorkspace(QStringLiteral("Web"), {});
+        QVERIFY(created.ok());
+        const QByteArray theirs = contentOf(*created->fileURL) + "# their note\n";
+        env.writeFile(workspacesDir + "/web.yaml", theirs);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(*created, std::nullopt);
+        QVERIFY(!saved.ok());
+        QCOMPARE(WorkspaceSaveError::from(saved.error(), {})->kind, WorkspaceSaveError::Kind::conflict);
+        QCOMPARE(contentOf(*created->fileURL), theirs);
+    }
+
+    void aWriterThatSlipsInDuringTheWriteIsSeen() {
+        // The fault hook runs while our bytes are being written, after every early look at the
+        // target: another writer acting there must still be caught, and keep its content.
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QString path = QDir(env.home()).filePath(workspacesDir + "/web.yaml");
+        const QByteArray theirs = "theirs\n";
+        const auto slipIn = [&](const QString& target) {
+            if (target == path) {
+                env.writeFile(workspacesDir + "/web.yaml", theirs);
+            }
+            return false;
+        };
+
+        std::optional<ScopedWriteFault> race(std::in_place, slipIn);
+        const Result<PromptWorkspace> created = service.createWorkspace(QStringLiteral("Web"), {});
+        race.reset();
+        QVERIFY(!created.ok());
+        QCOMPARE(WorkspaceSaveError::from(created.error(), path)->kind, WorkspaceSaveError::Kind::conflict);
+        QCOMPARE(contentOf(path), theirs);
+
+        env.writeFile(workspacesDir + "/web.yaml", "prompts: []\n");
+        const PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        race.emplace(slipIn);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        race.reset();
+        QVERIFY(!saved.ok());
+        QCOMPARE(WorkspaceSaveError::from(saved.error(), path)->kind, WorkspaceSaveError::Kind::conflict);
+        QCOMPARE(contentOf(path), theirs);
+    }
+
+    void aFailedWriteKeepsTheFile() {
+        TestEnvironment env;
+        const QByteArray original = "workspace:\n  name: Web\nprompts: []\n";
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", original);
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        workspace.name = QStringLiteral("Changed");
+        ScopedWriteFault fault;
+        const Result<PromptWorkspace> saved = englishService(env).saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(!WorkspaceSaveError::from(saved.error(), path));
+        QCOMPARE(saved.error(), AppError::posix(5));
+        QCOMPARE(contentOf(path), original);
+    }
+
+    void managedFiles_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<bool>("managed");
+        QTest::newRow("yaml") << "workspaces/a.yaml" << true;
+        QTest::newRow("upper-case yml") << "workspaces/a.YML" << true;
+        QTest::newRow("in a sub-folder") << "workspaces/sub/a.yml" << true;
+        QTest::newRow("hidden") << "workspaces/.a.yaml" << false;
+        QTest::newRow("json") << "workspaces/a.json" << false;
+        QTest::newRow("the global file") << "global.yaml" << false;
+        QTest::newRow("sibling folder with the same start") << "workspaces2/a.yaml" << false;
+        QTest::newRow("dot-dot out of the folder") << "workspaces/../a.yaml" << false;
+    }
+    void managedFiles() {
+        QFETCH(QString, relative);
+        QFETCH(bool, managed);
+        TestEnvironment env;
+        QCOMPARE(englishService(env).isManagedWorkspaceFile(env.dataDirectory() + "/" + relative), managed);
+    }
+
+    void isolationHidesTheFileUntilRestored() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> created = service.createWorkspace(QStringLiteral("Web"), {}, {prompt("a", "A")});
+        QVERIFY(created.ok());
+        const QByteArray content = contentOf(*created->fileURL);
+
+        const auto isolation = service.isolateWorkspaceFile(*created);
+        QVERIFY(isolation.ok() && isolation->has_value());
+        const WorkspaceFileIsolation moved = **isolation;
+        QCOMPARE(moved.originalURL, *created->fileURL);
+        QVERIFY(QRegularExpression(QStringLiteral("^\\.orris-hollows-deleting-web-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-"
+                                                  "[0-9A-F]{4}-[0-9A-F]{12}\\.tmp$"))
+                    .match(QFileInfo(moved.isolatedURL).fileName())
+                    .hasMatch());
+        QCOMPARE(QFileInfo(moved.isolatedURL).absolutePath(), QFileInfo(moved.originalURL).absolutePath());
+        QVERIFY(!QFileInfo::exists(moved.originalURL));
+        QVERIFY(!loadWorkspace(env, QStringLiteral("web")));
+
+        QVERIFY(service.restoreIsolatedWorkspaceFile(moved).ok());
+        QCOMPARE(contentOf(moved.originalURL), content);
+        QVERIFY(!QFileInfo::exists(moved.isolatedURL));
+        QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->prompts, created->prompts);
+        // Restoring twice finds nothing to move.
+        QVERIFY(service.restoreIsolatedWorkspaceFile(moved).ok());
+        QVERIFY(service.restoreIsolatedWorkspaceFile(std::nullopt).ok());
+    }
+
+    void restoreReplacesAFileThatAppeared() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const PromptWorkspace created = *service.createWorkspace(QStringLiteral("Web"), {});
+        const QByteArray content = contentOf(*created.fileURL);
+        const WorkspaceFileIsolation moved = **service.isolateWorkspaceFile(created);
+        env.writeFile(workspacesDir + "/web.yaml", "newcomer");
+        QVERIFY(service.restoreIsolatedWorkspaceFile(moved).ok());
+        QCOMPARE(contentOf(*created.fileURL), content);
+    }
+
+    void finalRemoval() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const PromptWorkspace created = *service.createWorkspace(QStringLiteral("Web"), {});
+        const WorkspaceFileIsolation moved = **service.isolateWorkspaceFile(created);
+        QVERIFY(service.finalWorkspaceRemoval(moved.isolatedURL).ok());
+        QCOMPARE(entriesOf(QDir(env.home()).filePath(workspacesDir)), QStringList());
+        QCOMPARE(service.finalWorkspaceRemoval(moved.isolatedURL).error(), AppError::posix(2));
+
+        // An injected removal is the one used.
+        QStringList removed;
+        PromptPersistenceService injected = englishService(env, [&removed](const QString& path) -> Status {
+            removed.append(path);
+            return AppError::posix(16);
+        });
+        QCOMPARE(injected.finalWorkspaceRemoval(QStringLiteral("/x")).error(), AppError::posix(16));
+        QCOMPARE(removed, QStringList{"/x"});
+    }
+
+    void isolationWithNothingToMove() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        PromptWorkspace inMemory;
+        inMemory.id = QStringLiteral("web");
+        const auto none = service.isolateWorkspaceFile(inMemory);
+        QVERIFY(none.ok() && !none->has_value());
+
+        PromptWorkspace gone = inMemory;
+        gone.fileURL = QDir(env.home()).filePath(workspacesDir + "/web.yaml");
+        const auto stillNone = service.isolateWorkspaceFile(gone);
+        QVERIFY(stillNone.ok() && !stillNone->has_value());
+    }
+
+    void isolationRefusesFilesOutsideTheFolder() {
+        TestEnvironment env;
+        const QString global = env.writeFile(".orris-hollows/global.yaml", "prompts: []\n");
+        PromptWorkspace workspace;
+        workspace.id = QStringLiteral("global");
+        workspace.fileURL = global;
+        LogCapture log;
+        const auto refused = englishService(env).isolateWorkspaceFile(workspace);
+        QVERIFY(!refused.ok());
+        QVERIFY(
+            WorkspaceFileDeletionError::is(refused.error(), WorkspaceFileDeletionError::Code::unmanagedWorkspaceFile));
+        QVERIFY(refused.error().message.contains(global));
+        QVERIFY(
+            log.contains(QStringLiteral("Reject unmanaged workspace file isolation file=.orris-hollows/global.yaml")));
+        QVERIFY(!log.contains(env.home()));
+        QVERIFY(QFileInfo::exists(global));
+    }
+
+    void isolatingAHandNamedLongFile() {
+        TestEnvironment env;
+        const QString name = QString(240, u'n') + QStringLiteral(".yaml");
+        const QString path = env.writeFile(workspacesDir + "/" + name, "prompts: []\n");
+        PromptWorkspace workspace;
+        workspace.id = QFileInfo(path).completeBaseName();
+        workspace.fileURL = path;
+        const auto isolation = englishService(env).isolateWorkspaceFile(workspace);
+        QVERIFY2(isolation.ok(), qPrintable(isolation.ok() ? QString() : isolation.error().message));
+        QVERIFY(isolation->has_value());
+        QVERIFY(!QFileInfo::exists(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(PromptPersistenceTest)
+#include "tst_promptpersistence.moc"
