@@ -149,7 +149,16 @@ QList<PromptImportPreview> PromptImportParser::parse(const QString& text, AppLan
     if (trimmed.isEmpty() || exceedsUtf8Bytes(trimmed, maximumBytes)) {
         return {};
     }
-    const QList<QStringView> lines = Text::splitViewsAtNewlines(trimmed);
+    // Text copied from Windows programs ends its lines in CR LF: that is one line break, not two
+    // (two would put an empty line after every line and split each line into its own section).
+    QString unifiedLineBreaks;
+    QStringView source = trimmed;
+    if (source.contains(u"\r\n")) {
+        unifiedLineBreaks = source.toString();
+        unifiedLineBreaks.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        source = unifiedLineBreaks;
+    }
+    const QList<QStringView> lines = Text::splitViewsAtNewlines(source);
     bool explicitLayout = false;
     for (const QStringView line : lines) {
         if (isExplicitMarker(Text::trimWhitespace(line))) {

@@ -75,10 +75,15 @@ private slots:
         QTest::newRow("##x alone is no heading") << "##x\nbody" << Previews{preview("preview-0-x", "##x", "body")};
         QTest::newRow("a tab after ## is no heading")
             << "##\tTab\nbody" << Previews{preview("preview-0-tab", "##\tTab", "body")};
-        QTest::newRow("CR LF leaves an empty line between its halves")
-            << "Title\r\nBody"
-            << Previews{preview("preview-0-prompt-1", englishDefault(1), "Title"),
-                        preview("preview-1-prompt-2", englishDefault(2), "Body")};
+        QTest::newRow("CR LF is one line break")
+            << "Title\r\nBody line one\r\nBody line two\r\n\r\nSecond\r\nIts body"
+            << Previews{preview("preview-0-title", "Title", "Body line one\nBody line two"),
+                        preview("preview-1-second", "Second", "Its body")};
+        QTest::newRow("CR LF in explicit sections keeps the body's lines")
+            << "## A\r\nline 1\r\nline 2"
+            << Previews{preview("preview-0-a", "A", "line 1\nline 2")};
+        QTest::newRow("a lone CR still breaks a line") << "Title\rBody"
+                                                       << Previews{preview("preview-0-title", "Title", "Body")};
     }
     void parse() {
         QFETCH(QString, text);

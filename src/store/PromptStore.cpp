@@ -1,0 +1,770 @@
+#include "store/PromptStore.h"
+
+#include "config/BackgroundPromptConfigLoader.h"
+#include "config/ProjectConfigTrustStore.h"
+#include "config/ProjectPromptConfigLoader.h"
+#include "config/PromptConfigLoader.h"
+#include "context/ContextBindingStore.h"
+#include "context/PromptSorter.h"
+#include "context/WorkspaceMatcher.h"
+#include "model/AppLog.h"
+#include "model/TextPrimitives.h"
+#include "store/PromptUsageStore.h"
+
+#include <QDir>
+#include <QFutureWatcher>
+#include <QPromise>
+
+#include <algorithm>
+#include <vector>
+
+PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
+                         bool loadsOnInit, Services services, QObject* parent)
+    : QObject(parent), m_environment(environment), m_languageProvider(std::move(languageProvider)),
+      m_configLoader(std::move(services.configLoader)), m_persistence(std::move(services.persistence)),
+      m_usageStore(services.usageStore), m_bindingStore(services.bindingStore) {
+    m_statusMessage = text(L10N("status.not.loaded"));
+    if (!m_configLoader) {
+        m_configLoader = std::make_shared<BackgroundPromptConfigLoader>(m_environment);
+    }
+    if (!m_persistence) {
+        m_persistence = std::make_shared<PromptPersistenceService>(m_environment, m_languageProvider);
+    }
+    m_projectConfigLoader = std::make_unique<ProjectPromptConfigLoader>(m_environment, m_languageProvider, 2);
+    m_projectConfigTrustStore = std::make_unique<ProjectConfigTrustStore>(m_environment);
+    if (!m_usageStore) {
+        m_usageStore = new PromptUsageStore(m_environment, this);
+    }
+    if (!m_bindingStore) {
+        m_bindingStore = new ContextBindingStore(m_environment, this);
+    }
+
+    const UserDefaults& defaults = *m_environment.defaults;
+    m_advancedAutomaticMatchingEnabled = defaults.boolValue(advancedAutomaticMatchingEnabledKey).value_or(false);
+    m_projectConfigsEnabled = defaults.boolValue(projectConfigsEnabledKey).value_or(true);
+    m_sortMode = PromptSortModes::fromRawValue(defaults.stringValue(sortModeKey).value_or(QString()))
+                     .value_or(PromptSortMode::manual);
+
+    if (loadsOnInit) {
+        reload();
+    }
+}
+
+PromptStore::~PromptStore() = default;
+
+AppLanguage PromptStore::language() const {
+    return m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
+}
+
+QString PromptStore::text(const QString& key) const {
+    return L10n::string(key, language());
+}
+
+void PromptStore::setStatusMessage(const QString& message) {
+    if (m_statusMessage == message) {
+        return;
+    }
+    m_statusMessage = message;
+    emit statusChanged();
+}
+
+void PromptStore::setLastErrorMessage(const std::optional<QString>& message) {
+    if (m_lastErrorMessage == message) {
+        return;
+    }
+    m_lastErrorMessage = message;
+    emit statusChanged();
+}
+
+void PromptStore::setReloading(bool reloading) {
+    if (m_reloading == reloading) {
+        return;
+    }
+    m_reloading = reloading;
+    emit reloadingChanged();
+}
+
+void PromptStore::setLastEditedWorkspaceID(const std::optional<QString>& id) {
+    if (m_lastEditedWorkspaceID == id) {
+        return;
+    }
+    m_lastEditedWorkspaceID = id;
+    emit lastEditedWorkspaceIDChanged();
+}
+
+void PromptStore::setSortMode(PromptSortMode mode) {
+    const bool changed = m_sortMode != mode;
+    m_sortMode = mode;
+    m_environment.defaults->setString(sortModeKey, PromptSortModes::rawValue(mode));
+    if (changed) {
+        emit sortModeChanged();
+    }
+}
+
+QString PromptStore::readOnlyReason(const PromptWorkspace& workspace) const {
+    switch (workspace.source) {
+    case PromptWorkspaceSource::global:
+        return text(L10N("workspace.manager.readonly.global"));
+    case PromptWorkspaceSource::userWorkspace:
+        return QString();
+    case PromptWorkspaceSource::projectConfig:
+        return text(L10N("workspace.manager.readonly.project"));
+    case PromptWorkspaceSource::transientSample:
+        return text(L10N("workspace.manager.readonly.sample"));
+    }
+    return QString();
+}
+
+void PromptStore::publishPersistedWorkspace(const PromptWorkspace& workspace) {
+    auto existing = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                                 [&](const PromptWorkspace& candidate) { return candidate.id == workspace.id; });
+    if (existing != m_workspaces.end()) {
+        *existing = workspace;
+    } else {
+        m_workspaces.append(workspace);
+    }
+    emit contentChanged();
+}
+
+namespace {
+
+// Numbers the distinct group texts in the order they first appear. Prompts of one group mostly
+// stand together, so the last group is checked before the table.
+class GroupNumbering {
+public:
+    qsizetype numberOf(const QString& group) {
+        if (m_lastNumber >= 0 && group == m_lastGroup) {
+            return m_lastNumber;
+        }
+        auto found = m_numbers.constFind(group);
+        if (found == m_numbers.constEnd()) {
+            found = m_numbers.insert(group, m_numbers.size());
+        }
+        m_lastGroup = group;
+        m_lastNumber = *found;
+        return m_lastNumber;
+    }
+    qsizetype count() const { return m_numbers.size(); }
+
+private:
+    QHash<QString, qsizetype> m_numbers;
+    QString m_lastGroup;
+    qsizetype m_lastNumber = -1;
+};
+
+} // namespace
+
+// ---- Reload --------------------------------------------------------------------------------
+
+void PromptStore::reload(const std::optional<QString>& preservingStatus) {
+    startReload(preservingStatus);
+}
+
+QFuture<void> PromptStore::reloadAndWait() {
+    return startReload(std::nullopt);
+}
+
+QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedStatus) {
+    const quint64 generation = ++m_reloadGeneration; // unsigned: wraps at the top
+    const std::optional<QString> previousSelection = m_lastEditedWorkspaceID;
+    const AppLanguage loadLanguage = language();
+
+    auto done = std::make_shared<QPromise<void>>();
+    done->start();
+    setReloading(true);
+
+    // The watcher belongs to the store, so a result that arrives after the store is gone is
+    // never delivered; its signal always arrives on the main thread.
+    auto* watcher = new QFutureWatcher<PromptLoadResult>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, generation, previousSelection, loadLanguage, preservedStatus, done] {
+                watcher->deleteLater();
+                if (generation == m_reloadGeneration) {
+                    const QFuture<PromptLoadResult> future = watcher->future();
+                    if (future.resultCount() > 0) {
+                        applyLoadResult(future.result(), previousSelection, loadLanguage, preservedStatus);
+                    } else {
+                        qCWarning(lcPrompts).noquote()
+                            << "Reload configuration failed generation=" + QString::number(generation);
+                    }
+                    setReloading(false);
+                }
+                done->finish();
+            });
+    watcher->setFuture(m_configLoader->loadAllConfigs(loadLanguage));
+    return done->future();
+}
+
+void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<QString>& previousSelection,
+                                  AppLanguage language, const std::optional<QString>& preservedStatus) {
+    QString status = result.statusMessage;
+    if (result.showsTransientSamples &&
+        m_environment.defaults->boolValue(PromptConfigLoader::transientSamplesDismissedKey).value_or(false)) {
+        result.globalPrompts.clear();
+        result.workspaces.clear();
+        result.workspaceMetadata.clear();
+        status = L10n::string(L10N("status.config.samples.hidden"), language);
+    }
+
+    m_configIssues = std::move(result.issues);
+    emit configIssuesChanged();
+
+    if (!m_configIssues.isEmpty()) {
+        if (m_hasSuccessfulConfigSnapshot) {
+            status = text(L10N("status.config.preserved.previous"));
+        } else {
+            m_globalPrompts.clear();
+            m_workspaces.clear();
+            m_workspaceMetadata.clear();
+            m_showsTransientSamples = false;
+        }
+    } else {
+        forgetUsageOfRemovedPrompts(result.globalPrompts, result.workspaces);
+        m_showsTransientSamples =
+            result.showsTransientSamples && (!result.globalPrompts.isEmpty() || !result.workspaces.isEmpty());
+        m_globalPrompts = std::move(result.globalPrompts);
+        m_workspaces = std::move(result.workspaces);
+        m_workspaceMetadata = std::move(result.workspaceMetadata);
+        m_hasSuccessfulConfigSnapshot = true;
+    }
+
+    m_bindingStore->reload();
+    if (m_bindingStore->agentWorkspaceBindingLoadError()) {
+        status = text(L10N("status.binding.file.unreadable"));
+    }
+
+    // Also when the state was kept: project files are read afresh from now on.
+    clearProjectWorkspaceCaches();
+    emit contentChanged();
+
+    std::optional<QString> selection;
+    if (previousSelection) {
+        for (const PromptWorkspace& workspace : std::as_const(m_workspaces)) {
+            if (workspace.id == *previousSelection) {
+                selection = previousSelection;
+                break;
+            }
+        }
+    }
+    setLastEditedWorkspaceID(selection);
+
+    setStatusMessage(preservedStatus.value_or(status));
+}
+
+// Forgets the usage of prompts that the store showed until now and that this load no longer
+// has. Prompts of project files count as present: no reload loads them, so their absence from
+// a load says nothing. Usage of ids never shown since launch stays as well.
+void PromptStore::forgetUsageOfRemovedPrompts(const QList<PromptItem>& newGlobalPrompts,
+                                              const QList<PromptWorkspace>& newWorkspaces) {
+    const QHash<QString, PromptUsageRecord>& records = m_usageStore->records();
+    if (records.isEmpty()) {
+        return;
+    }
+    // Only ids with a record matter, so the sets stay as small as the usage file.
+    QSet<QString> shownBefore;
+    QSet<QString> loadedNow;
+    const auto collect = [&records](const QList<PromptItem>& prompts, QSet<QString>& into) {
+        for (const PromptItem& prompt : prompts) {
+            if (records.contains(prompt.id)) {
+                into.insert(prompt.id);
+            }
+        }
+    };
+    collect(m_globalPrompts, shownBefore);
+    for (const PromptWorkspace& workspace : std::as_const(m_workspaces)) {
+        collect(workspace.prompts, shownBefore);
+    }
+    if (shownBefore.isEmpty()) {
+        return;
+    }
+    collect(newGlobalPrompts, loadedNow);
+    for (const PromptWorkspace& workspace : newWorkspaces) {
+        collect(workspace.prompts, loadedNow);
+    }
+    QSet<QString> kept;
+    for (auto it = records.constBegin(); it != records.constEnd(); ++it) {
+        const QString& id = it.key();
+        const bool removed =
+            shownBefore.contains(id) && !loadedNow.contains(id) && !m_projectPromptIDsSeen.contains(id);
+        if (!removed) {
+            kept.insert(id);
+        }
+    }
+    if (kept.size() != records.size()) {
+        m_usageStore->retain(kept);
+    }
+}
+
+void PromptStore::clearProjectWorkspaceCaches() {
+    m_projectWorkspaceCache.clear();
+    m_projectWorkspaceMisses.clear();
+}
+
+// ---- Derived values ------------------------------------------------------------------------
+
+QStringList PromptStore::knownWorkspacePaths() const {
+    QStringList paths;
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        paths.append(workspace.matchPaths);
+    }
+    return paths;
+}
+
+QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompts) const {
+    if (prompts.isEmpty()) {
+        return {};
+    }
+    if (m_sortMode == PromptSortMode::manual) {
+        GroupNumbering numbering;
+        std::vector<qsizetype> sectionOf(static_cast<size_t>(prompts.size()));
+        std::vector<qsizetype> sizes;
+        for (qsizetype i = 0; i < prompts.size(); ++i) {
+            const qsizetype section = numbering.numberOf(prompts.at(i).group);
+            sectionOf[size_t(i)] = section;
+            if (section == qsizetype(sizes.size())) {
+                sizes.push_back(0);
+            }
+            ++sizes[size_t(section)];
+        }
+        if (sizes.size() == 1) {
+            return {PromptSection{prompts.first().group, prompts.first().group, prompts}};
+        }
+        QList<PromptSection> sections(qsizetype(sizes.size()));
+        for (qsizetype i = 0; i < prompts.size(); ++i) {
+            PromptSection& section = sections[sectionOf[size_t(i)]];
+            if (section.prompts.isEmpty()) {
+                section.id = prompts.at(i).group;
+                section.title = prompts.at(i).group;
+                section.prompts.reserve(sizes[size_t(sectionOf[size_t(i)])]);
+            }
+            section.prompts.append(prompts.at(i));
+        }
+        return sections;
+    }
+    const QString title = m_sortMode == PromptSortMode::recent ? text(L10N("settings.usage.sort.recent"))
+                                                               : text(L10N("settings.usage.sort.frequent"));
+    return {PromptSection{PromptSortModes::rawValue(m_sortMode), title, prompts}};
+}
+
+QStringList PromptStore::parseLines(const QString& text) {
+    QStringList lines;
+    for (const QString& piece : Text::splitAtNewlines(text)) {
+        const QString line = Text::trimWhitespaceAndNewlines(piece);
+        if (!line.isEmpty()) {
+            lines.append(line);
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+char16_t asciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+// A search text, trimmed and lower-cased once. A prompt matches when the query occurs in its
+// lower-cased title, group, text or space-joined tags. Most prompt texts are ASCII: for those
+// the lower-cased text is the ASCII lower-casing, so the search runs without lower-casing a copy.
+class SearchQuery {
+public:
+    explicit SearchQuery(const QString& query)
+        : m_query(Text::trimWhitespaceAndNewlines(query).toLower()), m_isAscii(QtPrivate::isAscii(m_query)) {}
+
+    bool isEmpty() const { return m_query.isEmpty(); }
+
+    bool matches(const PromptItem& prompt) const {
+        return m_query.isEmpty() || occursIn(prompt.title) || occursIn(prompt.group) || occursIn(prompt.text) ||
+               occursInTags(prompt.tags);
+    }
+
+private:
+    // Lower-casing maps each character on its own and never yields a blank, so a query without a
+    // blank occurs in the joined tags exactly when it occurs in one of them.
+    bool occursInTags(const QStringList& tags) const {
+        if (m_query.contains(QLatin1Char(' '))) {
+            return occursIn(tags.join(QLatin1Char(' ')));
+        }
+        return std::any_of(tags.cbegin(), tags.cend(), [this](const QString& tag) { return occursIn(tag); });
+    }
+
+    bool occursIn(const QString& text) const {
+        if (QtPrivate::isAscii(QStringView(text))) {
+            return m_isAscii && occursInAscii(text);
+        }
+        return text.toLower().contains(m_query);
+    }
+
+    bool occursInAscii(const QString& text) const {
+        const qsizetype n = m_query.size();
+        const qsizetype last = text.size() - n;
+        const char16_t* t = reinterpret_cast<const char16_t*>(text.utf16());
+        const char16_t* q = reinterpret_cast<const char16_t*>(m_query.utf16());
+        for (qsizetype i = 0; i <= last; ++i) {
+            if (asciiLower(t[i]) != q[0]) {
+                continue;
+            }
+            qsizetype j = 1;
+            while (j < n && asciiLower(t[i + j]) == q[j]) {
+                ++j;
+            }
+            if (j == n) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QString m_query;
+    bool m_isAscii;
+};
+
+// The base order of the global and workspace prompts, kept as positions so that each prompt is
+// copied at most once: the panel asks for it on every key press.
+class BaseOrder {
+public:
+    BaseOrder(const QList<PromptItem>& globalPrompts, const QList<PromptItem>& workspacePrompts)
+        : m_global(globalPrompts), m_workspace(workspacePrompts) {
+        const qsizetype total = m_global.size() + m_workspace.size();
+        GroupNumbering numbering;
+        std::vector<qsizetype> bucketOf(static_cast<size_t>(total)); // per group: the pinned, then the rest
+        for (qsizetype i = 0; i < total; ++i) {
+            const PromptItem& prompt = at(i);
+            bucketOf[size_t(i)] = 2 * numbering.numberOf(prompt.group) + (prompt.isPinned ? 0 : 1);
+        }
+        std::vector<qsizetype> next(static_cast<size_t>(2 * numbering.count() + 1), 0);
+        for (const qsizetype bucket : bucketOf) {
+            ++next[size_t(bucket + 1)];
+        }
+        for (size_t b = 1; b < next.size(); ++b) {
+            next[b] += next[b - 1];
+        }
+        m_order.resize(size_t(total));
+        for (qsizetype i = 0; i < total; ++i) {
+            const qsizetype position = next[size_t(bucketOf[size_t(i)])]++;
+            m_order[size_t(position)] = i;
+            m_unchanged = m_unchanged && position == i;
+        }
+    }
+
+    template <typename Predicate> void keepIf(Predicate keep) {
+        const auto end = std::remove_if(m_order.begin(), m_order.end(), [&](qsizetype i) { return !keep(at(i)); });
+        m_unchanged = m_unchanged && end == m_order.end();
+        m_order.erase(end, m_order.end());
+    }
+
+    QList<PromptItem> prompts() const {
+        if (m_unchanged && m_workspace.isEmpty()) {
+            return m_global;
+        }
+        if (m_unchanged && m_global.isEmpty()) {
+            return m_workspace;
+        }
+        QList<PromptItem> ordered;
+        ordered.reserve(qsizetype(m_order.size()));
+        for (const qsizetype i : m_order) {
+            ordered.append(at(i));
+        }
+        return ordered;
+    }
+
+private:
+    const PromptItem& at(qsizetype i) const {
+        return i < m_global.size() ? m_global.at(i) : m_workspace.at(i - m_global.size());
+    }
+
+    const QList<PromptItem>& m_global;
+    const QList<PromptItem>& m_workspace;
+    std::vector<qsizetype> m_order;
+    bool m_unchanged = true; // the order is the global prompts, then the workspace's
+};
+
+} // namespace
+
+PromptMatchingService PromptStore::matchingService() {
+    PromptMatchingService service;
+    service.workspaces = m_workspaces;
+    service.bindingStore = m_bindingStore;
+    service.advancedAutomaticMatchingEnabled = m_advancedAutomaticMatchingEnabled;
+    service.projectConfigsEnabled = m_projectConfigsEnabled;
+    service.homePath = m_environment.homePath;
+    service.isProjectConfigTrusted = [trustStore = m_projectConfigTrustStore.get()](const QString& path) {
+        return trustStore->isTrusted(path);
+    };
+    service.projectConfigPath = [this](const AgentContext& context) { return projectConfigPath(context); };
+    service.projectWorkspace = [this](const AgentContext& context, const QString& path) {
+        return projectWorkspace(context, path);
+    };
+    return service;
+}
+
+QList<PromptItem> PromptStore::allPrompts(const ContextMatchDetails& matchDetails) const {
+    return basePromptOrder(m_globalPrompts,
+                           matchDetails.workspace ? matchDetails.workspace->prompts : QList<PromptItem>());
+}
+
+QList<PromptItem> PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
+                                              const QString& searchText) const {
+    Q_UNUSED(context);
+    const QList<PromptItem> none;
+    const QList<PromptItem>& workspacePrompts = matchDetails.workspace ? matchDetails.workspace->prompts : none;
+    BaseOrder base(m_globalPrompts, workspacePrompts);
+    // The sort modes break ties by list position, so filtering first gives the same list as
+    // sorting first, and sorts only what the search kept.
+    const SearchQuery query(searchText);
+    if (!query.isEmpty()) {
+        base.keepIf([&query](const PromptItem& prompt) { return query.matches(prompt); });
+    }
+    return PromptSorter::sorted(base.prompts(), m_sortMode, m_usageStore->records());
+}
+
+bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
+    return SearchQuery(query).matches(prompt);
+}
+
+QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,
+                                               const QList<PromptItem>& workspacePrompts) {
+    return BaseOrder(globalPrompts, workspacePrompts).prompts();
+}
+
+// ---- Project files and trust -----------------------------------------------------------------
+
+std::optional<QString> PromptStore::projectConfigPath(const AgentContext& context) const {
+    const WorkspaceMatcher matcher({}, m_environment.homePath);
+    const std::optional<QString> folder = matcher.validatedContextWorkspacePath(context);
+    if (!folder) {
+        return std::nullopt;
+    }
+    const std::optional<QString> found = m_projectConfigLoader->configURL(*folder);
+    if (!found) {
+        return std::nullopt;
+    }
+    return QDir::cleanPath(*found);
+}
+
+std::optional<PromptWorkspace> PromptStore::projectWorkspace(const AgentContext& context, const QString& configPath) {
+    const WorkspaceMatcher matcher({}, m_environment.homePath);
+    const std::optional<QString> folder = matcher.validatedContextWorkspacePath(context);
+    if (!folder) {
+        return std::nullopt;
+    }
+    const QString key = matcher.normalizePath(configPath);
+    const auto cached = m_projectWorkspaceCache.constFind(key);
+    if (cached != m_projectWorkspaceCache.constEnd()) {
+        return *cached;
+    }
+    if (m_projectWorkspaceMisses.contains(key)) {
+        return std::nullopt;
+    }
+    ProjectConfigLoad load = m_projectConfigLoader->loadWorkspace(configPath, *folder);
+    if (!load.workspace) {
+        m_projectWorkspaceMisses.insert(key);
+        return std::nullopt;
+    }
+    // The trust check read the file a moment ago; what was loaded now must be those same bytes,
+    // or a file changed in between would be shown as trusted. Not remembered: the next match
+    // asks for trust again.
+    if (!load.workspace->fileVersion ||
+        !m_projectConfigTrustStore->isTrusted(configPath, load.workspace->fileVersion->contentHash)) {
+        qCWarning(lcPrompts).noquote() << "Load project config refused file=" + AppLog::fileContext(configPath)
+                                       << "reason=changedSinceTrustCheck";
+        return std::nullopt;
+    }
+    for (const PromptItem& prompt : std::as_const(load.workspace->prompts)) {
+        m_projectPromptIDsSeen.insert(prompt.id);
+    }
+    m_projectWorkspaceCache.insert(key, *load.workspace);
+    return load.workspace;
+}
+
+bool PromptStore::trustProjectConfig(const QString& path) {
+    const Status trusted = m_projectConfigTrustStore->trust(path);
+    if (!trusted) {
+        qCCritical(lcPersistence).noquote() << "Trust project config failed file=" +
+                                                   (path.isEmpty() ? QStringLiteral("none") : AppLog::fileContext(path))
+                                            << "error=" + AppLog::errorSummary(trusted.error());
+        setLastErrorMessage(trusted.error().message);
+        setStatusMessage(text(L10N("status.project.trust.failed")));
+        return false;
+    }
+    clearProjectWorkspaceCaches();
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(text(L10N("status.project.trusted")));
+    emit contentChanged();
+    return true;
+}
+
+// ---- Edits -------------------------------------------------------------------------------------
+
+const PromptWorkspace* PromptStore::workspaceWithID(const QString& id) const {
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        if (workspace.id == id) {
+            return &workspace;
+        }
+    }
+    return nullptr;
+}
+
+void PromptStore::reportSaveFailure(const QString& errorMessage) {
+    setLastErrorMessage(errorMessage);
+    setStatusMessage(text(L10N("status.save.failed")));
+}
+
+bool PromptStore::mutateWorkspace(const QString& workspaceID,
+                                  const std::optional<WorkspaceFileVersion>& expectedVersion,
+                                  const std::function<bool(PromptWorkspace&)>& change, const QString& refusal) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found) {
+        reportSaveFailure(text(L10N("error.workspace.not.found")));
+        return false;
+    }
+    if (found->source != PromptWorkspaceSource::userWorkspace) {
+        reportSaveFailure(readOnlyReason(*found));
+        return false;
+    }
+    PromptWorkspace copy = *found;
+    if (!change(copy)) {
+        qCWarning(lcPersistence).noquote() << "Save workspace refused workspaceID=" + workspaceID
+                                           << "file=" + AppLog::fileContext(copy.fileURL) << "reason=promptNotFound";
+        reportSaveFailure(refusal);
+        return false;
+    }
+    return saveMutatedWorkspace(copy, expectedVersion);
+}
+
+bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
+                                       const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    Result<PromptWorkspace> saved = m_persistence->saveWorkspace(workspace, expectedVersion);
+    if (!saved) {
+        const AppError& error = saved.error();
+        qCCritical(lcPersistence).noquote()
+            << "Save workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
+            << "promptCount=" + QString::number(workspace.prompts.size()) << "error=" + AppLog::errorSummary(error);
+        m_lastWorkspaceSaveIssue = WorkspaceSaveError::from(error, m_persistence->saveTarget(workspace));
+        m_lastErrorMessage = error.message;
+        m_statusMessage = text(L10N("status.save.failed"));
+        emit statusChanged();
+        return false;
+    }
+    auto existing = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                                 [&](const PromptWorkspace& candidate) { return candidate.id == workspace.id; });
+    if (existing != m_workspaces.end()) {
+        *existing = *saved;
+    } else {
+        m_workspaces.append(*saved);
+    }
+    clearProjectWorkspaceCaches();
+    m_lastWorkspaceSaveIssue.reset();
+    m_lastErrorMessage.reset();
+    m_statusMessage = L10n::string(L10N("status.saved.workspace"), language(), saved->name);
+    emit contentChanged();
+    emit statusChanged();
+    return true;
+}
+
+bool PromptStore::importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID) {
+    if (prompts.isEmpty()) {
+        return false;
+    }
+    return mutateWorkspace(workspaceID, std::nullopt, [&prompts](PromptWorkspace& workspace) {
+        workspace.prompts.append(prompts);
+        return true;
+    });
+}
+
+bool PromptStore::addPrompt(const PromptItem& prompt, const QString& workspaceID) {
+    return mutateWorkspace(workspaceID, std::nullopt, [&prompt](PromptWorkspace& workspace) {
+        workspace.prompts.append(prompt);
+        return true;
+    });
+}
+
+bool PromptStore::updatePrompt(const PromptItem& prompt, const QString& workspaceID) {
+    return mutateWorkspace(
+        workspaceID, std::nullopt,
+        [&prompt](PromptWorkspace& workspace) {
+            for (PromptItem& existing : workspace.prompts) {
+                if (existing.id == prompt.id) {
+                    existing = prompt;
+                    return true;
+                }
+            }
+            return false;
+        },
+        text(L10N("error.prompt.not.found")));
+}
+
+void PromptStore::togglePinned(const QString& promptID, const QString& workspaceID) {
+    mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
+        for (PromptItem& prompt : workspace.prompts) {
+            if (prompt.id == promptID) {
+                prompt.isPinned = !prompt.isPinned;
+                break;
+            }
+        }
+        return true;
+    });
+}
+
+bool PromptStore::deletePrompt(const QString& promptID, const QString& workspaceID) {
+    return mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
+        workspace.prompts.removeIf([&promptID](const PromptItem& prompt) { return prompt.id == promptID; });
+        return true;
+    });
+}
+
+bool PromptStore::updateWorkspace(const QString& workspaceID, const QString& name, const QString& matchPathsText,
+                                  const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    return mutateWorkspace(workspaceID, expectedVersion, [&](PromptWorkspace& workspace) {
+        const QString trimmed = Text::trimWhitespaceAndNewlines(name);
+        if (!trimmed.isEmpty()) {
+            workspace.name = trimmed;
+        }
+        workspace.matchPaths = parseLines(matchPathsText);
+        return true;
+    });
+}
+
+bool PromptStore::canMovePrompt(const QString& promptID, const QString& workspaceID,
+                                PromptMoveDirection direction) const {
+    const PromptWorkspace* workspace = workspaceWithID(workspaceID);
+    return workspace && workspace->source == PromptWorkspaceSource::userWorkspace &&
+           workspace->canMovePrompt(promptID, direction);
+}
+
+void PromptStore::movePrompt(const QString& promptID, const QString& workspaceID, PromptMoveDirection direction) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found) {
+        reportSaveFailure(text(L10N("error.workspace.not.found")));
+        return;
+    }
+    // Only user workspace files are ours to rewrite; a sample has no file and a project file
+    // belongs to its project.
+    if (found->source != PromptWorkspaceSource::userWorkspace) {
+        reportSaveFailure(readOnlyReason(*found));
+        return;
+    }
+    PromptWorkspace copy = *found;
+    if (!copy.movePrompt(promptID, direction)) {
+        return;
+    }
+    saveMutatedWorkspace(copy, std::nullopt);
+}
+
+std::optional<PromptWorkspace> PromptStore::createWorkspace(const QString& name, const QString& matchPathsText) {
+    Result<PromptWorkspace> created = m_persistence->createWorkspace(name, parseLines(matchPathsText));
+    if (!created) {
+        qCCritical(lcPersistence).noquote()
+            << "Create workspace failed promptCount=0 error=" + AppLog::errorSummary(created.error());
+        setLastErrorMessage(created.error().message);
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    publishPersistedWorkspace(*created);
+    setLastEditedWorkspaceID(created->id);
+    setLastErrorMessage(std::nullopt);
+    const QString status = L10n::string(L10N("status.created.workspace"), language(), created->name);
+    setStatusMessage(status);
+    reload(status);
+    return *created;
+}
