@@ -700,15 +700,20 @@ bool PromptStore::updatePrompt(const PromptItem& prompt, const QString& workspac
 }
 
 void PromptStore::togglePinned(const QString& promptID, const QString& workspaceID) {
-    mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
-        for (PromptItem& prompt : workspace.prompts) {
-            if (prompt.id == promptID) {
-                prompt.isPinned = !prompt.isPinned;
-                break;
+    // A prompt that a reload removed cannot be pinned: report it instead of rewriting the file
+    // unchanged and calling that a save.
+    mutateWorkspace(
+        workspaceID, std::nullopt,
+        [&promptID](PromptWorkspace& workspace) {
+            for (PromptItem& prompt : workspace.prompts) {
+                if (prompt.id == promptID) {
+                    prompt.isPinned = !prompt.isPinned;
+                    return true;
+                }
             }
-        }
-        return true;
-    });
+            return false;
+        },
+        text(L10N("error.prompt.not.found")));
 }
 
 bool PromptStore::deletePrompt(const QString& promptID, const QString& workspaceID) {

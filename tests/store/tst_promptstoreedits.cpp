@@ -227,6 +227,13 @@ private slots:
         QCOMPARE(h.store->lastErrorMessage(), std::optional<QString>(english("error.prompt.not.found")));
         QCOMPARE(ids(h.web().prompts), (QStringList{"a", "b", "c"}));
         QVERIFY(log.contains("workspaceID=web"));
+
+        log.clear();
+        h.store->togglePinned("gone", "web");
+        QCOMPARE(h.env.readFile(webFile), webYaml);
+        QCOMPARE(h.store->statusMessage(), english("status.save.failed"));
+        QCOMPARE(h.store->lastErrorMessage(), std::optional<QString>(english("error.prompt.not.found")));
+        QVERIFY(log.contains("reason=promptNotFound"));
     }
 
     void emptyImportAndBlankNames() {
