@@ -4,6 +4,8 @@
 #include "config/ProjectConfigTrustStore.h"
 #include "config/ProjectPromptConfigLoader.h"
 #include "config/PromptConfigLoader.h"
+#include "config/PromptPackService.h"
+#include "config/PromptYAMLEncoder.h"
 #include "context/ContextBindingStore.h"
 #include "context/PromptSorter.h"
 #include "context/WorkspaceMatcher.h"
@@ -12,8 +14,10 @@
 #include "store/PromptUsageStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPromise>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -32,6 +36,7 @@ PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLan
     }
     m_projectConfigLoader = std::make_unique<ProjectPromptConfigLoader>(m_environment, m_languageProvider, 2);
     m_projectConfigTrustStore = std::make_unique<ProjectConfigTrustStore>(m_environment);
+    m_promptPackService = std::make_unique<PromptPackService>(m_environment, m_languageProvider);
     if (!m_usageStore) {
         m_usageStore = new PromptUsageStore(m_environment, this);
     }
@@ -772,4 +777,368 @@ std::optional<PromptWorkspace> PromptStore::createWorkspace(const QString& name,
     setStatusMessage(status);
     reload(status);
     return *created;
+}
+
+// ---- Workspace deletion --------------------------------------------------------------------------
+
+WorkspaceBatchDeletionResult PromptStore::deleteWorkspaces(const QSet<QString>& ids,
+                                                           const QList<PromptWorkspace>& extraWorkspaces) {
+    const QList<PromptWorkspace> candidates = workspaceManagerWorkspaces(extraWorkspaces);
+    QStringList orderedIDs(ids.cbegin(), ids.cend());
+    std::sort(orderedIDs.begin(), orderedIDs.end(), Text::codePointLess);
+
+    WorkspaceBatchDeletionResult batch;
+    for (const QString& id : std::as_const(orderedIDs)) {
+        const auto found = std::find_if(candidates.cbegin(), candidates.cend(),
+                                        [&id](const PromptWorkspace& candidate) { return candidate.id == id; });
+        if (found != candidates.cend()) {
+            batch.results.append(deleteWorkspaceForManager(*found));
+        } else {
+            batch.results.append(
+                WorkspaceDeletionResult{id, id, false, false, text(L10N("error.workspace.not.found"))});
+        }
+    }
+    std::stable_sort(batch.results.begin(), batch.results.end(),
+                     [](const WorkspaceDeletionResult& a, const WorkspaceDeletionResult& b) {
+                         return Text::codePointLess(a.name, b.name);
+                     });
+
+    QStringList failureLines;
+    for (const WorkspaceDeletionResult& failure : batch.failures()) {
+        failureLines.append(failure.name + QStringLiteral(": ") + failure.message);
+    }
+    setLastErrorMessage(failureLines.isEmpty()
+                            ? std::nullopt
+                            : std::optional<QString>(failureLines.join(text(L10N("list.separator")))));
+    setStatusMessage(L10n::string(L10N("workspace.manager.delete.result"), language(),
+                                  QString::number(batch.successCount()), QString::number(batch.failureCount())));
+    emit contentChanged();
+    return batch;
+}
+
+WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorkspace& workspace) {
+    if (workspace.source != PromptWorkspaceSource::userWorkspace) {
+        return WorkspaceDeletionResult{workspace.id, workspace.name, false, false, readOnlyReason(workspace)};
+    }
+
+    const QList<PromptWorkspace> workspacesBefore = m_workspaces;
+    const std::optional<QString> lastEditedBefore = m_lastEditedWorkspaceID;
+    const ContextBindingStateSnapshot bindingsBefore = m_bindingStore->stateSnapshot();
+
+    std::optional<WorkspaceFileIsolation> isolation;
+    const auto rollBack = [&](const AppError& error) {
+        qCCritical(lcPersistence).noquote()
+            << "Delete workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
+            << "error=" + AppLog::errorSummary(error);
+        if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
+            qCCritical(lcPersistence).noquote() << "Restore isolated workspace file failed workspaceID=" + workspace.id
+                                                << "error=" + AppLog::errorSummary(restored.error());
+        }
+        if (const Status restored = m_bindingStore->restoreState(bindingsBefore); !restored) {
+            qCCritical(lcContext).noquote() << "Restore binding state failed workspaceID=" + workspace.id
+                                            << "error=" + AppLog::errorSummary(restored.error());
+        }
+        if (m_workspaces != workspacesBefore) {
+            m_workspaces = workspacesBefore;
+            emit contentChanged();
+        }
+        clearProjectWorkspaceCaches();
+        setLastEditedWorkspaceID(lastEditedBefore);
+        return WorkspaceDeletionResult{workspace.id, workspace.name, false, false, error.message};
+    };
+
+    Result<std::optional<WorkspaceFileIsolation>> isolated = m_persistence->isolateWorkspaceFile(workspace);
+    if (!isolated) {
+        return rollBack(isolated.error());
+    }
+    isolation = *isolated;
+    if (const Status unbound = m_bindingStore->deleteWorkspaceReferences(workspace.id); !unbound) {
+        return rollBack(unbound.error());
+    }
+
+    // The file goes for good before the store lets go of the workspace, so that observers never
+    // see a deletion that is then undone.
+    if (isolation) {
+        if (const Status removed = m_persistence->finalWorkspaceRemoval(isolation->isolatedURL); !removed) {
+            return rollBack(removed.error());
+        }
+    }
+    m_workspaces.removeIf([&workspace](const PromptWorkspace& candidate) { return candidate.id == workspace.id; });
+    clearProjectWorkspaceCaches();
+    if (m_lastEditedWorkspaceID == workspace.id) {
+        setLastEditedWorkspaceID(std::nullopt);
+    }
+    emit contentChanged();
+
+    for (const PromptItem& prompt : workspace.prompts) {
+        m_usageStore->remove(prompt.id);
+    }
+    return WorkspaceDeletionResult{workspace.id, workspace.name, true, false,
+                                   text(L10N("workspace.manager.deleted.directly"))};
+}
+
+// ---- Copies, transient samples and selection ----------------------------------------------------
+
+void PromptStore::publishCreatedWorkspace(const PromptWorkspace& created) {
+    setLastEditedWorkspaceID(created.id);
+    m_lastWorkspaceSaveIssue.reset();
+    m_lastErrorMessage.reset();
+    m_statusMessage = L10n::string(L10N("status.created.workspace"), language(), created.name);
+    emit statusChanged();
+    reload(m_statusMessage);
+}
+
+std::optional<PromptWorkspace> PromptStore::saveWorkspaceAsNewCopy(const QString& workspaceID, const QString& name,
+                                                                   const QString& matchPathsText) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found) {
+        setLastErrorMessage(text(L10N("error.workspace.not.found")));
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    const QString trimmed = Text::trimWhitespaceAndNewlines(name);
+    const QString copyName = trimmed.isEmpty() ? found->name : trimmed;
+    // The copied workspace and its file are left as they are, whatever its source.
+    const PromptWorkspace source = *found;
+    Result<PromptWorkspace> saved =
+        m_persistence->createWorkspace(copyName, parseLines(matchPathsText), source.prompts);
+    if (!saved) {
+        qCCritical(lcPersistence).noquote() << "Create workspace copy failed workspaceID=" + source.id
+                                            << "promptCount=" + QString::number(source.prompts.size())
+                                            << "error=" + AppLog::errorSummary(saved.error());
+        // The save issue stays, so the way out is still offered.
+        setLastErrorMessage(saved.error().message);
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    publishPersistedWorkspace(*saved);
+    publishCreatedWorkspace(*saved);
+    return *saved;
+}
+
+std::optional<PromptWorkspace> PromptStore::saveTransientSampleAsWorkspace(const PromptWorkspace& sample,
+                                                                           const QString& name) {
+    if (sample.source != PromptWorkspaceSource::transientSample) {
+        setLastErrorMessage(readOnlyReason(sample));
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    const QString trimmed = Text::trimWhitespaceAndNewlines(name);
+    Result<PromptWorkspace> saved =
+        m_persistence->createWorkspace(trimmed.isEmpty() ? sample.name : trimmed, {}, sample.prompts);
+    if (!saved) {
+        qCCritical(lcPersistence).noquote() << "Create workspace from transient sample failed sampleID=" + sample.id
+                                            << "promptCount=" + QString::number(sample.prompts.size())
+                                            << "error=" + AppLog::errorSummary(saved.error());
+        setLastErrorMessage(saved.error().message);
+        setStatusMessage(text(L10N("status.create.workspace.failed")));
+        return std::nullopt;
+    }
+    m_environment.defaults->setBool(PromptConfigLoader::transientSamplesDismissedKey, true);
+    removeTransientSamplesFromCurrentState();
+    publishPersistedWorkspace(*saved);
+    publishCreatedWorkspace(*saved);
+    return *saved;
+}
+
+void PromptStore::dismissTransientSamples() {
+    m_environment.defaults->setBool(PromptConfigLoader::transientSamplesDismissedKey, true);
+    removeTransientSamplesFromCurrentState();
+    reload();
+}
+
+void PromptStore::removeTransientSamplesFromCurrentState() {
+    // While the samples show, the global prompts are sample prompts too.
+    if (m_showsTransientSamples) {
+        m_globalPrompts.clear();
+    }
+    m_workspaces.removeIf(
+        [](const PromptWorkspace& workspace) { return workspace.source == PromptWorkspaceSource::transientSample; });
+    m_showsTransientSamples = false;
+    emit contentChanged();
+}
+
+QList<PromptWorkspace> PromptStore::boundWorkspaces(const AgentContext& context) {
+    QList<PromptWorkspace> bound;
+    for (const AgentWorkspaceBinding& binding : matchingService().validAgentBindings(context)) {
+        if (const PromptWorkspace* workspace = workspaceWithID(binding.workspaceID)) {
+            bound.append(*workspace);
+        }
+    }
+    return bound;
+}
+
+void PromptStore::selectWorkspace(const QString& workspaceID, const AgentContext& context) {
+    const QList<AgentWorkspaceBinding> bindings = matchingService().validAgentBindings(context);
+    const bool bound = std::any_of(bindings.cbegin(), bindings.cend(),
+                                   [&workspaceID](const auto& binding) { return binding.workspaceID == workspaceID; });
+    if (!bound) {
+        return;
+    }
+    if (const Status saved = m_bindingStore->setLastSelectedWorkspaceID(workspaceID, context); !saved) {
+        qCCritical(lcContext).noquote() << "Save last selected workspace failed agent=" +
+                                               AgentTypes::rawValue(context.agent)
+                                        << "workspaceID=" + workspaceID
+                                        << "error=" + AppLog::errorSummary(saved.error());
+    }
+    emit bindingsChanged();
+}
+
+QList<PromptWorkspace> PromptStore::workspaceManagerWorkspaces(const QList<PromptWorkspace>& extraWorkspaces) const {
+    QList<PromptWorkspace> listed;
+    if (!m_globalPrompts.isEmpty()) {
+        PromptWorkspace global;
+        global.id = globalWorkspaceID;
+        global.name = text(L10N("sample.global.prompts"));
+        global.prompts = m_globalPrompts;
+        if (m_showsTransientSamples) {
+            global.source = PromptWorkspaceSource::transientSample;
+        } else {
+            global.source = PromptWorkspaceSource::global;
+            global.fileURL = m_persistence->baseDirectory() + QStringLiteral("/global.yaml");
+        }
+        listed.append(global);
+    }
+    listed.append(m_workspaces);
+    for (const PromptWorkspace& project : m_projectWorkspaceCache) {
+        listed.append(project);
+    }
+    listed.append(extraWorkspaces);
+
+    QSet<QString> seen;
+    listed.removeIf([&seen](const PromptWorkspace& workspace) {
+        if (seen.contains(workspace.id)) {
+            return true;
+        }
+        seen.insert(workspace.id);
+        return false;
+    });
+    return listed;
+}
+
+// ---- Bindings ------------------------------------------------------------------------------------
+
+bool PromptStore::bindContext(const AgentContext& context, const QString& workspaceID) {
+    Status bound = m_bindingStore->throwIfBindingsFileUnreadable();
+    if (bound) {
+        const Result<AgentWorkspaceBinding> added = m_bindingStore->addAgentWorkspaceBinding(
+            context.agent, context.frontmostAppName, context.frontmostBundleIdentifier, workspaceID, false);
+        bound = added ? Status() : Status(added.error());
+    }
+    if (bound) {
+        bound = m_bindingStore->throwIfBindingsFileUnreadable();
+    }
+    if (bound) {
+        bound = m_bindingStore->setLastSelectedWorkspaceID(workspaceID, context);
+    }
+    if (!bound) {
+        qCCritical(lcContext).noquote() << "Bind context failed agent=" + AgentTypes::rawValue(context.agent)
+                                        << "workspaceID=" + workspaceID
+                                        << "error=" + AppLog::errorSummary(bound.error());
+        setLastErrorMessage(bound.error().message);
+        // A binding saved before the selection failed still stands.
+        setStatusMessage(text(L10N("status.bind.failed")));
+        return false;
+    }
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(
+        L10n::string(L10N("status.bound.agent"), language(), AgentTypes::displayName(context.agent, language())));
+    emit bindingsChanged();
+    return true;
+}
+
+bool PromptStore::bindAgent(AgentType agentType, const QString& workspaceID, bool isDefault) {
+    Status bound = m_bindingStore->throwIfBindingsFileUnreadable();
+    if (bound) {
+        const Result<AgentWorkspaceBinding> added = m_bindingStore->addAgentWorkspaceBinding(
+            agentType, AgentTypes::defaultAppName(agentType), AgentTypes::defaultBundleIdentifier(agentType),
+            workspaceID, isDefault);
+        bound = added ? Status() : Status(added.error());
+    }
+    if (!bound) {
+        qCCritical(lcContext).noquote() << "Bind agent failed agent=" + AgentTypes::rawValue(agentType)
+                                        << "workspaceID=" + workspaceID
+                                        << "error=" + AppLog::errorSummary(bound.error());
+        setLastErrorMessage(bound.error().message);
+        setStatusMessage(text(L10N("status.bind.failed")));
+        return false;
+    }
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(
+        L10n::string(L10N("status.bound.agent"), language(), AgentTypes::displayName(agentType, language())));
+    emit bindingsChanged();
+    return true;
+}
+
+bool PromptStore::deleteBinding(const QString& bindingID) {
+    Status deleted = m_bindingStore->throwIfBindingsFileUnreadable();
+    if (deleted) {
+        deleted = m_bindingStore->deleteAgentWorkspaceBinding(bindingID);
+    }
+    if (!deleted) {
+        qCCritical(lcContext).noquote() << "Delete binding failed bindingID=" + bindingID
+                                        << "error=" + AppLog::errorSummary(deleted.error());
+        setLastErrorMessage(deleted.error().message);
+        setStatusMessage(text(L10N("status.delete.binding.failed")));
+        return false;
+    }
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(text(L10N("status.deleted.binding")));
+    emit bindingsChanged();
+    return true;
+}
+
+// ---- Packs ---------------------------------------------------------------------------------------
+
+bool PromptStore::exportPromptPack(const QString& workspaceID, const QString& destination) {
+    const PromptWorkspace* found = workspaceWithID(workspaceID);
+    if (!found || found->source != PromptWorkspaceSource::userWorkspace || !found->fileURL) {
+        setLastErrorMessage(text(L10N("error.export.saved.user.workspace.only")));
+        setStatusMessage(text(L10N("status.export.failed")));
+        return false;
+    }
+    const PromptPackMetadata metadata{found->id, found->name, text(L10N("pack.export.description")),
+                                      QStringLiteral("1.0.0"), QStringLiteral("Orris Hollows User")};
+    // The workspace as the store holds it; its file is not read again.
+    const QByteArray data = PromptYAMLEncoder::encodePack(*found, metadata).toUtf8();
+
+    // Written where the user chose, with the ordinary permissions of a user's document.
+    QSaveFile file(destination);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (!written) {
+        const AppError error = AppError::make(QStringLiteral("FileWriteError"), QStringLiteral("qt.file"),
+                                              qint64(file.error()), file.errorString());
+        qCCritical(lcPrompts).noquote() << "Export prompt pack failed workspaceID=" + found->id
+                                        << "file=" + AppLog::fileContext(destination)
+                                        << "promptCount=" + QString::number(found->prompts.size())
+                                        << "error=" + AppLog::errorSummary(error);
+        setLastErrorMessage(error.message);
+        setStatusMessage(text(L10N("status.export.failed")));
+        return false;
+    }
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(L10n::string(L10N("status.exported.pack"), language(), QFileInfo(destination).fileName()));
+    return true;
+}
+
+bool PromptStore::installPromptPack(const PromptPack& pack, const std::optional<AgentContext>& bindingContext) {
+    Result<PromptWorkspace> installed = m_promptPackService->install(pack);
+    if (!installed) {
+        qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + pack.metadata.id
+                                        << "promptCount=" + QString::number(pack.workspace.prompts.size())
+                                        << "error=" + AppLog::errorSummary(installed.error());
+        setLastErrorMessage(installed.error().message);
+        setStatusMessage(text(L10N("status.install.pack.failed")));
+        return false;
+    }
+    publishPersistedWorkspace(*installed);
+    setLastEditedWorkspaceID(installed->id);
+    setLastErrorMessage(std::nullopt);
+    setStatusMessage(L10n::string(L10N("status.installed.pack"), language(), pack.metadata.name));
+    if (bindingContext && bindingContext->agent != AgentType::unknown) {
+        // Sets the status itself, bound or failed; the pack stays installed either way.
+        bindContext(*bindingContext, installed->id);
+    }
+    reload(m_statusMessage);
+    return true;
 }

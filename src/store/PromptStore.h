@@ -11,7 +11,9 @@
 #include "model/Localization.h"
 #include "model/PromptConfigIssue.h"
 #include "model/PromptModels.h"
+#include "model/PromptPack.h"
 #include "model/PromptUsage.h"
+#include "store/WorkspaceDeletionResult.h"
 
 #include <QFuture>
 #include <QHash>
@@ -28,6 +30,7 @@
 class ContextBindingStore;
 class ProjectConfigTrustStore;
 class ProjectPromptConfigLoader;
+class PromptPackService;
 class PromptUsageStore;
 
 // The collaborators a caller may hand to the prompt store; each one left out is built for the
@@ -58,7 +61,9 @@ struct PromptStoreServices {
 // - configIssuesChanged: configIssues (also when a reload publishes the same list again);
 // - statusChanged: statusMessage, lastErrorMessage or lastWorkspaceSaveIssue;
 // - lastEditedWorkspaceIDChanged, sortModeChanged: the property of that name;
-// - reloadingChanged: isReloading.
+// - reloadingChanged: isReloading;
+// - bindingsChanged: after every binding operation and remembered selection, since matching
+//   reads the binding store.
 class PromptStore : public QObject {
     Q_OBJECT
 public:
@@ -66,6 +71,8 @@ public:
         QStringLiteral("OrrisHollows.advancedAutomaticMatchingEnabled.v1");
     static inline const QString projectConfigsEnabledKey = QStringLiteral("OrrisHollows.projectConfigsEnabled.v1");
     static inline const QString sortModeKey = QStringLiteral("OrrisHollows.promptSortMode.v1");
+    // The id under which the workspace manager lists the global prompts.
+    static inline const QString globalWorkspaceID = QStringLiteral("__orris_hollows_global__");
 
     using Services = PromptStoreServices;
 
@@ -98,6 +105,7 @@ public:
     PromptPersistenceService& persistence() const { return *m_persistence; }
     ProjectConfigTrustStore& projectConfigTrustStore() const { return *m_projectConfigTrustStore; }
     ContextBindingStore& bindingStore() const { return *m_bindingStore; }
+    PromptPackService& promptPackService() const { return *m_promptPackService; }
 
     // Sets the last edited workspace; a reload keeps it only while a loaded workspace has its id.
     void setLastEditedWorkspaceID(const std::optional<QString>& id);
@@ -133,6 +141,42 @@ public:
     void movePrompt(const QString& promptID, const QString& workspaceID, PromptMoveDirection direction);
     // Creates an empty workspace file, publishes it as the last edited workspace and reloads.
     std::optional<PromptWorkspace> createWorkspace(const QString& name, const QString& matchPathsText);
+
+    // Deletes the workspaces with the ids, taken in code-point order from the manager's list
+    // (workspaceManagerWorkspaces with the extra workspaces), one after the other. Each deletion
+    // removes the file, the bindings that name the workspace and the store's entry, and forgets
+    // the usage of its prompts; when a step fails, all three are put back. Every id gets a result.
+    WorkspaceBatchDeletionResult deleteWorkspaces(const QSet<QString>& ids,
+                                                  const QList<PromptWorkspace>& extraWorkspaces = {});
+
+    // Saves the prompts of a workspace in `workspaces` as a new workspace file, leaving the
+    // workspace and its file as they are: the way out when its own file can no longer be saved.
+    // A blank name takes the copied workspace's name. The copy becomes the last edited workspace.
+    std::optional<PromptWorkspace> saveWorkspaceAsNewCopy(const QString& workspaceID, const QString& name,
+                                                          const QString& matchPathsText);
+    // Saves a transient sample as a user workspace (a blank name takes the sample's) and stops
+    // offering the samples.
+    std::optional<PromptWorkspace> saveTransientSampleAsWorkspace(const PromptWorkspace& sample, const QString& name);
+    // Stops offering the samples, for good.
+    void dismissTransientSamples();
+    // The workspaces of the context's valid agent bindings, in binding order.
+    QList<PromptWorkspace> boundWorkspaces(const AgentContext& context);
+    // Remembers the workspace as the context's last choice; only a bound workspace is remembered.
+    void selectWorkspace(const QString& workspaceID, const AgentContext& context);
+    // What the workspace manager lists: the global prompts as a pseudo-workspace (when there are
+    // any), the workspaces, the project workspaces loaded so far and the extra ones, each id once.
+    QList<PromptWorkspace> workspaceManagerWorkspaces(const QList<PromptWorkspace>& extraWorkspaces = {}) const;
+
+    // Binds the context's agent to the workspace and remembers it as the context's choice.
+    bool bindContext(const AgentContext& context, const QString& workspaceID);
+    bool bindAgent(AgentType agentType, const QString& workspaceID, bool isDefault);
+    bool deleteBinding(const QString& bindingID);
+
+    // Writes a saved user workspace as a pack file at the destination, replacing a file there.
+    bool exportPromptPack(const QString& workspaceID, const QString& destination);
+    // Installs the pack as a new user workspace, binds the context's agent to it when a context
+    // with a known agent is given, and reloads.
+    bool installPromptPack(const PromptPack& pack, const std::optional<AgentContext>& bindingContext = std::nullopt);
 
     // The project file for the context's folder (the folder or up to two parents), standardised.
     std::optional<QString> projectConfigPath(const AgentContext& context) const;
@@ -183,6 +227,7 @@ signals:
     void lastEditedWorkspaceIDChanged();
     void sortModeChanged();
     void reloadingChanged();
+    void bindingsChanged();
 
 private:
     QString text(const QString& key) const;
@@ -206,12 +251,20 @@ private:
     bool saveMutatedWorkspace(const PromptWorkspace& workspace,
                               const std::optional<WorkspaceFileVersion>& expectedVersion);
 
+    WorkspaceDeletionResult deleteWorkspaceForManager(const PromptWorkspace& workspace);
+    void removeTransientSamplesFromCurrentState();
+    // Publishes a workspace just created from content the user already sees: last edited, a
+    // fresh status, and a reload that keeps that status.
+    void publishCreatedWorkspace(const PromptWorkspace& created);
+
     AppEnvironment m_environment;
     std::function<AppLanguage()> m_languageProvider;
     std::shared_ptr<PromptConfigLoading> m_configLoader;
     std::shared_ptr<PromptPersistenceService> m_persistence;
     std::unique_ptr<ProjectPromptConfigLoader> m_projectConfigLoader;
     std::unique_ptr<ProjectConfigTrustStore> m_projectConfigTrustStore;
+    // Installs packs through a persistence service of its own.
+    std::unique_ptr<PromptPackService> m_promptPackService;
     PromptUsageStore* m_usageStore = nullptr;
     ContextBindingStore* m_bindingStore = nullptr;
 
