@@ -273,7 +273,19 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
         return AppError::posix(errno);
     }
-    return std::optional<WorkspaceFileIsolation>(WorkspaceFileIsolation{original, isolated});
+    const WorkspaceFileIsolation isolation{original, isolated};
+    // Once moved aside nobody else writes to the file, so its content can be checked without a
+    // race: a file someone changed since we read it is theirs, and is put back, not deleted.
+    if (workspace.fileVersion) {
+        const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
+        if (!current.ok() || PromptConfigLoader::fileVersion(*current, original) != *workspace.fileVersion) {
+            if (Status restored = restoreIsolatedWorkspaceFile(isolation); !restored.ok()) {
+                return restored.error();
+            }
+            return WorkspaceSaveError{WorkspaceSaveError::Kind::conflict, original}.error(language());
+        }
+    }
+    return std::optional<WorkspaceFileIsolation>(isolation);
 }
 
 Status

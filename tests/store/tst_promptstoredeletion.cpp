@@ -155,6 +155,28 @@ private slots:
         QVERIFY(h.store->workspaces().isEmpty());
     }
 
+    void aFileChangedSinceItWasLoadedIsNotDeleted() {
+        PromptStoreFileHarness h;
+        h.writeWorkspaceFile("a", "A", {"p1"});
+        h.writeWorkspaceFile("b", "B", {"p2"});
+        h.loadHome();
+        // Someone adds a prompt to a.yaml after the store read it.
+        const QByteArray edited = h.env.readFile(".orris-hollows/workspaces/a.yaml") +
+                                  "  - id: \"theirs\"\n    title: \"Theirs\"\n    text: \"Kept\"\n";
+        h.env.writeFile(".orris-hollows/workspaces/a.yaml", edited);
+
+        const WorkspaceBatchDeletionResult batch = h.store->deleteWorkspaces({"a", "b"});
+        QCOMPARE(batch.successCount(), 1);
+        QCOMPARE(batch.results.at(0).id, QString("a"));
+        QVERIFY(!batch.results.at(0).succeeded);
+        const WorkspaceSaveError conflict{WorkspaceSaveError::Kind::conflict, h.workspaceFile("a")};
+        QCOMPARE(batch.results.at(0).message, conflict.error(AppLanguage::english).message);
+        QCOMPARE(h.env.readFile(".orris-hollows/workspaces/a.yaml"), edited);
+        QCOMPARE(PromptFixtures::ids(h.store->workspaces()), QStringList{"a"});
+        QVERIFY(!QFile::exists(h.workspaceFile("b")));
+        QVERIFY(isolatedLeftovers(h).isEmpty());
+    }
+
     void anEmptySelectionReportsZeroAndZero() {
         PromptStoreFileHarness h;
         h.writeWorkspaceFile("a", "A", {"p1"});
