@@ -966,6 +966,7 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
         entries.append(workspacesPath + u'/' + name);
     }
     std::stable_sort(entries.begin(), entries.end(), Text::codePointLess);
+    QHash<QString, QString> workspaceFileByID;
     for (const QString& path : entries) {
         const QFileInfo info(path);
         const QString extension = info.suffix().toLower();
@@ -973,8 +974,17 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
             continue;
         }
         fileExists = true;
-        if (auto workspace = load(path, info.completeBaseName(), PromptConfigSourceKind::workspace, aggregateBytes,
-                                  issues, metadata)) {
+        // The id is the file name without its extension, so "a.yaml" and "a.yml" would give two
+        // workspaces one id, and edits meant for the second would reach the first. The file
+        // that comes later stays on disk, unread, and the status counts a warning.
+        const QString id = info.completeBaseName();
+        if (const auto earlier = workspaceFileByID.constFind(id); earlier != workspaceFileByID.constEnd()) {
+            m_warnings.append(
+                L10n::string(L10N("warning.duplicate.workspace.id"), language(), info.fileName(), *earlier));
+            continue;
+        }
+        workspaceFileByID.insert(id, info.fileName());
+        if (auto workspace = load(path, id, PromptConfigSourceKind::workspace, aggregateBytes, issues, metadata)) {
             workspaces.append(std::move(*workspace));
             loadedPaths.append(path);
         }

@@ -172,6 +172,23 @@ private slots:
         QCOMPARE(workspaceIDs(result), (QStringList{"B", "a", "c"}));
     }
 
+    void aSecondFileWithTheSameWorkspaceIDIsNotLoaded() {
+        TestEnvironment env;
+        // Code-point order: "a.YAML", then "a.yaml", then "a.yml".
+        env.writeFile(workspaceFile("a.yml"), promptFile("third"));
+        env.writeFile(workspaceFile("a.yaml"), promptFile("second"));
+        env.writeFile(workspaceFile("a.YAML"), promptFile("first"));
+        env.writeFile(workspaceFile("b.yaml"), promptFile("b"));
+        const PromptLoadResult result = englishLoader(env).loadAllConfigs();
+        QCOMPARE(workspaceIDs(result), (QStringList{"a", "b"}));
+        QCOMPARE(result.workspaces.first().prompts.first().id, QStringLiteral("first"));
+        QCOMPARE(result.workspaces.first().fileURL, QDir(env.home()).filePath(workspaceFile("a.YAML")));
+        QVERIFY(result.issues.isEmpty());
+        QVERIFY(result.statusMessage.contains(L10n::string(L10N("status.warning.suffix"), AppLanguage::english, 2)));
+        // Nothing is lost: the files that were not loaded stay as they are.
+        QCOMPARE(env.readFile(workspaceFile("a.yml")), promptFile("third"));
+    }
+
     void uniqueIDs() {
         TestEnvironment env;
         env.writeFile(workspaceFile("a.yaml"), promptFile("x"));
