@@ -2,6 +2,7 @@
 
 #include "model/AppLog.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -30,13 +31,43 @@ std::optional<AppError> injectedFault(const QString& path) {
 }
 
 mode_t defaultFileMode() {
-    // umask can only be read by setting it; do it once, before any thread could race on it.
+    // Setting the umask to read it would leave a moment in which files other threads create get
+    // no mask at all; the kernel reports it in /proc/self/status instead.
     static const mode_t mode = [] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
+        mode_t mask = 022;
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const uint value = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok) {
+                        mask = mode_t(value & 0777);
+                    }
+                    break;
+                }
+            }
+        }
         return mode_t(0666 & ~mask);
     }();
     return mode;
+}
+
+// A data file the user replaced with a link to a file elsewhere (a dotfiles folder, say) is
+// written where the link points, so that the link stays and the user's file gets the change.
+// A link to nothing, or to something that is not a regular file, is replaced like a file.
+QString writeTarget(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    struct stat target {};
+    if (resolved.isEmpty() || ::stat(QFile::encodeName(resolved).constData(), &target) != 0 ||
+        !S_ISREG(target.st_mode)) {
+        return path;
+    }
+    return resolved;
 }
 
 struct WriteOutcome {
@@ -46,7 +77,8 @@ struct WriteOutcome {
 
 WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions permissions,
                         const ReplaceGuard& guard) {
-    const QFileInfo target(path);
+    const QString destination = writeTarget(path);
+    const QFileInfo target(destination);
     const QByteArray directory = QFile::encodeName(target.absolutePath());
     QByteArray temporary = directory + "/." + QFile::encodeName(target.fileName()) + ".tmp-XXXXXX";
 
@@ -98,7 +130,7 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
             return {std::move(allowed), true};
         }
     }
-    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::rename(temporary.constData(), QFile::encodeName(destination).constData()) != 0) {
         const AppError error = AppError::posix(errno);
         ::unlink(temporary.constData());
         return {error};

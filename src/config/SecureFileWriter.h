@@ -11,7 +11,8 @@
 // The one way the system writes its own files. A write goes to a temporary file in the target's
 // folder, created owner-only, is flushed to disk and then renamed over the target, so that a
 // failure at any step leaves the previous file exactly as it was and the new content is never
-// readable by others. Directories are never created here; callers create them first.
+// readable by others. A target that is a link to a regular file is written where the link points,
+// so the link stays. Directories are never created here; callers create them first.
 namespace SecureFileWriter {
 
 constexpr unsigned userReadWritePermissions = 0600;

@@ -199,6 +199,26 @@ private slots:
         QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->name, QStringLiteral("Web 2"));
     }
 
+    void aLinkedWorkspaceFileIsSavedWhereTheLinkPoints() {
+        TestEnvironment env;
+        const QString real = env.writeFile("dotfiles/web.yaml", "workspace:\n  name: Web\nprompts: []\n");
+        QDir().mkpath(QDir(env.home()).filePath(workspacesDir));
+        const QString link = QDir(env.home()).filePath(workspacesDir + "/web.yaml");
+        QVERIFY(QFile::link(real, link));
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        workspace.prompts.append(prompt("p", "Plan"));
+        PromptPersistenceService service = englishService(env);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(saved.ok());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contentOf(real), PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8());
+        // The version guard keeps working through the link.
+        PromptWorkspace again = *saved;
+        again.name = QStringLiteral("Web 2");
+        QVERIFY(service.saveWorkspace(again, saved->fileVersion).ok());
+        QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->name, QStringLiteral("Web 2"));
+    }
+
     void lostRacesChangeNothing_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<int>("kind");

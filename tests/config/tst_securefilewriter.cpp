@@ -116,6 +116,27 @@ private slots:
         QCOMPARE(modeOf(folder), mode_t(0700));
     }
 
+    void aLinkedFileIsWrittenWhereTheLinkPoints() {
+        TestEnvironment env;
+        const QString real = env.writeFile("dotfiles/global.yaml", "old");
+        QVERIFY(::chmod(QFile::encodeName(real).constData(), 0644) == 0);
+        QDir().mkpath(QDir(env.home()).filePath(".orris-hollows"));
+        const QString link = QDir(env.home()).filePath(".orris-hollows/global.yaml");
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(SecureFileWriter::writeData("new", link).ok());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contentOf(real), QByteArray("new"));
+        QCOMPARE(modeOf(real), mode_t(0600));
+        QCOMPARE(entriesOf(QFileInfo(real).absolutePath()), QStringList{"global.yaml"});
+
+        // A link to nothing is replaced by the file.
+        const QString dangling = QDir(env.home()).filePath(".orris-hollows/usage.json");
+        QVERIFY(QFile::link(QDir(env.home()).filePath("gone/usage.json"), dangling));
+        QVERIFY(SecureFileWriter::writeData("data", dangling).ok());
+        QVERIFY(!QFileInfo(dangling).isSymLink());
+        QCOMPARE(contentOf(dangling), QByteArray("data"));
+    }
+
     void writingOverADirectoryFails() {
         TestEnvironment env;
         const QString folder = QDir(env.home()).filePath("x.yaml");
