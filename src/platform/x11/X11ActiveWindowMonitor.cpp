@@ -1,5 +1,7 @@
 #include "platform/x11/X11ActiveWindowMonitor.h"
 
+#include "config/StateFiles.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -46,12 +48,14 @@ QString readLink(const QString& path) {
 }
 
 std::optional<QString> flatpakAppId(qint64 pid) {
-    QFile info(QStringLiteral("/proc/%1/root/.flatpak-info").arg(pid));
-    if (!info.open(QIODevice::ReadOnly)) {
+    // The path lies in the window owner's own file system: never block on what it puts there.
+    const Result<QByteArray> info =
+        StateFiles::readRegularFile(QStringLiteral("/proc/%1/root/.flatpak-info").arg(pid), 64 * 1024);
+    if (!info.ok()) {
         return std::nullopt;
     }
     bool inApplication = false;
-    for (const QByteArray& rawLine : info.read(64 * 1024).split('\n')) {
+    for (const QByteArray& rawLine : info->split('\n')) {
         const QByteArray line = rawLine.trimmed();
         if (line.startsWith('[')) {
             inApplication = line == "[Application]";
