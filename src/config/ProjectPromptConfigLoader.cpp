@@ -4,10 +4,10 @@
 #include "config/StateFiles.h"
 #include "model/AppLog.h"
 #include "model/TerminalContextDetector.h"
+#include "model/TextPrimitives.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -84,9 +84,8 @@ ProjectConfigLoad ProjectPromptConfigLoader::loadWorkspace(const QString& config
         return refuse(tooLarge ? PromptConfigIssueKind::perFileLimitExceeded : PromptConfigIssueKind::unreadable,
                       bytes.error());
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(*bytes);
-    if (decoder.hasError()) {
+    const std::optional<QString> text = Text::decodeUtf8(*bytes);
+    if (!text) {
         return refuse(PromptConfigIssueKind::invalidUTF8,
                       AppError::make(u"DecodingError"_s, u"utf8"_s, 1, u"Not UTF-8 text"_s));
     }
@@ -94,7 +93,7 @@ ProjectConfigLoad ProjectPromptConfigLoader::loadWorkspace(const QString& config
     const QString projectRoot = QDir::cleanPath(QFileInfo(configPath).absolutePath());
     const QString fallbackName = projectRoot == "/"_L1 ? projectRoot : QFileInfo(projectRoot).fileName();
     PromptConfigLoader parser(m_environment, [language] { return language; });
-    PromptWorkspace workspace = parser.parseWorkspace(text, u"project:"_s + configPath, fallbackName);
+    PromptWorkspace workspace = parser.parseWorkspace(*text, u"project:"_s + configPath, fallbackName);
     workspace.matchPaths = normalizedMatchPaths(workspace.matchPaths, projectRoot);
     workspace.fileURL = configPath;
     workspace.source = PromptWorkspaceSource::projectConfig;

@@ -6,7 +6,6 @@
 #include "model/TextPrimitives.h"
 
 #include <QSet>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -363,12 +362,11 @@ Result<PromptPackImportPreview> PromptPackService::parseImportPreview(const QStr
             }
             return bytes.error();
         }
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-        const QString text = decoder.decode(*bytes);
-        if (decoder.hasError()) {
+        const std::optional<QString> text = Text::decodeUtf8(*bytes);
+        if (!text) {
             return PromptPackError::invalidPack(message(L10N("error.pack.invalid.utf8")));
         }
-        return parseImportPreviewFromText(text);
+        return parseImportPreviewFromText(*text);
     }();
     if (!parsed.ok()) {
         qCCritical(lcPrompts).noquote() << "Preview prompt pack failed file=" + AppLog::fileContext(filePath)
