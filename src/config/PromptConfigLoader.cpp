@@ -765,20 +765,26 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     return result;
 }
 
-std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& path, const QString& fallbackName) {
-    const QString fileName = QFileInfo(path).fileName();
-    const auto fail = [&]() -> std::optional<PromptWorkspace> {
-        m_warnings.append(L10n::string(L10N("error.config.read.failed"), language(), fileName));
+std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& path, const QString& fallbackName,
+                                                               ReadFailure* failure) {
+    const auto fail = [&](PromptConfigIssueKind kind, const AppError& error) -> std::optional<PromptWorkspace> {
+        m_warnings.append(L10n::string(L10N("error.config.read.failed"), language(), QFileInfo(path).fileName()));
+        if (failure != nullptr) {
+            *failure = ReadFailure{kind, error};
+        }
         return std::nullopt;
     };
     // A project file comes from whoever wrote the project: it gets the same guards as ours.
     const Result<QByteArray> bytes = StateFiles::readRegularFile(path, m_limits.perFileBytes);
     if (!bytes) {
-        return fail();
+        const bool tooLarge = bytes.error() == StateFiles::fileTooLarge();
+        return fail(tooLarge ? PromptConfigIssueKind::perFileLimitExceeded : PromptConfigIssueKind::unreadable,
+                    bytes.error());
     }
     const std::optional<QString> text = Text::decodeUtf8(*bytes);
     if (!text) {
-        return fail();
+        return fail(PromptConfigIssueKind::invalidUTF8,
+                    AppError::make(u"DecodingError"_s, u"utf8"_s, 1, u"Not UTF-8 text"_s));
     }
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     Lines lines(*text);
