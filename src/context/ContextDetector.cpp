@@ -1,6 +1,7 @@
 #include "context/ContextDetector.h"
 
 #include "context/IDEWorkspaceDetector.h"
+#include "model/FilePaths.h"
 #include "model/TerminalContextDetector.h"
 
 #include <QDir>
@@ -221,12 +222,7 @@ std::optional<QString> ContextDetector::validDirectoryPath(const QString& path, 
     if (path.isEmpty()) {
         return std::nullopt;
     }
-    QString expanded = path;
-    if (expanded == QLatin1String("~")) {
-        expanded = homePath;
-    } else if (expanded.startsWith(QLatin1String("~/"))) {
-        expanded = homePath + expanded.mid(1);
-    }
+    const QString expanded = FilePaths::expandingTilde(path, homePath, FilePaths::LoneTilde::home);
     const QString standardized = TerminalContextDetector::standardizedPath(expanded, currentDirectory);
     const QFileInfo info(standardized);
     // canonicalFilePath resolves every symbolic link and is empty for a path that does not exist.
