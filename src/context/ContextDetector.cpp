@@ -39,17 +39,6 @@ struct ContextDetector::Detection {
     }
 };
 
-namespace {
-
-QString lastPathComponent(const QString& path) {
-    if (path == QLatin1String("/")) {
-        return path;
-    }
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-} // namespace
-
 ContextDetector::ContextDetector(const AppEnvironment& environment,
                                  KnownWorkspacePathsProvider knownWorkspacePathsProvider, Platform platform,
                                  QObject* parent)
@@ -245,7 +234,7 @@ AgentContext ContextDetector::makeContext(const QString& appName, const std::opt
 
     const auto found = [&context](const QString& path, ContextDetectionSource source) {
         context.workspacePath = path;
-        context.workspaceName = path.isEmpty() ? unrecognizedWorkspaceName : lastPathComponent(path);
+        context.workspaceName = path.isEmpty() ? unrecognizedWorkspaceName : FilePaths::lastComponent(path);
         context.detectionSource = source;
         return context;
     };

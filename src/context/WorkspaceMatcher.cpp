@@ -46,17 +46,6 @@ bool hasIdentifierScalar(QStringView text) {
     return false;
 }
 
-QString lastPathComponent(const QString& path) {
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(u'/')) {
-        trimmed.chop(1);
-    }
-    if (trimmed == QLatin1String("/")) {
-        return trimmed;
-    }
-    return trimmed.mid(trimmed.lastIndexOf(u'/') + 1);
-}
-
 } // namespace
 
 WorkspaceMatcher::WorkspaceMatcher(QList<PromptWorkspace> workspaces, QString homePath, QString currentDirectory)
@@ -170,7 +159,7 @@ std::optional<PromptWorkspace> WorkspaceMatcher::inferredWorkspace(const AgentCo
             }
         }
         for (const QString& matchPath : workspace.matchPaths) {
-            const QString folderName = lastPathComponent(matchPath).toLower();
+            const QString folderName = FilePaths::lastComponent(matchPath).toLower();
             if (!folderName.isEmpty() && containsIdentifier(folderName, haystack)) {
                 return workspace;
             }

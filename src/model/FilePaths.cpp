@@ -42,4 +42,15 @@ QString normalized(const QString& path, const QString& homePath, const QString& 
     return resolvingSymlinks(TerminalContextDetector::standardizedPath(expanded, currentDirectory));
 }
 
+QString lastComponent(const QString& path) {
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(u'/')) {
+        trimmed.chop(1);
+    }
+    if (trimmed == QLatin1String("/")) {
+        return trimmed;
+    }
+    return trimmed.mid(trimmed.lastIndexOf(u'/') + 1);
+}
+
 } // namespace FilePaths

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The path steps shared by the readers that compare folders: "~" expansion and normalisation
-// with symbolic links resolved.
+// The path steps shared by the readers that compare folders: "~" expansion, normalisation with
+// symbolic links resolved, and the last component of a path.
 namespace FilePaths {
 
 // What a "~" standing alone means. "~/..." is always below the home folder; a lone "~" is the
@@ -22,5 +22,8 @@ QString resolvingSymlinks(const QString& absolutePath);
 // A path for comparisons: "~" expanded as above, dot and dot-dot resolved against the current
 // directory, then symbolic links resolved as far as the path exists. Letter case is kept.
 QString normalized(const QString& path, const QString& homePath, const QString& currentDirectory, LoneTilde loneTilde);
+
+// The last component, trailing "/" ignored; "/" for the root.
+QString lastComponent(const QString& path);
 
 } // namespace FilePaths
