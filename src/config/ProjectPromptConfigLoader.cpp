@@ -34,12 +34,7 @@ ProjectPromptConfigLoader::ProjectPromptConfigLoader(const AppEnvironment& envir
       m_maximumParentLevels(std::max(0, maximumParentLevels)) {}
 
 AppLanguage ProjectPromptConfigLoader::language() const {
-    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
-    if (chosen != AppLanguage::system) {
-        return chosen;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 std::optional<QString> ProjectPromptConfigLoader::configURL(const QString& start) const {

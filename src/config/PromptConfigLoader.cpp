@@ -297,12 +297,7 @@ AppLanguage PromptConfigLoader::language() const {
     if (m_loadLanguage) {
         return *m_loadLanguage;
     }
-    const AppLanguage language = m_languageProvider();
-    if (language != AppLanguage::system) {
-        return language;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 // ---- Structure check ---------------------------------------------------------------------

@@ -298,12 +298,7 @@ PromptPackService::PromptPackService(const AppEnvironment& environment, std::fun
       m_persistence(environment, m_languageProvider) {}
 
 AppLanguage PromptPackService::language() const {
-    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
-    if (chosen != AppLanguage::system) {
-        return chosen;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 QString PromptPackService::message(const QString& key) const {
