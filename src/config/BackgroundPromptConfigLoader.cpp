@@ -16,9 +16,7 @@ BackgroundPromptConfigLoader::~BackgroundPromptConfigLoader() {
 }
 
 QFuture<PromptLoadResult> BackgroundPromptConfigLoader::loadAllConfigs(AppLanguage language) {
-    if (language == AppLanguage::system) {
-        language = AppLanguages::systemResolved(m_preferredLanguages ? m_preferredLanguages() : QStringList());
-    }
+    language = AppLanguages::resolved(language, m_preferredLanguages);
     AppEnvironment environment;
     environment.homePath = m_homeDirectory;
     const PromptConfigLimits limits = m_limits;

@@ -3,45 +3,18 @@
 #include "config/ProjectPromptConfigLoader.h"
 #include "config/SecureFileWriter.h"
 #include "config/StateFiles.h"
+#include "model/FilePaths.h"
 #include "model/Sha256.h"
 #include "model/StateJson.h"
-#include "model/TerminalContextDetector.h"
 #include "model/TextPrimitives.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Symbolic links resolved in the longest part of the path that exists; the rest is kept.
-QString resolveSymlinks(const QString& absolutePath) {
-    const QString whole = QFileInfo(absolutePath).canonicalFilePath();
-    if (!whole.isEmpty()) {
-        return whole;
-    }
-    qsizetype cut = absolutePath.size();
-    while (cut > 0) {
-        cut = absolutePath.lastIndexOf(u'/', cut - 1);
-        if (cut < 0) {
-            break;
-        }
-        const QString head = cut == 0 ? u"/"_s : absolutePath.left(cut);
-        const QString resolvedHead = QFileInfo(head).canonicalFilePath();
-        if (!resolvedHead.isEmpty()) {
-            const QString tail = absolutePath.mid(cut + 1);
-            return resolvedHead.endsWith(u'/') ? resolvedHead + tail : resolvedHead + u'/' + tail;
-        }
-    }
-    return absolutePath;
-}
-
-} // namespace
 
 ProjectConfigTrustStore::ProjectConfigTrustStore(const AppEnvironment& environment)
     : m_homeDirectory(QDir::cleanPath(environment.homePath)), m_dataDirectory(environment.dataDirectory()) {
@@ -53,11 +26,7 @@ QString ProjectConfigTrustStore::trustFilePath() const {
 }
 
 QString ProjectConfigTrustStore::normalizedPath(const QString& path) const {
-    QString expanded = path;
-    if (expanded == u"~"_s || expanded.startsWith(u"~/"_s)) {
-        expanded = m_homeDirectory + expanded.mid(1);
-    }
-    return resolveSymlinks(TerminalContextDetector::standardizedPath(expanded, QDir::currentPath()));
+    return FilePaths::normalized(path, m_homeDirectory, QDir::currentPath(), FilePaths::LoneTilde::home);
 }
 
 Result<QString> ProjectConfigTrustStore::sha256(const QString& normalizedPath) const {

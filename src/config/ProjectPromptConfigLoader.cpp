@@ -1,13 +1,11 @@
 #include "config/ProjectPromptConfigLoader.h"
 
 #include "config/PromptConfigLoader.h"
-#include "config/StateFiles.h"
 #include "model/AppLog.h"
 #include "model/TerminalContextDetector.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -36,12 +34,7 @@ ProjectPromptConfigLoader::ProjectPromptConfigLoader(const AppEnvironment& envir
       m_maximumParentLevels(std::max(0, maximumParentLevels)) {}
 
 AppLanguage ProjectPromptConfigLoader::language() const {
-    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
-    if (chosen != AppLanguage::system) {
-        return chosen;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 std::optional<QString> ProjectPromptConfigLoader::configURL(const QString& start) const {
@@ -71,34 +64,24 @@ std::optional<QString> ProjectPromptConfigLoader::configURL(const QString& start
 ProjectConfigLoad ProjectPromptConfigLoader::loadWorkspace(const QString& configPath, const QString& start) const {
     Q_UNUSED(start);
     const AppLanguage language = this->language();
-    const auto refuse = [&](PromptConfigIssueKind kind, const AppError& error) {
-        qCWarning(lcPrompts).noquote() << "Load project config failed file=" + AppLog::fileContext(configPath)
-                                       << "error=" + AppLog::errorSummary(error);
-        return ProjectConfigLoad{std::nullopt,
-                                 PromptConfigIssue::make(configPath, PromptConfigSourceKind::project, kind, language)};
-    };
-
-    const Result<QByteArray> bytes = StateFiles::readRegularFile(configPath, maximumBytes);
-    if (!bytes.ok()) {
-        const bool tooLarge = bytes.error() == StateFiles::fileTooLarge();
-        return refuse(tooLarge ? PromptConfigIssueKind::perFileLimitExceeded : PromptConfigIssueKind::unreadable,
-                      bytes.error());
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(*bytes);
-    if (decoder.hasError()) {
-        return refuse(PromptConfigIssueKind::invalidUTF8,
-                      AppError::make(u"DecodingError"_s, u"utf8"_s, 1, u"Not UTF-8 text"_s));
-    }
-
     const QString projectRoot = QDir::cleanPath(QFileInfo(configPath).absolutePath());
     const QString fallbackName = projectRoot == "/"_L1 ? projectRoot : QFileInfo(projectRoot).fileName();
-    PromptConfigLoader parser(m_environment, [language] { return language; });
-    PromptWorkspace workspace = parser.parseWorkspace(text, u"project:"_s + configPath, fallbackName);
-    workspace.matchPaths = normalizedMatchPaths(workspace.matchPaths, projectRoot);
-    workspace.fileURL = configPath;
-    workspace.source = PromptWorkspaceSource::projectConfig;
-    workspace.fileVersion = PromptConfigLoader::fileVersion(*bytes, configPath);
+    PromptConfigLimits limits;
+    limits.perFileBytes = maximumBytes;
+    PromptConfigLoader parser(
+        m_environment, [language] { return language; }, limits);
+    PromptConfigLoader::ReadFailure failure;
+    std::optional<PromptWorkspace> workspace = parser.parseConfig(configPath, fallbackName, &failure);
+    if (!workspace) {
+        qCWarning(lcPrompts).noquote() << "Load project config failed file=" + AppLog::fileContext(configPath)
+                                       << "error=" + AppLog::errorSummary(failure.error);
+        return {std::nullopt,
+                PromptConfigIssue::make(configPath, PromptConfigSourceKind::project, failure.kind, language)};
+    }
+    workspace->id = u"project:"_s + configPath;
+    workspace->matchPaths = normalizedMatchPaths(workspace->matchPaths, projectRoot);
+    workspace->fileURL = configPath;
+    workspace->source = PromptWorkspaceSource::projectConfig;
     return {std::move(workspace), std::nullopt};
 }
 

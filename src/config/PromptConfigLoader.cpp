@@ -1,22 +1,17 @@
 #include "config/PromptConfigLoader.h"
 
 #include "config/Slug.h"
+#include "config/StateFiles.h"
 #include "model/Sha256.h"
 #include "model/TextPrimitives.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QStringDecoder>
 #include <QUuid>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -278,92 +273,6 @@ const QHash<QString, AgentType>& agentAliases() {
     return table;
 }
 
-// ---- Reading files -----------------------------------------------------------------------
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-struct OpenedFile {
-    std::unique_ptr<FileDescriptor> descriptor;
-    qint64 size = 0;
-    std::optional<QDateTime> modificationDate;
-};
-
-// Opens a regular file after following symbolic links. Non-blocking, so that a FIFO or device
-// put where a prompt file belongs is refused at once instead of blocking the load; size and date
-// come from the opened file itself, so they describe the bytes that are read.
-std::optional<OpenedFile> openRegularFile(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    int fd = -1;
-    do {
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    OpenedFile opened;
-    opened.descriptor = std::make_unique<FileDescriptor>(fd);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
-        return std::nullopt;
-    }
-    opened.size = qint64(info.st_size);
-    opened.modificationDate =
-        QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1'000'000, Qt::UTC);
-    return opened;
-}
-
-// Reads at most `limit` + 1 bytes, whatever size the file claimed: a file that grows while it
-// is read shows up as longer than the limit instead of being read without end.
-std::optional<QByteArray> readAtMost(const OpenedFile& file, qint64 limit) {
-    const qint64 cap = limit + 1;
-    QByteArray buffer(qsizetype(std::min(file.size + 1, cap)), Qt::Uninitialized);
-    qint64 used = 0;
-    for (;;) {
-        if (used == buffer.size()) {
-            if (buffer.size() >= cap) {
-                break;
-            }
-            buffer.resize(qsizetype(std::min<qint64>(qint64(buffer.size()) * 2, cap)));
-        }
-        const ssize_t count = ::read(file.descriptor->get(), buffer.data() + used, size_t(buffer.size() - used));
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::nullopt;
-        }
-        if (count == 0) {
-            break;
-        }
-        used += count;
-    }
-    buffer.truncate(qsizetype(used));
-    return buffer;
-}
-
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        return std::nullopt;
-    }
-    return text;
-}
-
 } // namespace
 
 // The lines of one text, and which of them belong to a prompt's text block.
@@ -388,12 +297,7 @@ AppLanguage PromptConfigLoader::language() const {
     if (m_loadLanguage) {
         return *m_loadLanguage;
     }
-    const AppLanguage language = m_languageProvider();
-    if (language != AppLanguage::system) {
-        return language;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 // ---- Structure check ---------------------------------------------------------------------
@@ -808,27 +712,29 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
         return std::nullopt;
     };
 
-    const std::optional<OpenedFile> file = openRegularFile(path);
+    // Size and date come from the opened file, so they describe the bytes that are read. The
+    // limits are checked on the size the file claims before anything is read.
+    Result<StateFiles::OpenedFile> file = StateFiles::OpenedFile::open(path);
     if (!file) {
         return refuse(PromptConfigIssueKind::unreadable);
     }
-    if (file->size > m_limits.perFileBytes) {
+    if (file->size() > m_limits.perFileBytes) {
         return refuse(PromptConfigIssueKind::perFileLimitExceeded);
     }
-    if (m_limits.aggregateBytes - file->size < aggregateBytes) {
+    if (m_limits.aggregateBytes - file->size() < aggregateBytes) {
         return refuse(PromptConfigIssueKind::aggregateLimitExceeded);
     }
     const qint64 totalBefore = aggregateBytes;
-    aggregateBytes += file->size;
+    aggregateBytes += file->size();
 
-    const std::optional<QByteArray> bytes = readAtMost(*file, m_limits.perFileBytes);
+    const Result<QByteArray> bytes = file->readAtMost(m_limits.perFileBytes);
     if (!bytes) {
         return refuse(PromptConfigIssueKind::unreadable);
     }
     if (bytes->size() > m_limits.perFileBytes) {
         return refuse(PromptConfigIssueKind::perFileLimitExceeded);
     }
-    if (bytes->size() > file->size) {
+    if (bytes->size() > file->size()) {
         // The file grew after its size was taken: count what was really read.
         aggregateBytes = totalBefore + bytes->size();
         if (aggregateBytes > m_limits.aggregateBytes) {
@@ -836,7 +742,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
         }
     }
 
-    const std::optional<QString> text = decodeUtf8(*bytes);
+    const std::optional<QString> text = Text::decodeUtf8(*bytes);
     if (!text) {
         return refuse(PromptConfigIssueKind::invalidUTF8);
     }
@@ -850,28 +756,30 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     result.fileURL = path;
     result.fileVersion = fileVersion(*bytes, path);
     workspaceMetadata.insert(sourceKind == PromptConfigSourceKind::global ? globalMetadataKey : id,
-                             WorkspaceFileMetadata{file->modificationDate, file->size});
+                             WorkspaceFileMetadata{file->modificationDate(), file->size()});
     return result;
 }
 
-std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& path, const QString& fallbackName) {
-    const QString fileName = QFileInfo(path).fileName();
-    const auto fail = [&]() -> std::optional<PromptWorkspace> {
-        m_warnings.append(L10n::string(L10N("error.config.read.failed"), language(), fileName));
+std::optional<PromptWorkspace> PromptConfigLoader::parseConfig(const QString& path, const QString& fallbackName,
+                                                               ReadFailure* failure) {
+    const auto fail = [&](PromptConfigIssueKind kind, const AppError& error) -> std::optional<PromptWorkspace> {
+        m_warnings.append(L10n::string(L10N("error.config.read.failed"), language(), QFileInfo(path).fileName()));
+        if (failure != nullptr) {
+            *failure = ReadFailure{kind, error};
+        }
         return std::nullopt;
     };
     // A project file comes from whoever wrote the project: it gets the same guards as ours.
-    const std::optional<OpenedFile> file = openRegularFile(path);
-    if (!file || file->size > m_limits.perFileBytes) {
-        return fail();
+    const Result<QByteArray> bytes = StateFiles::readRegularFile(path, m_limits.perFileBytes);
+    if (!bytes) {
+        const bool tooLarge = bytes.error() == StateFiles::fileTooLarge();
+        return fail(tooLarge ? PromptConfigIssueKind::perFileLimitExceeded : PromptConfigIssueKind::unreadable,
+                    bytes.error());
     }
-    const std::optional<QByteArray> bytes = readAtMost(*file, m_limits.perFileBytes);
-    if (!bytes || bytes->size() > m_limits.perFileBytes) {
-        return fail();
-    }
-    const std::optional<QString> text = decodeUtf8(*bytes);
+    const std::optional<QString> text = Text::decodeUtf8(*bytes);
     if (!text) {
-        return fail();
+        return fail(PromptConfigIssueKind::invalidUTF8,
+                    AppError::make(u"DecodingError"_s, u"utf8"_s, 1, u"Not UTF-8 text"_s));
     }
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     Lines lines(*text);

@@ -47,10 +47,18 @@ public:
 
     PromptLoadResult loadAllConfigs();
 
-    // One file read without issues, for project files: a file that cannot be read (not a
-    // regular file, larger than the per-file limit, unreadable or not UTF-8) leaves a warning
-    // and gives nothing. No structure check.
-    std::optional<PromptWorkspace> parseConfig(const QString& path, const QString& fallbackName);
+    // Why parseConfig gave nothing: the issue for a caller that reports one, and the error behind
+    // it for the log.
+    struct ReadFailure {
+        PromptConfigIssueKind kind = PromptConfigIssueKind::unreadable;
+        AppError error;
+    };
+
+    // One file read without the structure check, for project files: a file that cannot be read
+    // (not a regular file, larger than the per-file limit, unreadable or not UTF-8) leaves a
+    // warning and gives nothing, and tells why in `failure` when one is given.
+    std::optional<PromptWorkspace> parseConfig(const QString& path, const QString& fallbackName,
+                                               ReadFailure* failure = nullptr);
 
     // The three scanners; the loader runs them over one line split of the text.
     std::optional<QString> parseWorkspaceName(const QString& text);

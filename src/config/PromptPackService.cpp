@@ -6,7 +6,6 @@
 #include "model/TextPrimitives.h"
 
 #include <QSet>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -299,12 +298,7 @@ PromptPackService::PromptPackService(const AppEnvironment& environment, std::fun
       m_persistence(environment, m_languageProvider) {}
 
 AppLanguage PromptPackService::language() const {
-    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
-    if (chosen != AppLanguage::system) {
-        return chosen;
-    }
-    return AppLanguages::systemResolved(m_environment.preferredLanguages ? m_environment.preferredLanguages()
-                                                                         : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_environment.preferredLanguages);
 }
 
 QString PromptPackService::message(const QString& key) const {
@@ -363,12 +357,11 @@ Result<PromptPackImportPreview> PromptPackService::parseImportPreview(const QStr
             }
             return bytes.error();
         }
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-        const QString text = decoder.decode(*bytes);
-        if (decoder.hasError()) {
+        const std::optional<QString> text = Text::decodeUtf8(*bytes);
+        if (!text) {
             return PromptPackError::invalidPack(message(L10N("error.pack.invalid.utf8")));
         }
-        return parseImportPreviewFromText(text);
+        return parseImportPreviewFromText(*text);
     }();
     if (!parsed.ok()) {
         qCCritical(lcPrompts).noquote() << "Preview prompt pack failed file=" + AppLog::fileContext(filePath)

@@ -115,11 +115,7 @@ QString PromptPersistenceService::workspacesDirectory() const {
 }
 
 AppLanguage PromptPersistenceService::language() const {
-    const AppLanguage chosen = m_languageProvider ? m_languageProvider() : L10n::currentLanguage();
-    if (chosen != AppLanguage::system) {
-        return chosen;
-    }
-    return AppLanguages::systemResolved(m_preferredLanguages ? m_preferredLanguages() : QStringList());
+    return AppLanguages::resolved(m_languageProvider, m_preferredLanguages);
 }
 
 Status PromptPersistenceService::ensureBaseDirectory() const {

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace StateFiles {
 
@@ -28,54 +29,95 @@ bool exists(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-Result<QByteArray> readRegularFile(const QString& path, qint64 limit) {
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+OpenedFile::OpenedFile(int descriptor, qint64 size, QDateTime modificationDate)
+    : m_descriptor(descriptor), m_size(size), m_modificationDate(std::move(modificationDate)) {}
+
+OpenedFile::OpenedFile(OpenedFile&& other) noexcept
+    : m_descriptor(std::exchange(other.m_descriptor, -1)), m_size(other.m_size),
+      m_modificationDate(std::move(other.m_modificationDate)) {}
+
+OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
+    if (this != &other) {
+        if (m_descriptor >= 0) {
+            ::close(m_descriptor);
+        }
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+        m_size = other.m_size;
+        m_modificationDate = std::move(other.m_modificationDate);
+    }
+    return *this;
+}
+
+OpenedFile::~OpenedFile() {
+    if (m_descriptor >= 0) {
+        ::close(m_descriptor);
+    }
+}
+
+Result<OpenedFile> OpenedFile::open(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    int fd = -1;
+    do {
+        // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return AppError::posix(errno);
     }
-    const auto fail = [fd](const AppError& error) -> Result<QByteArray> {
-        ::close(fd);
-        return error;
-    };
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        return fail(AppError::posix(errno));
+        const int error = errno;
+        ::close(fd);
+        return AppError::posix(error);
     }
     if (!S_ISREG(info.st_mode)) {
-        return fail(notRegularFile());
+        ::close(fd);
+        return notRegularFile();
     }
-    if (info.st_size > limit) {
-        return fail(fileTooLarge());
-    }
-    // The file may grow while it is read: read at most one byte past the limit to notice.
-    QByteArray data;
-    data.resize(qsizetype(info.st_size) + 1);
-    qsizetype filled = 0;
+    const QDateTime modified =
+        QDateTime::fromMSecsSinceEpoch(qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1'000'000, Qt::UTC);
+    return OpenedFile(fd, qint64(info.st_size), modified);
+}
+
+Result<QByteArray> OpenedFile::readAtMost(qint64 limit) {
+    const qint64 cap = limit + 1;
+    QByteArray buffer(qsizetype(std::min(m_size + 1, cap)), Qt::Uninitialized);
+    qsizetype used = 0;
     for (;;) {
-        if (filled == data.size()) {
-            if (filled > limit) {
-                return fail(fileTooLarge());
+        if (used == buffer.size()) {
+            if (buffer.size() >= cap) {
+                break;
             }
-            data.resize(std::min<qsizetype>(data.size() * 2, limit + 1));
+            buffer.resize(qsizetype(std::min<qint64>(qint64(buffer.size()) * 2, cap)));
         }
-        const ssize_t got = ::read(fd, data.data() + filled, size_t(data.size() - filled));
+        const ssize_t got = ::read(m_descriptor, buffer.data() + used, size_t(buffer.size() - used));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return fail(AppError::posix(errno));
+            return AppError::posix(errno);
         }
         if (got == 0) {
             break;
         }
-        filled += got;
+        used += got;
     }
-    ::close(fd);
-    if (filled > limit) {
+    buffer.truncate(used);
+    return buffer;
+}
+
+Result<QByteArray> readRegularFile(const QString& path, qint64 limit) {
+    Result<OpenedFile> file = OpenedFile::open(path);
+    if (!file.ok()) {
+        return file.error();
+    }
+    if (file->size() > limit) {
         return fileTooLarge();
     }
-    data.truncate(filled);
+    Result<QByteArray> data = file->readAtMost(limit);
+    if (data.ok() && data->size() > limit) {
+        return fileTooLarge();
+    }
     return data;
 }
 

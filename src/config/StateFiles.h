@@ -3,6 +3,7 @@
 #include "model/Result.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 // Reading and folder creation for the small state files of the data folder. Writes go through
@@ -16,8 +17,37 @@ constexpr qint64 maximumBytes = 8 * 1024 * 1024;
 // reported as unreadable instead of being taken for a missing file and replaced.
 bool exists(const QString& path);
 
-// The whole content of a regular file (a link to one is followed). A folder, FIFO or device is
-// refused without blocking; so is a file larger than `limit` bytes.
+// A regular file opened for reading (a link to one is followed). The open does not block, so a
+// folder, FIFO or device is refused at once; size and modification date come from the opened
+// file itself, so they describe the bytes that are read.
+class OpenedFile {
+public:
+    static Result<OpenedFile> open(const QString& path);
+
+    OpenedFile(OpenedFile&& other) noexcept;
+    OpenedFile& operator=(OpenedFile&& other) noexcept;
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    ~OpenedFile();
+
+    qint64 size() const { return m_size; }
+    const QDateTime& modificationDate() const { return m_modificationDate; }
+
+    // Reads on from where the last read stopped, at most `limit` + 1 bytes whatever size the file
+    // claimed: a file larger than the limit, or one that grows while it is read, comes back longer
+    // than the limit instead of being read without end.
+    Result<QByteArray> readAtMost(qint64 limit);
+
+private:
+    OpenedFile(int descriptor, qint64 size, QDateTime modificationDate);
+
+    int m_descriptor = -1;
+    qint64 m_size = 0;
+    QDateTime m_modificationDate;
+};
+
+// The whole content of a regular file, opened as above; a file larger than `limit` bytes is
+// refused.
 Result<QByteArray> readRegularFile(const QString& path, qint64 limit = maximumBytes);
 
 // Creates the folder with its missing parents, then restricts it to the current user (0700).

@@ -27,46 +27,22 @@ QJsonObject AgentWorkspaceBinding::toJson() const {
 }
 
 Result<AgentWorkspaceBinding> AgentWorkspaceBinding::fromJson(const QJsonObject& object) {
+    StateJson::FieldReader read(object);
     AgentWorkspaceBinding binding;
-    const auto id = StateJson::requiredString(object, idKey);
-    if (!id) {
-        return id.error();
+    binding.id = read.requiredString(idKey);
+    if (const auto type = AgentTypes::fromRawValue(read.requiredString(agentTypeKey))) {
+        binding.agentType = *type;
+    } else {
+        read.fail(StateJson::dataCorrupted(QStringLiteral("Unknown agentType")));
     }
-    binding.id = *id;
-    const auto agentType = StateJson::requiredString(object, agentTypeKey);
-    if (!agentType) {
-        return agentType.error();
+    binding.appName = read.requiredString(appNameKey);
+    binding.bundleIdentifier = read.optionalString(bundleIdentifierKey);
+    binding.workspaceID = read.requiredString(workspaceIDKey);
+    binding.isDefault = read.requiredBool(isDefaultKey);
+    binding.createdAt = read.requiredFlexibleDate(createdAtKey);
+    if (read.error()) {
+        return *read.error();
     }
-    const auto type = AgentTypes::fromRawValue(*agentType);
-    if (!type) {
-        return StateJson::dataCorrupted(QStringLiteral("Unknown agentType"));
-    }
-    binding.agentType = *type;
-    const auto appName = StateJson::requiredString(object, appNameKey);
-    if (!appName) {
-        return appName.error();
-    }
-    binding.appName = *appName;
-    const auto bundleIdentifier = StateJson::optionalString(object, bundleIdentifierKey);
-    if (!bundleIdentifier) {
-        return bundleIdentifier.error();
-    }
-    binding.bundleIdentifier = *bundleIdentifier;
-    const auto workspaceID = StateJson::requiredString(object, workspaceIDKey);
-    if (!workspaceID) {
-        return workspaceID.error();
-    }
-    binding.workspaceID = *workspaceID;
-    const auto isDefault = StateJson::requiredBool(object, isDefaultKey);
-    if (!isDefault) {
-        return isDefault.error();
-    }
-    binding.isDefault = *isDefault;
-    const auto createdAt = StateJson::requiredFlexibleDate(object, createdAtKey);
-    if (!createdAt) {
-        return createdAt.error();
-    }
-    binding.createdAt = *createdAt;
     return binding;
 }
 

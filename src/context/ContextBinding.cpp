@@ -28,38 +28,17 @@ Result<ContextBinding> ContextBinding::fromJson(const QJsonValue& value) {
     if (!value.isObject()) {
         return StateJson::typeMismatch(QStringLiteral("binding"));
     }
-    const QJsonObject object = value.toObject();
+    StateJson::FieldReader read(value.toObject());
     ContextBinding binding;
-    const auto id = StateJson::requiredString(object, idKey);
-    if (!id) {
-        return id.error();
+    binding.id = read.requiredString(idKey);
+    binding.appName = read.requiredString(appNameKey);
+    binding.bundleIdentifier = read.optionalString(bundleIdentifierKey);
+    binding.windowKeyword = read.requiredString(windowKeywordKey);
+    binding.workspaceID = read.requiredString(workspaceIDKey);
+    binding.createdAt = read.requiredFlexibleDate(createdAtKey);
+    if (read.error()) {
+        return *read.error();
     }
-    binding.id = *id;
-    const auto appName = StateJson::requiredString(object, appNameKey);
-    if (!appName) {
-        return appName.error();
-    }
-    binding.appName = *appName;
-    const auto bundleIdentifier = StateJson::optionalString(object, bundleIdentifierKey);
-    if (!bundleIdentifier) {
-        return bundleIdentifier.error();
-    }
-    binding.bundleIdentifier = *bundleIdentifier;
-    const auto windowKeyword = StateJson::requiredString(object, windowKeywordKey);
-    if (!windowKeyword) {
-        return windowKeyword.error();
-    }
-    binding.windowKeyword = *windowKeyword;
-    const auto workspaceID = StateJson::requiredString(object, workspaceIDKey);
-    if (!workspaceID) {
-        return workspaceID.error();
-    }
-    binding.workspaceID = *workspaceID;
-    const auto createdAt = StateJson::requiredFlexibleDate(object, createdAtKey);
-    if (!createdAt) {
-        return createdAt.error();
-    }
-    binding.createdAt = *createdAt;
     return binding;
 }
 

@@ -52,7 +52,7 @@ QString ContextBindingStore::titleHashSaltFilePath() const {
     return QDir(m_homeDirectory).filePath(QStringLiteral(".orris-hollows/") + titleHashSaltFileName);
 }
 
-// MARK: loading
+// ---- Loading ------------------------------------------------------------------------------------
 
 void ContextBindingStore::reload() {
     m_bindings = loadLegacyBindings();
@@ -127,7 +127,7 @@ QList<ContextBinding> ContextBindingStore::loadLegacyBindings() {
     return *decoded;
 }
 
-// MARK: file formats
+// ---- File formats -------------------------------------------------------------------------------
 
 Result<AgentWorkspaceBindingFile> ContextBindingStore::decodeAgentWorkspaceBindingFile(const QByteArray& data) {
     const Result<QJsonDocument> document = StateJson::parse(data);
@@ -236,7 +236,7 @@ QByteArray ContextBindingStore::encodeLegacyBindings(const QList<ContextBinding>
     return StateJson::pretty(array);
 }
 
-// MARK: normalisation
+// ---- Normalisation ------------------------------------------------------------------------------
 
 AgentType ContextBindingStore::storedAgentType(AgentType type) {
     return type == AgentType::claudeCode ? AgentType::terminal : type;
@@ -316,7 +316,7 @@ QMap<QString, QString> ContextBindingStore::normalizedLastSelectedWorkspaceIDs(c
     return result;
 }
 
-// MARK: saving and transactions
+// ---- Saving and transactions --------------------------------------------------------------------
 
 Status ContextBindingStore::throwIfBindingsFileUnreadable() const {
     if (m_agentWorkspaceBindingLoadError) {
@@ -392,7 +392,7 @@ void ContextBindingStore::clearDefault(AgentType agentType) {
     }
 }
 
-// MARK: operations
+// ---- Operations ---------------------------------------------------------------------------------
 
 Result<AgentWorkspaceBinding>
 ContextBindingStore::addAgentWorkspaceBinding(AgentType agentType, const QString& appName,
@@ -513,7 +513,7 @@ Status ContextBindingStore::restoreState(const ContextBindingStateSnapshot& snap
     return {};
 }
 
-// MARK: lookups
+// ---- Lookups ------------------------------------------------------------------------------------
 
 QList<AgentWorkspaceBinding> ContextBindingStore::agentWorkspaceBindings(const AgentContext& context) const {
     if (context.agent == AgentType::unknown) {
@@ -591,7 +591,7 @@ std::optional<ContextBinding> ContextBindingStore::binding(const AgentContext& c
     return std::nullopt;
 }
 
-// MARK: hashed title keywords
+// ---- Hashed title keywords ----------------------------------------------------------------------
 
 QByteArray ContextBindingStore::titleHashSalt() const {
     const QString path = titleHashSaltFilePath();

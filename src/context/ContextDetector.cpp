@@ -1,6 +1,7 @@
 #include "context/ContextDetector.h"
 
 #include "context/IDEWorkspaceDetector.h"
+#include "model/FilePaths.h"
 #include "model/TerminalContextDetector.h"
 
 #include <QDir>
@@ -37,17 +38,6 @@ struct ContextDetector::Detection {
         wake.wait_for(lock, duration, [this] { return cancelled; });
     }
 };
-
-namespace {
-
-QString lastPathComponent(const QString& path) {
-    if (path == QLatin1String("/")) {
-        return path;
-    }
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-} // namespace
 
 ContextDetector::ContextDetector(const AppEnvironment& environment,
                                  KnownWorkspacePathsProvider knownWorkspacePathsProvider, Platform platform,
@@ -221,12 +211,7 @@ std::optional<QString> ContextDetector::validDirectoryPath(const QString& path, 
     if (path.isEmpty()) {
         return std::nullopt;
     }
-    QString expanded = path;
-    if (expanded == QLatin1String("~")) {
-        expanded = homePath;
-    } else if (expanded.startsWith(QLatin1String("~/"))) {
-        expanded = homePath + expanded.mid(1);
-    }
+    const QString expanded = FilePaths::expandingTilde(path, homePath, FilePaths::LoneTilde::home);
     const QString standardized = TerminalContextDetector::standardizedPath(expanded, currentDirectory);
     const QFileInfo info(standardized);
     // canonicalFilePath resolves every symbolic link and is empty for a path that does not exist.
@@ -249,7 +234,7 @@ AgentContext ContextDetector::makeContext(const QString& appName, const std::opt
 
     const auto found = [&context](const QString& path, ContextDetectionSource source) {
         context.workspacePath = path;
-        context.workspaceName = path.isEmpty() ? unrecognizedWorkspaceName : lastPathComponent(path);
+        context.workspaceName = path.isEmpty() ? unrecognizedWorkspaceName : FilePaths::lastComponent(path);
         context.detectionSource = source;
         return context;
     };

@@ -1,36 +1,13 @@
 #include "context/WorkspaceMatcher.h"
 
 #include "context/IDEWorkspaceDetector.h"
-#include "model/TerminalContextDetector.h"
+#include "model/FilePaths.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBoundaryFinder>
 
 namespace {
-
-// Symbolic links resolved in the longest part of the path that exists; the rest, which no link
-// can be part of, is kept as it is.
-QString resolveSymlinks(const QString& absolutePath) {
-    const QString whole = QFileInfo(absolutePath).canonicalFilePath();
-    if (!whole.isEmpty()) {
-        return whole;
-    }
-    qsizetype cut = absolutePath.size();
-    while (cut > 0) {
-        cut = absolutePath.lastIndexOf(u'/', cut - 1);
-        if (cut < 0) {
-            break;
-        }
-        const QString head = cut == 0 ? QStringLiteral("/") : absolutePath.left(cut);
-        const QString resolvedHead = QFileInfo(head).canonicalFilePath();
-        if (!resolvedHead.isEmpty()) {
-            const QString tail = absolutePath.mid(cut + 1);
-            return resolvedHead.endsWith(u'/') ? resolvedHead + tail : resolvedHead + u'/' + tail;
-        }
-    }
-    return absolutePath;
-}
 
 bool isIdentifierScalar(char32_t c) {
     if (c == U'-' || c == U'_') {
@@ -69,17 +46,6 @@ bool hasIdentifierScalar(QStringView text) {
     return false;
 }
 
-QString lastPathComponent(const QString& path) {
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(u'/')) {
-        trimmed.chop(1);
-    }
-    if (trimmed == QLatin1String("/")) {
-        return trimmed;
-    }
-    return trimmed.mid(trimmed.lastIndexOf(u'/') + 1);
-}
-
 } // namespace
 
 WorkspaceMatcher::WorkspaceMatcher(QList<PromptWorkspace> workspaces, QString homePath, QString currentDirectory)
@@ -87,11 +53,7 @@ WorkspaceMatcher::WorkspaceMatcher(QList<PromptWorkspace> workspaces, QString ho
       m_currentDirectory(currentDirectory.isEmpty() ? QDir::currentPath() : std::move(currentDirectory)) {}
 
 QString WorkspaceMatcher::normalizePath(const QString& path, const QString& homePath, const QString& currentDirectory) {
-    QString expanded = path;
-    if (expanded.startsWith(QLatin1String("~/"))) {
-        expanded = homePath + expanded.mid(1);
-    }
-    return resolveSymlinks(TerminalContextDetector::standardizedPath(expanded, currentDirectory));
+    return FilePaths::normalized(path, homePath, currentDirectory, FilePaths::LoneTilde::relativeName);
 }
 
 QString WorkspaceMatcher::normalizePath(const QString& path) const {
@@ -197,7 +159,7 @@ std::optional<PromptWorkspace> WorkspaceMatcher::inferredWorkspace(const AgentCo
             }
         }
         for (const QString& matchPath : workspace.matchPaths) {
-            const QString folderName = lastPathComponent(matchPath).toLower();
+            const QString folderName = FilePaths::lastComponent(matchPath).toLower();
             if (!folderName.isEmpty() && containsIdentifier(folderName, haystack)) {
                 return workspace;
             }

@@ -18,8 +18,5 @@ void AppLanguageStore::setSelection(AppLanguage language) {
 }
 
 AppLanguage AppLanguageStore::resolvedLanguage() const {
-    if (m_selection != AppLanguage::system) {
-        return m_selection;
-    }
-    return AppLanguages::systemResolved(m_preferredLanguages ? m_preferredLanguages() : QStringList());
+    return AppLanguages::resolved(m_selection, m_preferredLanguages);
 }

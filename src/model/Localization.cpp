@@ -46,6 +46,18 @@ AppLanguage systemResolved(const QStringList& preferredLanguages) {
     return AppLanguage::english;
 }
 
+AppLanguage resolved(AppLanguage language, const std::function<QStringList()>& preferredLanguages) {
+    if (language != AppLanguage::system) {
+        return language;
+    }
+    return systemResolved(preferredLanguages ? preferredLanguages() : QStringList());
+}
+
+AppLanguage resolved(const std::function<AppLanguage()>& provider,
+                     const std::function<QStringList()>& preferredLanguages) {
+    return resolved(provider ? provider() : L10n::currentLanguage(), preferredLanguages);
+}
+
 } // namespace AppLanguages
 
 namespace {

@@ -25,6 +25,11 @@ QList<AppLanguage> allCases();
 // Only the first identifier counts: "zh-hans", "zh-cn" and "zh-sg" (any case) give zhHans,
 // anything else (and an empty list) english.
 AppLanguage systemResolved(const QStringList& preferredLanguages);
+// The language with system resolved against the preferred languages (none: an empty list).
+AppLanguage resolved(AppLanguage language, const std::function<QStringList()>& preferredLanguages);
+// What the provider chooses (without one, the interface language), resolved as above.
+AppLanguage resolved(const std::function<AppLanguage()>& provider,
+                     const std::function<QStringList()>& preferredLanguages);
 } // namespace AppLanguages
 
 // The texts of the string catalog: key -> language code ("en", "zh-Hans") -> text. Every text

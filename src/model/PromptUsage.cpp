@@ -20,20 +20,14 @@ Result<PromptUsageRecord> PromptUsageRecord::fromJson(const QJsonValue& value) {
     if (!value.isObject()) {
         return StateJson::typeMismatch(QStringLiteral("record"));
     }
-    const QJsonObject object = value.toObject();
-    const auto lastUsedAt = StateJson::requiredNumericDate(object, lastUsedAtKey);
-    if (!lastUsedAt) {
-        return lastUsedAt.error();
+    StateJson::FieldReader read(value.toObject());
+    const QDateTime lastUsedAt = read.requiredNumericDate(lastUsedAtKey);
+    const QString promptID = read.requiredString(promptIDKey);
+    const qint64 count = read.requiredInteger(successfulCopyCountKey);
+    if (read.error()) {
+        return *read.error();
     }
-    const auto promptID = StateJson::requiredString(object, promptIDKey);
-    if (!promptID) {
-        return promptID.error();
-    }
-    const auto count = StateJson::requiredInteger(object, successfulCopyCountKey);
-    if (!count) {
-        return count.error();
-    }
-    return PromptUsageRecord{*promptID, *lastUsedAt, *count};
+    return PromptUsageRecord{promptID, lastUsedAt, count};
 }
 
 namespace PromptSortModes {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // The JSON rules of the small state files (bindings, usage) and of JSON kept in user defaults.
 // The files are written byte for byte the way the system has always written them, so the text
@@ -58,5 +59,44 @@ Result<qint64> requiredInteger(const QJsonObject& object, const QString& key);
 Result<QDateTime> requiredNumericDate(const QJsonObject& object, const QString& key);
 // A numeric date or an ISO 8601 text; any other text is "Invalid date".
 Result<QDateTime> requiredFlexibleDate(const QJsonObject& object, const QString& key);
+
+// The field readers above, for a decoder that reads one field after the other: each gives its
+// value, or an empty one after a failure, and the first failure is kept for the decoder to return
+// once at the end. Fields after a failure are not read.
+class FieldReader {
+public:
+    explicit FieldReader(QJsonObject object) : m_object(std::move(object)) {}
+
+    QString requiredString(const QString& key) { return read(StateJson::requiredString, key); }
+    std::optional<QString> optionalString(const QString& key) { return read(StateJson::optionalString, key); }
+    bool requiredBool(const QString& key) { return read(StateJson::requiredBool, key); }
+    qint64 requiredInteger(const QString& key) { return read(StateJson::requiredInteger, key); }
+    QDateTime requiredNumericDate(const QString& key) { return read(StateJson::requiredNumericDate, key); }
+    QDateTime requiredFlexibleDate(const QString& key) { return read(StateJson::requiredFlexibleDate, key); }
+
+    // A failure the decoder finds itself; an earlier one is kept.
+    void fail(const AppError& error) {
+        if (!m_error) {
+            m_error = error;
+        }
+    }
+    const std::optional<AppError>& error() const { return m_error; }
+
+private:
+    template <typename T> T read(Result<T> (*reader)(const QJsonObject&, const QString&), const QString& key) {
+        if (m_error) {
+            return T{};
+        }
+        Result<T> result = reader(m_object, key);
+        if (!result) {
+            m_error = result.error();
+            return T{};
+        }
+        return std::move(result).value();
+    }
+
+    QJsonObject m_object;
+    std::optional<AppError> m_error;
+};
 
 } // namespace StateJson

@@ -1,5 +1,6 @@
 #include "model/TextPrimitives.h"
 
+#include <QStringDecoder>
 #include <QStringView>
 #include <QTextBoundaryFinder>
 
@@ -219,6 +220,15 @@ qsizetype utf8Length(const QString& text) {
         }
     }
     return bytes;
+}
+
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 } // namespace Text

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include <optional>
 
 // The text rules shared by every reader and writer, in one place:
 // - newlines are U+000A to U+000D, U+0085, U+2028 and U+2029;
@@ -38,5 +41,9 @@ qsizetype graphemeCount(const QString& text);
 // The first `count` grapheme clusters of the text.
 QString prefixGraphemes(const QString& text, qsizetype count);
 qsizetype utf8Length(const QString& text);
+
+// The text of bytes that are valid UTF-8 throughout; none for anything else, where a lenient
+// decode would slip replacement characters into the text.
+std::optional<QString> decodeUtf8(const QByteArray& bytes);
 
 } // namespace Text

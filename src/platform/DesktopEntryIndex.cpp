@@ -1,5 +1,7 @@
 #include "platform/DesktopEntryIndex.h"
 
+#include "platform/DesktopEntryFile.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -69,31 +71,14 @@ DesktopEntryIndex DesktopEntryIndex::build(const QStringList& dataDirectories) {
 std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::parse(const QString& id, const QByteArray& content) {
     Entry entry;
     entry.id = id;
-    bool inMainGroup = false;
     bool isApplication = false;
-    for (const QByteArray& rawLine : content.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith('#')) {
-            continue;
-        }
-        if (line.startsWith('[')) {
-            inMainGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inMainGroup) {
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0) {
-            continue;
-        }
-        const QByteArray key = line.left(equals).trimmed();
-        const QString value = QString::fromUtf8(line.mid(equals + 1).trimmed());
-        if (key == "Type") {
+    for (const DesktopEntryFile::Field& field : DesktopEntryFile::mainGroup(content)) {
+        const QString value = QString::fromUtf8(field.value);
+        if (field.key == "Type") {
             isApplication = value == QLatin1String("Application");
-        } else if (key == "Name") {
+        } else if (field.key == "Name") {
             entry.name = value;
-        } else if (key == "StartupWMClass") {
+        } else if (field.key == "StartupWMClass") {
             entry.startupWMClass = value;
         }
     }

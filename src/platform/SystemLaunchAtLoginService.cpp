@@ -2,6 +2,7 @@
 
 #include "config/SecureFileWriter.h"
 #include "config/StateFiles.h"
+#include "platform/DesktopEntryFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,23 +15,9 @@ namespace {
 
 // Whether the entry's "[Desktop Entry]" group switches it off, as session managers read it.
 bool entryIsSwitchedOff(const QByteArray& data) {
-    bool inMainGroup = false;
-    for (const QByteArray& rawLine : data.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.startsWith('[')) {
-            inMainGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inMainGroup) {
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0) {
-            continue;
-        }
-        const QByteArray key = line.left(equals).trimmed();
-        const QByteArray value = line.mid(equals + 1).trimmed();
-        if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false")) {
+    for (const DesktopEntryFile::Field& field : DesktopEntryFile::mainGroup(data)) {
+        if ((field.key == "Hidden" && field.value == "true") ||
+            (field.key == "X-GNOME-Autostart-enabled" && field.value == "false")) {
             return true;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "config/StateFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -25,6 +26,31 @@ private slots:
         const QString link = QDir(env.home()).filePath("link.json");
         QVERIFY(QFile::link(path, link));
         QCOMPARE(StateFiles::readRegularFile(link).value(), QByteArray("12345"));
+    }
+
+    void readingStopsAtTheLimitWhateverTheClaimedSize() {
+        // Files in /proc claim a size of 0 and still give bytes.
+        QCOMPARE(StateFiles::readRegularFile("/proc/self/maps", 64).error(), StateFiles::fileTooLarge());
+        auto maps = StateFiles::OpenedFile::open("/proc/self/maps");
+        QVERIFY(maps.ok());
+        QCOMPARE(maps->size(), qint64(0));
+        QCOMPARE(maps->readAtMost(64)->size(), 65);
+    }
+
+    void anOpenedFileTellsItsSizeAndDate() {
+        TestEnvironment env;
+        const QString path = env.writeFile("a.yaml", "12345");
+        const QDateTime modified = QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        file.close();
+        auto opened = StateFiles::OpenedFile::open(path);
+        QVERIFY(opened.ok());
+        QCOMPARE(opened->size(), qint64(5));
+        QCOMPARE(opened->modificationDate(), modified);
+        QCOMPARE(opened->readAtMost(5).value(), QByteArray("12345"));
+        QCOMPARE(StateFiles::OpenedFile::open(env.home()).error(), StateFiles::notRegularFile());
     }
 
     void refusesWhatIsNotARegularFile() {

@@ -38,6 +38,19 @@ private slots:
         QCOMPARE(AppLanguages::systemResolved(preferred), expected);
     }
 
+    void aChosenLanguageResolvesSystemOnly() {
+        const std::function<QStringList()> chinese = [] { return QStringList{"zh-Hans-CN"}; };
+        QCOMPARE(AppLanguages::resolved(AppLanguage::system, chinese), AppLanguage::zhHans);
+        QCOMPARE(AppLanguages::resolved(AppLanguage::english, chinese), AppLanguage::english);
+        QCOMPARE(AppLanguages::resolved(AppLanguage::system, {}), AppLanguage::english);
+        const std::function<AppLanguage()> system = [] { return AppLanguage::system; };
+        QCOMPARE(AppLanguages::resolved(system, chinese), AppLanguage::zhHans);
+        // Without a provider the interface language counts, which is never system.
+        L10n::setCurrentLanguageProvider([] { return AppLanguage::zhHans; });
+        QCOMPARE(AppLanguages::resolved(std::function<AppLanguage()>(), {}), AppLanguage::zhHans);
+        L10n::setCurrentLanguageProvider({});
+    }
+
     void rawValuesAreExact() {
         QCOMPARE(AppLanguages::fromRawValue("zhHans"), std::optional(AppLanguage::zhHans));
         QCOMPARE(AppLanguages::fromRawValue("english"), std::optional(AppLanguage::english));

@@ -1,6 +1,7 @@
 #include "model/StateJson.h"
 
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QTest>
 
 #include <limits>
@@ -135,6 +136,27 @@ private slots:
         QVERIFY(!StateJson::parse("{\"a\":").ok());
         QVERIFY(!StateJson::parse("[1] x").ok());
         QVERIFY(StateJson::parse("[]").ok());
+    }
+
+    void fieldReaderKeepsTheFirstFailure() {
+        const QJsonObject object{{"name", "a"}, {"count", 2.5}, {"flag", "yes"}};
+        StateJson::FieldReader read(object);
+        QCOMPARE(read.requiredString("name"), QStringLiteral("a"));
+        QCOMPARE(read.optionalString("none"), std::optional<QString>());
+        QVERIFY(!read.error());
+        QCOMPARE(read.requiredInteger("count"), qint64(0));
+        QCOMPARE(read.error(), std::optional(StateJson::typeMismatch("count")));
+        // Later failures, found by the reader or by the decoder, do not replace it.
+        QCOMPARE(read.requiredBool("flag"), false);
+        read.fail(StateJson::dataCorrupted("later"));
+        QCOMPARE(read.error(), std::optional(StateJson::typeMismatch("count")));
+        QCOMPARE(read.error()->message, StateJson::typeMismatch("count").message);
+        QCOMPARE(read.requiredString("name"), QString());
+
+        StateJson::FieldReader own(object);
+        own.fail(StateJson::dataCorrupted("first"));
+        QCOMPARE(own.error(), std::optional(StateJson::dataCorrupted("first")));
+        QCOMPARE(own.requiredString("name"), QString());
     }
 };
 
