@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QList<PromptWorkspace> workspaces = {
         workspace("word", word, {}),
         workspace("api", QStringLiteral("API"), {QStringLiteral("/srv/api")}),
-        workspace("shop", QStringLiteral("Shop"), {QStringLiteral("~/work/webshop/"), QStringLiteral("/")}),
+        workspace("shop", QStringLiteral("Shop"), {QStringLiteral("~/projects/webshop/"), QStringLiteral("/")}),
     };
     const WorkspaceMatcher matcher(workspaces, QStringLiteral("/nonexistent/home"), QStringLiteral("/nonexistent/cwd"));
     AgentContext context = AgentContext::unknown();

@@ -36,20 +36,20 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("expected"); // null for none
         QTest::newRow("subfolder wins over its parent")
-            << QStringList{"/work/app", "/work/app/web"}
-            << QString::fromUtf8("index.ts \u2014 /work/app/web \u2014 Code") << "/work/app/web";
+            << QStringList{"/srv/app", "/srv/app/web"}
+            << QString::fromUtf8("index.ts \u2014 /srv/app/web \u2014 Code") << "/srv/app/web";
         QTest::newRow("longest first whatever the order")
-            << QStringList{"/work/app/web", "/work/app"} << "/work/app/web/src/main.ts"
-            << "/work/app/web";
-        QTest::newRow("parent alone") << QStringList{"/work/app/web", "/work/app"} << "/work/app/README.md"
-                                      << "/work/app";
+            << QStringList{"/srv/app/web", "/srv/app"} << "/srv/app/web/src/main.ts"
+            << "/srv/app/web";
+        QTest::newRow("parent alone") << QStringList{"/srv/app/web", "/srv/app"} << "/srv/app/README.md"
+                                      << "/srv/app";
         QTest::newRow("any letter case, returned as configured")
-            << QStringList{"/Work/App"} << "main.rs | /work/app | Zed"
-            << "/Work/App";
+            << QStringList{"/Srv/App"} << "main.rs | /srv/app | Zed"
+            << "/Srv/App";
         QTest::newRow("en dash and bar around the path")
-            << QStringList{"/work/app"} << QString::fromUtf8("x\u2013/work/app|y") << "/work/app";
-        QTest::newRow("known path standardised") << QStringList{"", "/work/./app/"} << "/work/app — Cursor"
-                                                 << "/work/app";
+            << QStringList{"/srv/app"} << QString::fromUtf8("x\u2013/srv/app|y") << "/srv/app";
+        QTest::newRow("known path standardised") << QStringList{"", "/srv/./app/"} << "/srv/app — Cursor"
+                                                 << "/srv/app";
         QTest::newRow("shared folder name never chosen")
             << QStringList{"/a/shared", "/b/shared"} << QString::fromUtf8("shared \u2014 main.go") << QString();
         QTest::newRow("unique folder name, inside a longer word")
@@ -62,11 +62,11 @@ private slots:
             << QStringList{"/home/ann/src/app/deep"} << "ann@box:~/src/app"
             << "/home/ann/src/app";
         QTest::newRow("unrelated home-relative path, folder name decides")
-            << QStringList{"/work/other", "/work/app"} << "box:~/elsewhere app"
-            << "/work/app";
+            << QStringList{"/srv/other", "/srv/app"} << "box:~/elsewhere app"
+            << "/srv/app";
         QTest::newRow("unrelated path and no folder name")
-            << QStringList{"/work/other"} << "box:~/elsewhere" << QString();
-        QTest::newRow("no known paths") << QStringList{} << "/work/app" << QString();
+            << QStringList{"/srv/other"} << "box:~/elsewhere" << QString();
+        QTest::newRow("no known paths") << QStringList{} << "/srv/app" << QString();
     }
     void pathFromTitle() {
         QFETCH(QStringList, known);

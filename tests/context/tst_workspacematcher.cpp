@@ -86,21 +86,21 @@ private slots:
         QTest::addColumn<QString>("ancestor");
         QTest::addColumn<bool>("expected");
 
-        QTest::newRow("itself") << "/work/app"
-                                << "/work/app" << true;
-        QTest::newRow("a subfolder") << "/work/app/web/src"
-                                     << "/work/app" << true;
-        QTest::newRow("a sibling with the same beginning") << "/work/apple"
-                                                           << "/work/app" << false;
-        QTest::newRow("another letter case is another folder") << "/work/App"
-                                                               << "/work/app" << false;
-        QTest::newRow("the parent") << "/work"
-                                    << "/work/app" << false;
-        QTest::newRow("ancestor ending in a slash") << "/work/app/x"
-                                                    << "/work/app/" << true;
-        QTest::newRow("the root holds everything") << "/work/app"
+        QTest::newRow("itself") << "/srv/app"
+                                << "/srv/app" << true;
+        QTest::newRow("a subfolder") << "/srv/app/web/src"
+                                     << "/srv/app" << true;
+        QTest::newRow("a sibling with the same beginning") << "/srv/apple"
+                                                           << "/srv/app" << false;
+        QTest::newRow("another letter case is another folder") << "/srv/App"
+                                                               << "/srv/app" << false;
+        QTest::newRow("the parent") << "/srv"
+                                    << "/srv/app" << false;
+        QTest::newRow("ancestor ending in a slash") << "/srv/app/x"
+                                                    << "/srv/app/" << true;
+        QTest::newRow("the root holds everything") << "/srv/app"
                                                    << "/" << true;
-        QTest::newRow("an empty ancestor holds nothing") << "/work/app"
+        QTest::newRow("an empty ancestor holds nothing") << "/srv/app"
                                                          << "" << false;
     }
 
@@ -134,15 +134,15 @@ private slots:
     void explicitPathWorkspace() {
         TestEnvironment env;
         QDir home(env.home());
-        for (const char* folder : {"work/app/web/src", "work/apple", "work/App", "real"}) {
+        for (const char* folder : {"srv/app/web/src", "srv/apple", "srv/App", "real"}) {
             QVERIFY(home.mkpath(QString::fromLatin1(folder)));
         }
-        QVERIFY(QFile::link(home.filePath(QStringLiteral("work/app")), home.filePath(QStringLiteral("linked"))));
+        QVERIFY(QFile::link(home.filePath(QStringLiteral("srv/app")), home.filePath(QStringLiteral("linked"))));
         const WorkspaceMatcher matcher(
             {workspace(QStringLiteral("empty"), QStringLiteral("Empty"), {QString()}),
              workspace(QStringLiteral("app"), QStringLiteral("App"),
-                       {QStringLiteral("/elsewhere"), QStringLiteral("~/work/app")}),
-             workspace(QStringLiteral("web"), QStringLiteral("Web"), {QStringLiteral("~/work/app/web")}),
+                       {QStringLiteral("/elsewhere"), QStringLiteral("~/srv/app")}),
+             workspace(QStringLiteral("web"), QStringLiteral("Web"), {QStringLiteral("~/srv/app/web")}),
              workspace(QStringLiteral("gone"), QStringLiteral("Gone"), {home.filePath(QStringLiteral("gone"))})},
             env.home());
         const auto at = [&](const QString& relative) {
@@ -151,11 +151,11 @@ private slots:
         };
 
         // The first workspace wins over a later, more specific one.
-        QCOMPARE(at(QStringLiteral("work/app/web/src")), QStringLiteral("app"));
-        QCOMPARE(at(QStringLiteral("work/app")), QStringLiteral("app"));
+        QCOMPARE(at(QStringLiteral("srv/app/web/src")), QStringLiteral("app"));
+        QCOMPARE(at(QStringLiteral("srv/app")), QStringLiteral("app"));
         QCOMPARE(at(QStringLiteral("linked/web")), QStringLiteral("app"));
-        QCOMPARE(at(QStringLiteral("work/apple")), std::nullopt);
-        QCOMPARE(at(QStringLiteral("work/App")), std::nullopt);
+        QCOMPARE(at(QStringLiteral("srv/apple")), std::nullopt);
+        QCOMPARE(at(QStringLiteral("srv/App")), std::nullopt);
         QCOMPARE(at(QStringLiteral("real")), std::nullopt);
         // A folder that no longer exists matches nothing, even a match path equal to it.
         QCOMPARE(at(QStringLiteral("gone")), std::nullopt);
