@@ -5,30 +5,12 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptYAMLEncoder.h"
+#include "PromptRoundTrip.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-PromptWorkspace asReadBack(PromptWorkspace workspace) {
-    workspace.name = PromptYAMLEncoder::singleLine(workspace.name);
-    for (QString& path : workspace.matchPaths) {
-        path = PromptYAMLEncoder::singleLine(path);
-    }
-    for (PromptItem& item : workspace.prompts) {
-        item.id = PromptYAMLEncoder::singleLine(item.id);
-        item.title = PromptYAMLEncoder::singleLine(item.title);
-        item.group = PromptYAMLEncoder::singleLine(item.group);
-        for (QString& tag : item.tags) {
-            tag = PromptYAMLEncoder::singleLine(tag);
-        }
-        if (item.agent == AgentType::claudeCode) {
-            item.agent = AgentType::terminal;
-        }
-    }
-    return workspace;
-}
 
 [[noreturn]] void fail(const char* what, const QString& encoded) {
     std::fprintf(stderr, "round trip failed: %s\n--- written ---\n%s\n", what, encoded.toUtf8().constData());

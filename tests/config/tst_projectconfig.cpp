@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "TestEnvironment.h"
 
 #include "config/ProjectConfigTrustStore.h"
@@ -13,19 +14,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return 0;
-    }
-    return info.st_mode & 07777;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 ProjectPromptConfigLoader englishLoader(const TestEnvironment& env, int levels = 2) {
     return ProjectPromptConfigLoader(

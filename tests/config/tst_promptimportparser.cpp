@@ -80,10 +80,9 @@ private slots:
             << Previews{preview("preview-0-title", "Title", "Body line one\nBody line two"),
                         preview("preview-1-second", "Second", "Its body")};
         QTest::newRow("CR LF in explicit sections keeps the body's lines")
-            << "## A\r\nline 1\r\nline 2"
-            << Previews{preview("preview-0-a", "A", "line 1\nline 2")};
-        QTest::newRow("a lone CR still breaks a line") << "Title\rBody"
-                                                       << Previews{preview("preview-0-title", "Title", "Body")};
+            << "## A\r\nline 1\r\nline 2" << Previews{preview("preview-0-a", "A", "line 1\nline 2")};
+        QTest::newRow("a lone CR still breaks a line")
+            << "Title\rBody" << Previews{preview("preview-0-title", "Title", "Body")};
     }
     void parse() {
         QFETCH(QString, text);

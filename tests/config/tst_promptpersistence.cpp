@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "TestEnvironment.h"
 
 #include "config/PromptConfigLoader.h"
@@ -16,26 +17,6 @@
 namespace {
 
 const QString workspacesDir = QStringLiteral(".orris-hollows/workspaces");
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return 0;
-    }
-    return info.st_mode & 07777;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entriesOf(const QString& directory) {
-    QStringList entries =
-        QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    entries.sort();
-    return entries;
-}
 
 PromptItem prompt(const QString& id, const QString& title, const QString& text = QStringLiteral("Do it.")) {
     PromptItem item;

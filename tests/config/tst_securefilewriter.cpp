@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "TestEnvironment.h"
 
 #include "config/SecureFileWriter.h"
@@ -10,23 +11,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return 0;
-    }
-    return info.st_mode & 07777;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entriesOf(const QString& directory) {
-    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
 
 class UmaskGuard {
 public:
@@ -84,7 +68,8 @@ private slots:
         }
         QCOMPARE(contentOf(path), QByteArray("previous content"));
         QCOMPARE(entriesOf(env.home()), QStringList{"keep.yaml"});
-        QVERIFY(log.contains("Secure data write failed file=home/keep.yaml bytes=11 error=PosixError domain=posix code=5"));
+        QVERIFY(
+            log.contains("Secure data write failed file=home/keep.yaml bytes=11 error=PosixError domain=posix code=5"));
     }
 
     void missingFolderFailsAndLogsWithoutTheHomePath() {

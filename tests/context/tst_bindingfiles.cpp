@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "TestEnvironment.h"
 
 #include "context/ContextBindingStore.h"
@@ -29,11 +30,6 @@ QStringList idsOf(const QList<AgentWorkspaceBinding>& bindings) {
         ids.append(binding.id + (binding.isDefault ? "*" : ""));
     }
     return ids;
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "PromptFixtures.h"
 #include "PromptStoreFileHarness.h"
 
@@ -44,11 +45,6 @@ prompts:
 
 QString english(const QString& key) {
     return L10n::string(key, AppLanguage::english);
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
 // The prompts without their ids, which a load makes unique across files.

@@ -1,3 +1,4 @@
+#include "FileInspection.h"
 #include "TestEnvironment.h"
 
 #include "store/PromptUsageStore.h"
@@ -17,11 +18,6 @@ const QString usageFile = QStringLiteral(".orris-hollows/prompt-usage.json");
 
 QDateTime at(int seconds) {
     return QDateTime(QDate(2026, 1, 15), QTime(9, 30), Qt::UTC).addSecs(seconds);
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
 QStringList unreadableCopies(const TestEnvironment& env) {
