@@ -78,9 +78,13 @@ StatusItemHost::StatusItemHost(QMenu* menu, QObject* parent) : QObject(parent), 
     }
 }
 
-StatusItemHost::~StatusItemHost() { delete m_capsule; }
+StatusItemHost::~StatusItemHost() {
+    delete m_capsule;
+}
 
-QWidget* StatusItemHost::capsule() const { return m_capsule; }
+QWidget* StatusItemHost::capsule() const {
+    return m_capsule;
+}
 
 QIcon StatusItemHost::capsuleIcon(bool hovered) {
     QPixmap pixmap(38, 38);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QIcon>
+#include <QObject>
 #include <QPointer>
 
 #include <functional>

@@ -150,9 +150,9 @@ Status writeData(const QByteArray& data, const QString& path, Permissions permis
     WriteOutcome outcome = writeBytes(data, path, permissions, guard);
     const Status& status = outcome.status;
     if (!status.ok() && !outcome.refusedByGuard) {
-        qCCritical(lcPersistence).noquote() << "Secure data write failed file=" + AppLog::fileContext(path)
-                                            << "bytes=" + QString::number(data.size())
-                                            << "error=" + AppLog::errorSummary(status.error());
+        qCCritical(lcPersistence).noquote()
+            << "Secure data write failed file=" + AppLog::fileContext(path) << "bytes=" + QString::number(data.size())
+            << "error=" + AppLog::errorSummary(status.error());
     }
     return std::move(outcome.status);
 }
@@ -162,9 +162,9 @@ Status writeString(const QString& text, const QString& path, Permissions permiss
     WriteOutcome outcome = writeBytes(data, path, permissions, guard);
     const Status& status = outcome.status;
     if (!status.ok() && !outcome.refusedByGuard) {
-        qCCritical(lcPersistence).noquote() << "Secure string write failed file=" + AppLog::fileContext(path)
-                                            << "bytes=" + QString::number(data.size())
-                                            << "error=" + AppLog::errorSummary(status.error());
+        qCCritical(lcPersistence).noquote()
+            << "Secure string write failed file=" + AppLog::fileContext(path) << "bytes=" + QString::number(data.size())
+            << "error=" + AppLog::errorSummary(status.error());
     }
     return std::move(outcome.status);
 }
@@ -172,9 +172,9 @@ Status writeString(const QString& text, const QString& path, Permissions permiss
 Status restrictDirectoryToCurrentUser(const QString& path) {
     if (::chmod(QFile::encodeName(path).constData(), userOnlyDirectoryPermissions) != 0) {
         const AppError error = AppError::posix(errno);
-        qCCritical(lcPersistence).noquote() << "Set secure directory permissions failed directory=" +
-                                                   AppLog::fileContext(path)
-                                            << "error=" + AppLog::errorSummary(error);
+        qCCritical(lcPersistence).noquote()
+            << "Set secure directory permissions failed directory=" + AppLog::fileContext(path)
+            << "error=" + AppLog::errorSummary(error);
         return error;
     }
     return {};

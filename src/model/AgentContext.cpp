@@ -67,8 +67,12 @@ QString displayName(ContextDetectionSource source, AppLanguage language) {
 } // namespace ContextDetectionSources
 
 const AgentContext& AgentContext::unknown() {
-    static const AgentContext context{QStringLiteral("Unknown"), std::nullopt,        QString(),
-                                      AgentType::unknown,        std::nullopt,        unrecognizedWorkspaceName,
+    static const AgentContext context{QStringLiteral("Unknown"),
+                                      std::nullopt,
+                                      QString(),
+                                      AgentType::unknown,
+                                      std::nullopt,
+                                      unrecognizedWorkspaceName,
                                       ContextDetectionSource::unknown};
     return context;
 }

@@ -46,7 +46,9 @@ constexpr AgentInfo infoTable[] = {
     {AgentType::unknown, "unknown", "Unknown", "Unknown", nullptr},
 };
 
-const AgentInfo& info(AgentType type) { return infoTable[static_cast<int>(type)]; }
+const AgentInfo& info(AgentType type) {
+    return infoTable[static_cast<int>(type)];
+}
 
 using Table = QHash<QString, AgentType>;
 
@@ -153,20 +155,24 @@ std::optional<AgentType> agentForAppNameSecond(const QString& a) {
 
 std::optional<AgentType> browserTypeForAppName(const QString& a) {
     static const Table table = makeTable({
-        {AgentType::chrome, {"google chrome", "google chrome beta", "google chrome dev", "google chrome canary", "chrome"}},
+        {AgentType::chrome,
+         {"google chrome", "google chrome beta", "google chrome dev", "google chrome canary", "chrome"}},
         {AgentType::arc, {"arc", "arc early birds"}},
         {AgentType::safari, {"safari", "safari浏览器", "safari technology preview"}},
         {AgentType::edge,
          {"microsoft edge", "microsoft edge beta", "microsoft edge dev", "microsoft edge canary", "edge"}},
         {AgentType::firefox, {"firefox", "firefox developer edition", "firefox nightly"}},
-        {AgentType::brave, {"brave browser", "brave browser beta", "brave browser dev", "brave browser nightly", "brave"}},
+        {AgentType::brave,
+         {"brave browser", "brave browser beta", "brave browser dev", "brave browser nightly", "brave"}},
     });
     return lookup(table, a);
 }
 
 } // namespace
 
-QString rawValue(AgentType type) { return QString::fromLatin1(info(type).rawValue); }
+QString rawValue(AgentType type) {
+    return QString::fromLatin1(info(type).rawValue);
+}
 
 std::optional<AgentType> fromRawValue(const QString& raw) {
     for (const AgentInfo& entry : infoTable) {
@@ -177,9 +183,13 @@ std::optional<AgentType> fromRawValue(const QString& raw) {
     return std::nullopt;
 }
 
-QString displayName(AgentType type, AppLanguage) { return QString::fromUtf8(info(type).displayName); }
+QString displayName(AgentType type, AppLanguage) {
+    return QString::fromUtf8(info(type).displayName);
+}
 
-QString defaultAppName(AgentType type) { return QString::fromUtf8(info(type).defaultAppName); }
+QString defaultAppName(AgentType type) {
+    return QString::fromUtf8(info(type).defaultAppName);
+}
 
 std::optional<QString> defaultBundleIdentifier(AgentType type) {
     const char* identifier = info(type).defaultBundleIdentifier;
@@ -216,10 +226,10 @@ const QList<AgentType>& allCases() {
 
 const QList<AgentType>& nativeAgentCases() {
     static const QList<AgentType> cases = {
-        AgentType::antigravity, AgentType::antigravityIDE, AgentType::codex,     AgentType::claudeDesktop,
-        AgentType::cursor,      AgentType::windsurf,       AgentType::ghostty,   AgentType::hermes,
-        AgentType::jetbrains,   AgentType::kimi,           AgentType::kiro,      AgentType::openCode,
-        AgentType::terminal,    AgentType::trae,           AgentType::vscode,    AgentType::zcode,
+        AgentType::antigravity, AgentType::antigravityIDE, AgentType::codex,   AgentType::claudeDesktop,
+        AgentType::cursor,      AgentType::windsurf,       AgentType::ghostty, AgentType::hermes,
+        AgentType::jetbrains,   AgentType::kimi,           AgentType::kiro,    AgentType::openCode,
+        AgentType::terminal,    AgentType::trae,           AgentType::vscode,  AgentType::zcode,
         AgentType::zed,
     };
     return cases;

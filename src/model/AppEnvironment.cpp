@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-QString AppEnvironment::dataDirectory() const { return QDir(homePath).filePath(QStringLiteral(".orris-hollows")); }
+QString AppEnvironment::dataDirectory() const {
+    return QDir(homePath).filePath(QStringLiteral(".orris-hollows"));
+}
 
 QString AppEnvironment::dataFile(const QString& relativePath) const {
     return QDir(dataDirectory()).filePath(relativePath);
@@ -23,7 +25,9 @@ AppEnvironment AppEnvironment::system() {
     return environment;
 }
 
-QStringList AppEnvironment::systemPreferredLanguages() { return QLocale::system().uiLanguages(); }
+QStringList AppEnvironment::systemPreferredLanguages() {
+    return QLocale::system().uiLanguages();
+}
 
 std::optional<QString> AppEnvironment::systemEnvironmentVariable(const QString& name) {
     const QByteArray key = name.toLocal8Bit();

@@ -10,10 +10,18 @@ Q_LOGGING_CATEGORY(lcUi, "app.orris-hollows.ui")
 
 namespace AppLog {
 
-const QLoggingCategory& persistence() { return lcPersistence(); }
-const QLoggingCategory& context() { return lcContext(); }
-const QLoggingCategory& prompts() { return lcPrompts(); }
-const QLoggingCategory& ui() { return lcUi(); }
+const QLoggingCategory& persistence() {
+    return lcPersistence();
+}
+const QLoggingCategory& context() {
+    return lcContext();
+}
+const QLoggingCategory& prompts() {
+    return lcPrompts();
+}
+const QLoggingCategory& ui() {
+    return lcUi();
+}
 
 QString errorSummary(const AppError& error) {
     return QStringLiteral("%1 domain=%2 code=%3").arg(error.type, error.domain, QString::number(error.code));

@@ -20,11 +20,11 @@ constexpr quint64 keptBits = 0xFFFE0000;
 } // namespace ModifierFlags
 
 struct KeyTableEntry {
-    quint32 keyCode;   // stored virtual key code
-    int qtKey;         // Qt::Key
-    bool keypad;       // a keypad key (Qt reports it with the keypad modifier)
-    quint32 keysym;    // X keysym (lower-case for letters)
-    const char* text;  // the character the key prints without modifiers, or "" for none
+    quint32 keyCode;  // stored virtual key code
+    int qtKey;        // Qt::Key
+    bool keypad;      // a keypad key (Qt reports it with the keypad modifier)
+    quint32 keysym;   // X keysym (lower-case for letters)
+    const char* text; // the character the key prints without modifiers, or "" for none
 };
 
 namespace KeyTable {

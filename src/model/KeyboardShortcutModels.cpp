@@ -51,21 +51,21 @@ QString PromptKeyboardShortcut::displayString() const {
 
 QString PromptKeyboardShortcut::keyName(quint32 keyCode) {
     static const QHash<quint32, QString> fixedNames = {
-        {36, QStringLiteral("Return")}, {48, QStringLiteral("Tab")},   {49, QStringLiteral("Space")},
-        {51, QStringLiteral("Backspace")}, {53, QStringLiteral("Esc")}, {71, QStringLiteral("Clear")},
-        {76, QStringLiteral("Enter")},  {96, QStringLiteral("F5")},    {97, QStringLiteral("F6")},
-        {98, QStringLiteral("F7")},     {99, QStringLiteral("F3")},    {100, QStringLiteral("F8")},
-        {101, QStringLiteral("F9")},    {103, QStringLiteral("F11")},  {109, QStringLiteral("F10")},
-        {111, QStringLiteral("F12")},   {115, QStringLiteral("Home")}, {119, QStringLiteral("End")},
-        {120, QStringLiteral("F2")},    {121, QStringLiteral("PgDn")}, {122, QStringLiteral("F1")},
-        {123, QStringLiteral("Left")},  {124, QStringLiteral("Right")}, {125, QStringLiteral("Down")},
+        {36, QStringLiteral("Return")},    {48, QStringLiteral("Tab")},    {49, QStringLiteral("Space")},
+        {51, QStringLiteral("Backspace")}, {53, QStringLiteral("Esc")},    {71, QStringLiteral("Clear")},
+        {76, QStringLiteral("Enter")},     {96, QStringLiteral("F5")},     {97, QStringLiteral("F6")},
+        {98, QStringLiteral("F7")},        {99, QStringLiteral("F3")},     {100, QStringLiteral("F8")},
+        {101, QStringLiteral("F9")},       {103, QStringLiteral("F11")},   {109, QStringLiteral("F10")},
+        {111, QStringLiteral("F12")},      {115, QStringLiteral("Home")},  {119, QStringLiteral("End")},
+        {120, QStringLiteral("F2")},       {121, QStringLiteral("PgDn")},  {122, QStringLiteral("F1")},
+        {123, QStringLiteral("Left")},     {124, QStringLiteral("Right")}, {125, QStringLiteral("Down")},
         {126, QStringLiteral("Up")},
     };
     static const QHash<quint32, QString> printable = {
-        {0, "A"},  {1, "S"},  {2, "D"},  {3, "F"},  {4, "H"},  {5, "G"},  {6, "Z"},  {7, "X"},  {8, "C"},  {9, "V"},
-        {11, "B"}, {12, "Q"}, {13, "W"}, {14, "E"}, {15, "R"}, {16, "Y"}, {17, "T"}, {18, "1"}, {19, "2"}, {20, "3"},
-        {21, "4"}, {22, "6"}, {23, "5"}, {24, "="}, {25, "9"}, {26, "7"}, {27, "-"}, {28, "8"}, {29, "0"}, {30, "]"},
-        {31, "O"}, {32, "U"}, {33, "["}, {34, "I"}, {35, "P"}, {37, "L"}, {38, "J"}, {39, "'"}, {40, "K"}, {41, ";"},
+        {0, "A"},   {1, "S"},  {2, "D"},  {3, "F"},  {4, "H"},  {5, "G"},  {6, "Z"},  {7, "X"},  {8, "C"},  {9, "V"},
+        {11, "B"},  {12, "Q"}, {13, "W"}, {14, "E"}, {15, "R"}, {16, "Y"}, {17, "T"}, {18, "1"}, {19, "2"}, {20, "3"},
+        {21, "4"},  {22, "6"}, {23, "5"}, {24, "="}, {25, "9"}, {26, "7"}, {27, "-"}, {28, "8"}, {29, "0"}, {30, "]"},
+        {31, "O"},  {32, "U"}, {33, "["}, {34, "I"}, {35, "P"}, {37, "L"}, {38, "J"}, {39, "'"}, {40, "K"}, {41, ";"},
         {42, "\\"}, {43, ","}, {44, "/"}, {45, "N"}, {46, "M"}, {47, "."}, {50, "`"},
     };
     if (const auto fixed = fixedNames.constFind(keyCode); fixed != fixedNames.constEnd()) {
@@ -110,9 +110,8 @@ std::optional<PromptKeyboardShortcut> PromptKeyboardShortcut::fromStorageString(
         return std::nullopt;
     }
     const auto isDecimal = [](const QString& piece) {
-        return !piece.isEmpty() && std::all_of(piece.begin(), piece.end(), [](QChar c) {
-            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        });
+        return !piece.isEmpty() && std::all_of(piece.begin(), piece.end(),
+                                               [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     };
     if (!isDecimal(pieces[0]) || !isDecimal(pieces[1])) {
         return std::nullopt;
@@ -185,11 +184,17 @@ std::optional<int> PromptTileShortcut::tileIndex(const KeyEventInfo& event) cons
     return numberIndex(event);
 }
 
-QString PromptTileShortcut::modifierDisplay() const { return KeyTable::modifierPrefix(modifiersRawValue); }
+QString PromptTileShortcut::modifierDisplay() const {
+    return KeyTable::modifierPrefix(modifiersRawValue);
+}
 
-QString PromptTileShortcut::badgeText(int number) const { return modifierDisplay() + QString::number(number); }
+QString PromptTileShortcut::badgeText(int number) const {
+    return modifierDisplay() + QString::number(number);
+}
 
-QString PromptTileShortcut::displayString() const { return modifierDisplay() + QStringLiteral("1..9"); }
+QString PromptTileShortcut::displayString() const {
+    return modifierDisplay() + QStringLiteral("1..9");
+}
 
 QByteArray PromptTileShortcut::toJson() const {
     QJsonObject object;

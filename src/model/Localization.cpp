@@ -32,7 +32,9 @@ std::optional<AppLanguage> fromRawValue(const QString& raw) {
     return std::nullopt;
 }
 
-QList<AppLanguage> allCases() { return {AppLanguage::system, AppLanguage::zhHans, AppLanguage::english}; }
+QList<AppLanguage> allCases() {
+    return {AppLanguage::system, AppLanguage::zhHans, AppLanguage::english};
+}
 
 AppLanguage systemResolved(const QStringList& preferredLanguages) {
     if (preferredLanguages.isEmpty()) {
@@ -66,7 +68,9 @@ AppError catalogError(qint64 code, const QString& message) {
     return AppError::make(QStringLiteral("CatalogDecodingError"), QStringLiteral("catalog"), code, message);
 }
 
-AppLanguage systemLanguage() { return AppLanguages::systemResolved(QLocale::system().uiLanguages()); }
+AppLanguage systemLanguage() {
+    return AppLanguages::systemResolved(QLocale::system().uiLanguages());
+}
 
 } // namespace
 

@@ -72,11 +72,14 @@ void setCurrentLanguageProvider(std::function<AppLanguage()> provider);
 // "%%" is a per-cent sign. Arguments are inserted as they are and never read as a format.
 QString format(const QString& text, const QStringList& arguments);
 
-inline QString argumentText(const QString& value) { return value; }
-inline QString argumentText(const char* value) { return QString::fromUtf8(value); }
+inline QString argumentText(const QString& value) {
+    return value;
+}
+inline QString argumentText(const char* value) {
+    return QString::fromUtf8(value);
+}
 template <typename T>
-    requires std::is_integral_v<T> && (!std::is_same_v<T, bool>)
-QString argumentText(T value) {
+requires std::is_integral_v<T> &&(!std::is_same_v<T, bool>)QString argumentText(T value) {
     return QString::number(value);
 }
 

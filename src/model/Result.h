@@ -24,8 +24,7 @@ struct AppError {
 };
 
 // Either a value or an AppError.
-template <typename T>
-class Result {
+template <typename T> class Result {
 public:
     Result(T value) : m_state(std::move(value)) {}
     Result(AppError error) : m_state(std::move(error)) {}
@@ -47,8 +46,7 @@ private:
     std::variant<T, AppError> m_state;
 };
 
-template <>
-class Result<void> {
+template <> class Result<void> {
 public:
     Result() = default;
     Result(AppError error) : m_error(std::move(error)) {}

@@ -4,7 +4,9 @@
 
 TimerScheduler::TimerScheduler(QObject* parent) : QObject(parent) {}
 
-TimerScheduler::~TimerScheduler() { qDeleteAll(m_timers); }
+TimerScheduler::~TimerScheduler() {
+    qDeleteAll(m_timers);
+}
 
 Scheduler::Token TimerScheduler::schedule(std::chrono::milliseconds delay, std::function<void()> work) {
     return start(delay, false, std::move(work));
@@ -21,8 +23,7 @@ void TimerScheduler::cancel(Token token) {
     }
 }
 
-Scheduler::Token TimerScheduler::start(std::chrono::milliseconds interval, bool repeating,
-                                       std::function<void()> work) {
+Scheduler::Token TimerScheduler::start(std::chrono::milliseconds interval, bool repeating, std::function<void()> work) {
     const Token token = m_nextToken++;
     auto* timer = new QTimer;
     timer->setSingleShot(!repeating);

@@ -75,7 +75,9 @@ QString ShortcutSettingsStore::hotKeyStatusMessage() const {
     return m_hotKeyStatus.message(m_languageProvider ? m_languageProvider() : L10n::currentLanguage());
 }
 
-void ShortcutSettingsStore::save(const PromptKeyboardShortcut& shortcut) { m_defaults->setData(key, shortcut.toJson()); }
+void ShortcutSettingsStore::save(const PromptKeyboardShortcut& shortcut) {
+    m_defaults->setData(key, shortcut.toJson());
+}
 
 void ShortcutSettingsStore::savePromptTileShortcut(const PromptTileShortcut& shortcut) {
     m_defaults->setData(promptTileShortcutKey, shortcut.toJson());

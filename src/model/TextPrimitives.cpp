@@ -29,8 +29,7 @@ char32_t codePointBefore(QStringView text, qsizetype end, qsizetype* width) {
     return c.unicode();
 }
 
-template <typename Predicate>
-QStringView trimmedView(QStringView text, Predicate shouldTrim) {
+template <typename Predicate> QStringView trimmedView(QStringView text, Predicate shouldTrim) {
     qsizetype start = 0;
     qsizetype end = text.size();
     while (start < end) {
@@ -50,8 +49,7 @@ QStringView trimmedView(QStringView text, Predicate shouldTrim) {
     return text.sliced(start, end - start);
 }
 
-template <typename Predicate>
-QString trimmed(const QString& text, Predicate shouldTrim) {
+template <typename Predicate> QString trimmed(const QString& text, Predicate shouldTrim) {
     const QStringView view = trimmedView(QStringView(text), shouldTrim);
     if (view.size() == text.size()) {
         return text;
@@ -59,11 +57,15 @@ QString trimmed(const QString& text, Predicate shouldTrim) {
     return view.toString();
 }
 
-bool isSpaceOrTab(char32_t c) { return c == U' ' || c == U'\t'; }
+bool isSpaceOrTab(char32_t c) {
+    return c == U' ' || c == U'\t';
+}
 
 } // namespace
 
-bool isNewline(char32_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029; }
+bool isNewline(char32_t c) {
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
 
 bool isWhitespace(char32_t c) {
     if (c < 0x80) {
@@ -85,9 +87,13 @@ bool isWhitespaceOrNewline(char32_t c) {
 }
 
 // Lambdas rather than function pointers, so that the tests inline into the trim loops.
-QString trimSpacesAndTabs(const QString& text) { return trimmed(text, [](char32_t c) { return isSpaceOrTab(c); }); }
+QString trimSpacesAndTabs(const QString& text) {
+    return trimmed(text, [](char32_t c) { return isSpaceOrTab(c); });
+}
 
-QString trimWhitespace(const QString& text) { return trimmed(text, [](char32_t c) { return isWhitespace(c); }); }
+QString trimWhitespace(const QString& text) {
+    return trimmed(text, [](char32_t c) { return isWhitespace(c); });
+}
 
 QString trimWhitespaceAndNewlines(const QString& text) {
     return trimmed(text, [](char32_t c) { return isWhitespaceOrNewline(c); });
@@ -212,7 +218,8 @@ qsizetype utf8Length(const QString& text) {
             bytes += 1;
         } else if (u < 0x800) {
             bytes += 2;
-        } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+        } else if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+                   QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             bytes += 4;
             ++i;
         } else {

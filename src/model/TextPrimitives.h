@@ -16,8 +16,8 @@
 namespace Text {
 
 bool isNewline(char32_t c);
-bool isWhitespace(char32_t c);             // space separators and tab
-bool isWhitespaceOrNewline(char32_t c);    // all separators, U+000A..U+000D, U+0085
+bool isWhitespace(char32_t c);          // space separators and tab
+bool isWhitespaceOrNewline(char32_t c); // all separators, U+000A..U+000D, U+0085
 
 QString trimSpacesAndTabs(const QString& text);
 QString trimWhitespace(const QString& text);
@@ -35,7 +35,9 @@ QList<QStringView> splitViewsAtNewlines(QStringView text);
 
 // Negative, zero or positive as a is before, equal to or after b in code-point order.
 int compareCodePoints(const QString& a, const QString& b);
-inline bool codePointLess(const QString& a, const QString& b) { return compareCodePoints(a, b) < 0; }
+inline bool codePointLess(const QString& a, const QString& b) {
+    return compareCodePoints(a, b) < 0;
+}
 
 qsizetype graphemeCount(const QString& text);
 // The first `count` grapheme clusters of the text.

@@ -43,12 +43,22 @@ SettingsUserDefaults::SettingsUserDefaults(const QString& iniFilePath)
 
 SettingsUserDefaults::~SettingsUserDefaults() = default;
 
-QVariant SettingsUserDefaults::value(const QString& key) const { return m_settings->value(key); }
+QVariant SettingsUserDefaults::value(const QString& key) const {
+    return m_settings->value(key);
+}
 
-void SettingsUserDefaults::setValue(const QString& key, const QVariant& value) { m_settings->setValue(key, value); }
+void SettingsUserDefaults::setValue(const QString& key, const QVariant& value) {
+    m_settings->setValue(key, value);
+}
 
-void SettingsUserDefaults::remove(const QString& key) { m_settings->remove(key); }
+void SettingsUserDefaults::remove(const QString& key) {
+    m_settings->remove(key);
+}
 
-QString SettingsUserDefaults::filePath() const { return m_settings->fileName(); }
+QString SettingsUserDefaults::filePath() const {
+    return m_settings->fileName();
+}
 
-void SettingsUserDefaults::sync() { m_settings->sync(); }
+void SettingsUserDefaults::sync() {
+    m_settings->sync();
+}

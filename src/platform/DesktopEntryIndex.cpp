@@ -17,8 +17,8 @@ constexpr qint64 maximumEntrySize = 256 * 1024;
 QStringList DesktopEntryIndex::dataDirectories(const QString& homePath, const std::optional<QString>& xdgDataHome,
                                                const std::optional<QString>& xdgDataDirs) {
     QStringList directories;
-    const QString dataHome = xdgDataHome && !xdgDataHome->isEmpty() ? *xdgDataHome
-                                                                     : QDir(homePath).filePath(".local/share");
+    const QString dataHome =
+        xdgDataHome && !xdgDataHome->isEmpty() ? *xdgDataHome : QDir(homePath).filePath(".local/share");
     directories.append(dataHome);
     const QString dataDirs =
         xdgDataDirs && !xdgDataDirs->isEmpty() ? *xdgDataDirs : QStringLiteral("/usr/local/share:/usr/share");
@@ -97,7 +97,7 @@ std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::byId(const QString& i
 }
 
 std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::forWindowClass(const QString& instance,
-                                                                         const QString& windowClass) const {
+                                                                          const QString& windowClass) const {
     for (const QString& name : {windowClass, instance}) {
         if (name.isEmpty()) {
             continue;

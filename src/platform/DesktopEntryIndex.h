@@ -19,8 +19,7 @@ public:
 
     // The folders whose "applications" sub-folders hold desktop entries, most important first:
     // $XDG_DATA_HOME, $XDG_DATA_DIRS, and where Flatpak and snapd export theirs.
-    static QStringList dataDirectories(const QString& homePath,
-                                       const std::optional<QString>& xdgDataHome,
+    static QStringList dataDirectories(const QString& homePath, const std::optional<QString>& xdgDataHome,
                                        const std::optional<QString>& xdgDataDirs);
 
     static DesktopEntryIndex build(const QStringList& dataDirectories);
@@ -36,6 +35,6 @@ public:
 
 private:
     QHash<QString, Entry> m_byId;
-    QHash<QString, QString> m_idByWMClass;     // lower-cased StartupWMClass -> id
-    QHash<QString, QString> m_idByLowerId;     // lower-cased id -> id
+    QHash<QString, QString> m_idByWMClass; // lower-cased StartupWMClass -> id
+    QHash<QString, QString> m_idByLowerId; // lower-cased id -> id
 };

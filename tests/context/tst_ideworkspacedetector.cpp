@@ -36,8 +36,8 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("expected"); // null for none
         QTest::newRow("subfolder wins over its parent")
-            << QStringList{"/srv/app", "/srv/app/web"}
-            << QString::fromUtf8("index.ts \u2014 /srv/app/web \u2014 Code") << "/srv/app/web";
+            << QStringList{"/srv/app", "/srv/app/web"} << QString::fromUtf8("index.ts \u2014 /srv/app/web \u2014 Code")
+            << "/srv/app/web";
         QTest::newRow("longest first whatever the order")
             << QStringList{"/srv/app/web", "/srv/app"} << "/srv/app/web/src/main.ts"
             << "/srv/app/web";

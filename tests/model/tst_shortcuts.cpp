@@ -54,9 +54,9 @@ private slots:
         // Caps lock never takes part; shift stays.
         const auto withCapsLock = PromptKeyboardShortcut::fromEvent({35, command | shift | capsLock | 0x100, "p"});
         QCOMPARE(withCapsLock, std::optional(PromptKeyboardShortcut{35, command | shift}));
-        QVERIFY(!PromptKeyboardShortcut::fromEvent({53, command, ""}));      // Escape
+        QVERIFY(!PromptKeyboardShortcut::fromEvent({53, command, ""}));         // Escape
         QVERIFY(!PromptKeyboardShortcut::fromEvent({56, command | shift, ""})); // a bare modifier key
-        QVERIFY(!PromptKeyboardShortcut::fromEvent({35, shift, "p"}));       // no primary modifier
+        QVERIFY(!PromptKeyboardShortcut::fromEvent({35, shift, "p"}));          // no primary modifier
     }
 
     void display_data() {
@@ -129,13 +129,12 @@ private slots:
         QTest::newRow("option space migrates") << QVariant(PromptKeyboardShortcut{49, option}.toJson()) << def << true;
         QTest::newRow("control option space migrates")
             << QVariant(PromptKeyboardShortcut{49, control | option}.toJson()) << def << true;
-        QTest::newRow("command option space stays")
-            << QVariant(PromptKeyboardShortcut{49, command | option}.toJson())
-            << PromptKeyboardShortcut{49, command | option} << false;
+        QTest::newRow("command option space stays") << QVariant(PromptKeyboardShortcut{49, command | option}.toJson())
+                                                    << PromptKeyboardShortcut{49, command | option} << false;
         QTest::newRow("shift only is unusable") << QVariant(PromptKeyboardShortcut{35, shift}.toJson()) << def << false;
         QTest::newRow("not json") << QVariant(QByteArray("{keyCode")) << def << false;
-        QTest::newRow("fractional key") << QVariant(QByteArray(R"({"keyCode":35.5,"modifiersRawValue":393216})"))
-                                        << def << false;
+        QTest::newRow("fractional key") << QVariant(QByteArray(R"({"keyCode":35.5,"modifiersRawValue":393216})")) << def
+                                        << false;
         QTest::newRow("text instead of data") << QVariant(QStringLiteral("35:393216")) << def << false;
         QTest::newRow("number instead of data") << QVariant(35) << def << false;
     }

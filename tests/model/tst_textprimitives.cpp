@@ -11,13 +11,23 @@ private slots:
         QTest::addColumn<QString>("spacesAndTabs");
         QTest::addColumn<QString>("whitespace");
         QTest::addColumn<QString>("whitespaceAndNewlines");
-        QTest::newRow("plain") << " \ta b\t " << "a b" << "a b" << "a b";
-        QTest::newRow("newline kept by the first two") << "\n a \n" << "\n a \n" << "\n a \n" << "a";
+        QTest::newRow("plain") << " \ta b\t "
+                               << "a b"
+                               << "a b"
+                               << "a b";
+        QTest::newRow("newline kept by the first two") << "\n a \n"
+                                                       << "\n a \n"
+                                                       << "\n a \n"
+                                                       << "a";
         QTest::newRow("no-break and ideographic space")
-            << QString::fromUtf8("\u00a0\u3000x\u3000") << QString::fromUtf8("\u00a0\u3000x\u3000") << "x" << "x";
+            << QString::fromUtf8("\u00a0\u3000x\u3000") << QString::fromUtf8("\u00a0\u3000x\u3000") << "x"
+            << "x";
         QTest::newRow("line separator") << QString::fromUtf8("\u2028x\u0085") << QString::fromUtf8("\u2028x\u0085")
                                         << QString::fromUtf8("\u2028x\u0085") << "x";
-        QTest::newRow("all blank") << " \t " << "" << "" << "";
+        QTest::newRow("all blank") << " \t "
+                                   << ""
+                                   << ""
+                                   << "";
     }
     void trims() {
         QFETCH(QString, input);
@@ -52,7 +62,7 @@ private slots:
     void codePointOrderDiffersFromUtf16() {
         const QString astral = QString::fromUtf8("\U0001F600"); // surrogates D83D DE00
         const QString bmpHigh = QString::fromUtf8("\uFF5E");
-        QVERIFY(QString::compare(astral, bmpHigh) < 0);   // UTF-16 order
+        QVERIFY(QString::compare(astral, bmpHigh) < 0);        // UTF-16 order
         QVERIFY(Text::compareCodePoints(bmpHigh, astral) < 0); // scalar order
         QVERIFY(Text::codePointLess("B.yaml", "a.yaml"));
         QCOMPARE(Text::compareCodePoints("ab", "ab"), 0);

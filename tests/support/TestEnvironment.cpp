@@ -119,7 +119,9 @@ ScopedWriteFault::ScopedWriteFault(std::function<bool(const QString& path)> matc
     });
 }
 
-ScopedWriteFault::~ScopedWriteFault() { SecureFileWriter::setFaultInjector({}); }
+ScopedWriteFault::~ScopedWriteFault() {
+    SecureFileWriter::setFaultInjector({});
+}
 
 namespace {
 QMutex logMutex;
@@ -142,7 +144,9 @@ LogCapture::LogCapture() {
     previousHandler = qInstallMessageHandler(captureHandler);
 }
 
-LogCapture::~LogCapture() { qInstallMessageHandler(previousHandler); }
+LogCapture::~LogCapture() {
+    qInstallMessageHandler(previousHandler);
+}
 
 QStringList LogCapture::lines() const {
     QMutexLocker lock(&logMutex);
