@@ -1,7 +1,9 @@
 #include "app/StatusItemHost.h"
 
+#include "platform/x11/X11Desktop.h"
+
+#include <QCursor>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,16 +15,26 @@
 namespace {
 
 const QColor pillColor = QColor::fromRgbF(1.0f, 0.3019f, 0.4941f);
+constexpr QSize capsuleWindowSize(38, 24);
+
+QRectF outerCapsuleRect(const QRectF& bounds) {
+    return QRectF(bounds.center().x() - 16, bounds.center().y() - 8, 32, 16);
+}
 
 void paintCapsule(QPainter& painter, const QRectF& bounds, bool hovered) {
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF outer(bounds.center().x() - 16, bounds.center().y() - 8, 32, 16);
+    const QRectF outer = outerCapsuleRect(bounds);
     QPainterPath outerPath;
     outerPath.addRoundedRect(outer.adjusted(0.5, 0.5, -0.5, -0.5), 7.5, 7.5);
-    painter.fillPath(outerPath, QColor(40, 40, 48, 220));
+    painter.fillPath(outerPath, hovered ? QColor(58, 58, 68, 235) : QColor(40, 40, 48, 225));
     painter.setPen(QPen(QColor(255, 255, 255, hovered ? 140 : 90), 1));
     painter.drawPath(outerPath);
     const QRectF inner(bounds.center().x() - 8, bounds.center().y() - 3, 16, 6);
+    QPainterPath glow;
+    glow.addRoundedRect(inner.adjusted(-2, -2, 2, 2), 5, 5);
+    QColor glowColor = pillColor;
+    glowColor.setAlphaF(hovered ? 0.45f : 0.25f);
+    painter.fillPath(glow, glowColor);
     QPainterPath innerPath;
     innerPath.addRoundedRect(inner, 3, 3);
     painter.fillPath(innerPath, pillColor);
@@ -30,60 +42,175 @@ void paintCapsule(QPainter& painter, const QRectF& bounds, bool hovered) {
 
 class CapsuleWindow final : public QWidget {
 public:
-    explicit CapsuleWindow(QMenu* menu)
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_menu(menu) {
-        setAttribute(Qt::WA_TranslucentBackground);
-        setFixedSize(38, 24);
+    explicit CapsuleWindow(StatusItemHost* host)
+        : QWidget(nullptr,
+                  Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+          m_host(host) {
+        setObjectName(QStringLiteral("statusCapsule"));
+        setFixedSize(capsuleWindowSize);
         setWindowTitle(QStringLiteral("Orris Hollows"));
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        if (X11Desktop::compositorRunning()) {
+            setAttribute(Qt::WA_TranslucentBackground);
+        } else {
+            // Without a compositor a translucent window is black around the pill: cut it to shape.
+            QPainterPath shape;
+            shape.addRoundedRect(outerCapsuleRect(QRectF(rect())), 8, 8);
+            setMask(QRegion(shape.toFillPolygon().toPolygon()));
+        }
+    }
+
+    void setHovered(bool hovered) {
+        if (m_hovered != hovered) {
+            m_hovered = hovered;
+            update();
+        }
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        if (!testAttribute(Qt::WA_TranslucentBackground)) {
+            painter.fillRect(rect(), QColor(40, 40, 48));
+        }
         paintCapsule(painter, rect(), m_hovered);
     }
-    void enterEvent(QEnterEvent*) override {
-        m_hovered = true;
-        update();
-    }
-    void leaveEvent(QEvent*) override {
-        m_hovered = false;
-        update();
-    }
+    void enterEvent(QEnterEvent*) override { emit m_host->pointerEntered(); }
+    void leaveEvent(QEvent*) override { emit m_host->pointerExited(); }
     void mouseReleaseEvent(QMouseEvent* event) override {
-        m_menu->popup(mapToGlobal(QPoint(0, height())));
+        if (rect().contains(event->position().toPoint())) {
+            emit m_host->clicked(event->button());
+        }
         event->accept();
     }
 
 private:
-    QMenu* m_menu;
+    StatusItemHost* m_host;
     bool m_hovered = false;
 };
 
 } // namespace
 
-StatusItemHost::StatusItemHost(QMenu* menu, QObject* parent) : QObject(parent), m_menu(menu) {
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_tray = new QSystemTrayIcon(capsuleIcon(), this);
-        m_tray->setToolTip(QStringLiteral("Orris Hollows"));
-        m_tray->setContextMenu(menu);
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger) {
-                m_menu->popup(QCursor::pos());
-            }
-        });
-        m_tray->show();
-    } else {
-        showCapsule();
-    }
+StatusItemHost::StatusItemHost(QObject* parent) : StatusItemHosting(parent) {
+    m_trayWatcher = new X11TrayWatcher(this);
+    const bool trayAvailable =
+        m_trayWatcher->isConnected() ? m_trayWatcher->trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+    connect(m_trayWatcher, &X11TrayWatcher::trayAvailabilityChanged, this, &StatusItemHost::useTray);
+    useTray(trayAvailable);
 }
 
 StatusItemHost::~StatusItemHost() {
     delete m_capsule;
+    delete m_menu;
 }
 
 QWidget* StatusItemHost::capsule() const {
     return m_capsule;
+}
+
+void StatusItemHost::useTray(bool available) {
+    if (available && m_tray == nullptr) {
+        m_tray = new QSystemTrayIcon(capsuleIcon(), this);
+        m_tray->setToolTip(m_presentation.accessibilityLabel);
+        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            m_lastTrayClick = QCursor::pos();
+            switch (reason) {
+            case QSystemTrayIcon::Context:
+                emit clicked(Qt::RightButton);
+                break;
+            case QSystemTrayIcon::Trigger:
+            case QSystemTrayIcon::MiddleClick:
+                emit clicked(Qt::LeftButton);
+                break;
+            default:
+                break;
+            }
+        });
+        m_tray->show();
+        delete m_capsule;
+    } else if (!available) {
+        delete m_tray;
+        m_tray = nullptr;
+        if (m_capsule == nullptr) {
+            showCapsule();
+        }
+    }
+}
+
+void StatusItemHost::showCapsule() {
+    auto* capsule = new CapsuleWindow(this);
+    m_capsule = capsule;
+    capsule->setAccessibleName(m_presentation.accessibilityLabel);
+    capsule->setAccessibleDescription(m_presentation.accessibilityHelp);
+    capsule->setToolTip(m_presentation.accessibilityHelp);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        capsule->move(area.center().x() - capsule->width() / 2, area.top() + 4);
+    }
+    capsule->winId();
+    X11Desktop::prepareFloatingWindow(capsule->windowHandle());
+    capsule->show();
+}
+
+QRect StatusItemHost::anchorRect() const {
+    if (m_capsule != nullptr) {
+        return m_capsule->frameGeometry();
+    }
+    if (m_tray != nullptr) {
+        const QRect geometry = m_tray->geometry();
+        if (!geometry.isEmpty()) {
+            return geometry;
+        }
+        if (!m_lastTrayClick.isNull()) {
+            return QRect(m_lastTrayClick - QPoint(capsuleWindowSize.width() / 2, capsuleWindowSize.height() / 2),
+                         capsuleWindowSize);
+        }
+    }
+    return QRect();
+}
+
+void StatusItemHost::apply(const StatusItemPresentation& presentation) {
+    m_presentation = presentation;
+    if (m_tray != nullptr) {
+        m_tray->setToolTip(presentation.accessibilityLabel);
+    }
+    if (m_capsule != nullptr) {
+        m_capsule->setAccessibleName(presentation.accessibilityLabel);
+        m_capsule->setAccessibleDescription(presentation.accessibilityHelp);
+        m_capsule->setToolTip(presentation.accessibilityHelp);
+    }
+}
+
+void StatusItemHost::setHovered(bool hovered) {
+    if (auto* capsule = static_cast<CapsuleWindow*>(m_capsule.data())) {
+        capsule->setHovered(hovered);
+    }
+}
+
+void StatusItemHost::showMenu(const StatusItemPresentation& presentation,
+                              std::function<void(StatusItemMenuCommand)> onCommand) {
+    delete m_menu;
+    auto* menu = new QMenu();
+    m_menu = menu;
+    menu->setObjectName(QStringLiteral("statusMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const StatusItemMenuPresentation& row : presentation.menuItems) {
+        if (row.beginsSection) {
+            menu->addSeparator();
+        }
+        QAction* action = menu->addAction(row.title);
+        if (!row.keyEquivalent.isEmpty()) {
+            action->setShortcut(QKeySequence(QStringLiteral("Ctrl+") + row.keyEquivalent.toUpper()));
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+        const StatusItemMenuCommand command = row.command;
+        connect(action, &QAction::triggered, this, [onCommand, command] { onCommand(command); });
+    }
+    QPoint at = QCursor::pos();
+    if (m_capsule != nullptr) {
+        at = m_capsule->mapToGlobal(QPoint(m_capsule->width() / 2, m_capsule->height()));
+    }
+    menu->popup(at);
 }
 
 QIcon StatusItemHost::capsuleIcon(bool hovered) {
@@ -92,14 +219,4 @@ QIcon StatusItemHost::capsuleIcon(bool hovered) {
     QPainter painter(&pixmap);
     paintCapsule(painter, QRectF(0, 0, 38, 38), hovered);
     return QIcon(pixmap);
-}
-
-void StatusItemHost::showCapsule() {
-    auto* capsule = new CapsuleWindow(m_menu);
-    m_capsule = capsule;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        capsule->move(area.center().x() - capsule->width() / 2, area.top() + 4);
-    }
-    capsule->show();
 }

@@ -1,22 +1,31 @@
 #pragma once
 
-#include <QIcon>
-#include <QObject>
-#include <QPointer>
+#include "app/StatusItemHosting.h"
 
-#include <functional>
+#include <QIcon>
+#include <QPoint>
+#include <QPointer>
 
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
+class X11TrayWatcher;
 
 // The app's presence on the desktop: a tray icon where the desktop has a tray, else a small
-// always-on-top capsule at the top centre of the primary screen. Both open the same menu.
-class StatusItemHost : public QObject {
+// always-on-top capsule at the top centre of the primary screen. It follows the tray host: when
+// one starts later (the usual race at login) the icon takes over from the capsule, and when it
+// ends the capsule comes back.
+class StatusItemHost final : public StatusItemHosting {
     Q_OBJECT
 public:
-    StatusItemHost(QMenu* menu, QObject* parent = nullptr);
+    explicit StatusItemHost(QObject* parent = nullptr);
     ~StatusItemHost() override;
+
+    QRect anchorRect() const override;
+    void apply(const StatusItemPresentation& presentation) override;
+    void setHovered(bool hovered) override;
+    void showMenu(const StatusItemPresentation& presentation,
+                  std::function<void(StatusItemMenuCommand)> onCommand) override;
 
     bool usesTray() const { return m_tray != nullptr; }
     QWidget* capsule() const;
@@ -24,9 +33,14 @@ public:
     static QIcon capsuleIcon(bool hovered = false);
 
 private:
+    void useTray(bool available);
     void showCapsule();
 
-    QMenu* m_menu;
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QWidget> m_capsule;
+    X11TrayWatcher* m_trayWatcher = nullptr;
+    StatusItemPresentation m_presentation;
+    QPointer<QMenu> m_menu;
+    // Where the tray icon was last clicked, for trays that do not report the icon's geometry.
+    QPoint m_lastTrayClick;
 };

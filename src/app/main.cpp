@@ -1,29 +1,118 @@
-#include "app/StatusItemHost.h"
-#include "model/AppEnvironment.h"
-#include "model/AppLanguageStore.h"
-#include "model/Localization.h"
+#include "app/Runtime.h"
+#include "app/SingleInstance.h"
+#include "app/StatusIslandController.h"
+#include "platform/x11/X11Desktop.h"
 
 #include <QApplication>
-#include <QMenu>
+#include <QPalette>
+#include <QSocketNotifier>
+#include <QStyleFactory>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop like Quit does, so everything is torn down in order.
+void quitOnTerminationSignals(QApplication& application) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &application);
+    QObject::connect(notifier, &QSocketNotifier::activated, &application, [] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool runsOnX11() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return platform.isEmpty() || platform.startsWith("xcb");
+}
+
+void applyDarkAppearance(QApplication& application) {
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(30, 30, 36));
+    palette.setColor(QPalette::WindowText, QColor(236, 236, 240));
+    palette.setColor(QPalette::Base, QColor(22, 22, 27));
+    palette.setColor(QPalette::AlternateBase, QColor(38, 38, 45));
+    palette.setColor(QPalette::Text, QColor(236, 236, 240));
+    palette.setColor(QPalette::Button, QColor(44, 44, 52));
+    palette.setColor(QPalette::ButtonText, QColor(236, 236, 240));
+    palette.setColor(QPalette::ToolTipBase, QColor(44, 44, 52));
+    palette.setColor(QPalette::ToolTipText, QColor(236, 236, 240));
+    palette.setColor(QPalette::Highlight, QColor(92, 128, 168));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(150, 150, 160));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 128));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 128));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 128));
+    application.setPalette(palette);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    bool toggle = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--toggle") == 0) {
+            toggle = true;
+        }
+    }
+    if (runsOnX11() && !X11Desktop::displayReachable()) {
+        std::fputs("orris-hollows: no X11 display: set DISPLAY, or run inside a desktop session\n", stderr);
+        return 1;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orris Hollows"));
     QApplication::setOrganizationName(QStringLiteral("orris-hollows"));
     QApplication::setDesktopFileName(QStringLiteral("orris-hollows"));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    const QByteArray request = toggle ? QByteArrayLiteral("toggle") : QByteArrayLiteral("show");
+    if (instance.sendToRunningInstance(request)) {
+        return 0;
+    }
+    instance.listen();
+
+    applyDarkAppearance(application);
+    quitOnTerminationSignals(application);
+
     const AppEnvironment environment = AppEnvironment::system();
-    AppLanguageStore languageStore(environment.defaults, environment.preferredLanguages);
-    L10n::setCurrentLanguageProvider([&languageStore] { return languageStore.resolvedLanguage(); });
-
-    QMenu menu;
-    QAction* quit = menu.addAction(L10n::string(L10N("action.quit"), languageStore.resolvedLanguage()));
-    quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    QObject::connect(quit, &QAction::triggered, &application, &QApplication::quit);
-
-    StatusItemHost statusItem(&menu);
-    const int result = application.exec();
-    L10n::setCurrentLanguageProvider({});
-    return result;
+    Runtime runtime(environment, RuntimePlatform::system(environment));
+    runtime.start();
+    QObject::connect(&instance, &SingleInstance::requestReceived, &runtime, [&runtime](const QByteArray& received) {
+        if (received == "toggle") {
+            runtime.statusController().togglePanel();
+        } else {
+            runtime.statusController().showPanel();
+        }
+    });
+    if (toggle) {
+        QObject::connect(&runtime, &Runtime::launched, &runtime,
+                         [&runtime] { runtime.statusController().showPanel(); });
+    }
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &runtime, [&runtime] { runtime.shutDown(); });
+    return application.exec();
 }

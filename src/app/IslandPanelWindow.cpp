@@ -1,0 +1,90 @@
+#include "app/IslandPanelWindow.h"
+
+#include "platform/x11/X11Desktop.h"
+
+#include <QApplication>
+#include <QWindow>
+
+IslandPanelWindow::IslandPanelWindow(ContentFactory makeContent)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_makeContent(std::move(makeContent)) {
+    setObjectName(QStringLiteral("islandPanel"));
+    setWindowTitle(QStringLiteral("Orris Hollows"));
+    setAttribute(Qt::WA_TranslucentBackground, X11Desktop::compositorRunning());
+    rebuildContent();
+}
+
+IslandPanelWindow::~IslandPanelWindow() = default;
+
+bool IslandPanelWindow::isVisible() const {
+    return QWidget::isVisible();
+}
+
+QRect IslandPanelWindow::frame() const {
+    return geometry();
+}
+
+void IslandPanelWindow::setFrame(const QRect& frame) {
+    if (geometry() != frame) {
+        setGeometry(frame);
+    }
+}
+
+void IslandPanelWindow::orderFront() {
+    if (!QWidget::isVisible()) {
+        winId();
+        X11Desktop::prepareFloatingWindow(windowHandle());
+        show();
+    }
+    raise();
+    activateWindow();
+    if (QWindow* window = windowHandle()) {
+        window->requestActivate();
+    }
+}
+
+void IslandPanelWindow::orderOut() {
+    hide();
+}
+
+void IslandPanelWindow::setIgnoresInput(bool ignores) {
+    // The window's own flag: changing the widget's flags would hide and re-create the window.
+    winId();
+    if (QWindow* window = windowHandle()) {
+        window->setFlag(Qt::WindowTransparentForInput, ignores);
+    }
+}
+
+bool IslandPanelWindow::hasOpenPopup() const {
+    return QApplication::activePopupWidget() != nullptr;
+}
+
+void IslandPanelWindow::rebuildContent() {
+    delete m_content;
+    m_content = m_makeContent ? m_makeContent(this) : nullptr;
+    if (m_content != nullptr) {
+        m_content->setGeometry(rect());
+        m_content->show();
+    }
+}
+
+void IslandPanelWindow::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    if (onPointerEntered) {
+        onPointerEntered();
+    }
+}
+
+void IslandPanelWindow::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (onPointerExited) {
+        onPointerExited();
+    }
+}
+
+void IslandPanelWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_content != nullptr) {
+        m_content->setGeometry(rect());
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/IslandPanelHosting.h"
+
+#include <QWidget>
+
+#include <functional>
+
+// The island panel's window: frameless, above everything, on every desktop, left out of
+// taskbars, never a popup (a popup would close when a sheet or file dialog opens). It takes the
+// keyboard focus when shown. Its content is built by the factory and rebuilt on request.
+class IslandPanelWindow final : public QWidget, public IslandPanelHosting {
+    Q_OBJECT
+public:
+    using ContentFactory = std::function<QWidget*(QWidget* parent)>;
+
+    explicit IslandPanelWindow(ContentFactory makeContent);
+    ~IslandPanelWindow() override;
+
+    bool isVisible() const override;
+    QRect frame() const override;
+    void setFrame(const QRect& frame) override;
+    void orderFront() override;
+    void orderOut() override;
+    void setIgnoresInput(bool ignores) override;
+    bool hasOpenPopup() const override;
+    void rebuildContent() override;
+
+    QWidget* content() const { return m_content; }
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    ContentFactory m_makeContent;
+    QWidget* m_content = nullptr;
+};

@@ -1,0 +1,263 @@
+#include "app/Runtime.h"
+
+#include "app/HotKeyService.h"
+#include "app/IslandPanelWindow.h"
+#include "app/LaunchAtLoginController.h"
+#include "app/StatusIslandController.h"
+#include "app/StatusItemHost.h"
+#include "model/AppLanguageStore.h"
+#include "model/Localization.h"
+#include "model/ShortcutSettingsStore.h"
+#include "panel/IslandMorphState.h"
+#include "platform/ClipboardService.h"
+#include "platform/SystemLaunchAtLoginService.h"
+#include "platform/SystemPromptCopySound.h"
+#include "platform/x11/X11ContextProviders.h"
+#include "store/PromptCopySoundPlayer.h"
+#include "store/PromptStore.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFuture>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+RuntimePlatform RuntimePlatform::system(const AppEnvironment& environment) {
+    RuntimePlatform platform;
+    platform.makeStatusItem = [] { return std::make_unique<StatusItemHost>(); };
+    platform.makeHotKeyService = [] { return HotKeyService::createPlatformService(); };
+    platform.clipboard = std::make_shared<ClipboardService>();
+    platform.launchAtLogin =
+        std::make_shared<SystemLaunchAtLoginService>(SystemLaunchAtLoginService::forEnvironment(environment));
+    platform.pointerPosition = [] { return QCursor::pos(); };
+    platform.screens = [] {
+        QList<PanelPlacement::Screen> screens;
+        QScreen* primary = QGuiApplication::primaryScreen();
+        if (primary != nullptr) {
+            screens.append({primary->geometry(), primary->availableGeometry()});
+        }
+        for (QScreen* screen : QGuiApplication::screens()) {
+            if (screen != primary) {
+                screens.append({screen->geometry(), screen->availableGeometry()});
+            }
+        }
+        return screens;
+    };
+    platform.reduceMotion = [environment] {
+        if (environment.environmentVariable) {
+            if (const std::optional<QString> value =
+                    environment.environmentVariable(QStringLiteral("ORRIS_HOLLOWS_REDUCE_MOTION"))) {
+                return *value == QStringLiteral("1");
+            }
+        }
+        return false;
+    };
+    return platform;
+}
+
+Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* parent)
+    : QObject(parent), m_environment(std::move(environment)), m_platform(std::move(platform)) {
+    // Built in dependency order; each later object may use the earlier ones.
+    m_languageStore = std::make_unique<AppLanguageStore>(m_environment.defaults, m_environment.preferredLanguages);
+    AppLanguageStore* languageStore = m_languageStore.get();
+    auto languageProvider = [languageStore] { return languageStore->resolvedLanguage(); };
+    L10n::setCurrentLanguageProvider(languageProvider);
+
+    m_promptStore = std::make_unique<PromptStore>(m_environment, languageProvider, true);
+
+    PromptStore* store = m_promptStore.get();
+    ContextDetector::Platform detectorPlatform;
+    if (m_platform.detectsDesktopContext) {
+        m_contextProviders = std::make_unique<X11ContextProviders>(
+            m_environment, X11ContextProviders::applicationDisplayName(m_environment));
+        detectorPlatform = m_contextProviders->detectorPlatform();
+    } else {
+        detectorPlatform.startsTimer = false;
+    }
+    m_contextDetector = std::make_unique<ContextDetector>(
+        m_environment, [store] { return store->knownWorkspacePaths(); }, detectorPlatform);
+    m_contextDetector->start();
+
+    m_shortcutStore = std::make_unique<ShortcutSettingsStore>(m_environment.defaults, languageProvider);
+    m_hotKeyService = m_platform.makeHotKeyService();
+    m_promptActionService = std::make_unique<PromptActionService>(m_platform.clipboard);
+    m_launchAtLoginController = std::make_unique<LaunchAtLoginController>(m_platform.launchAtLogin);
+    m_copySoundPlayer = std::make_unique<PromptCopySoundPlayer>(4, SystemPromptCopySound::factory());
+    m_morphState = std::make_unique<IslandMorphState>(m_environment.scheduler);
+
+    connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
+    connect(&m_requests, &RequestBus::requestOpenWorkspaceManager, this, &Runtime::openWorkspaceManagerWindow);
+    connect(&m_requests, &RequestBus::requestOpenWelcomeGuide, this, &Runtime::openWelcomeGuide);
+    connect(m_languageStore.get(), &AppLanguageStore::selectionChanged, this,
+            [this] { QTimer::singleShot(0, this, &Runtime::retitleWindows); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) {
+            m_launchAtLoginController->refresh();
+        }
+    });
+}
+
+Runtime::~Runtime() {
+    shutDown();
+    delete m_settingsWindow;
+    delete m_workspaceManagerWindow;
+    delete m_welcomeWindow;
+    m_statusController.reset();
+    m_statusItem.reset();
+    L10n::setCurrentLanguageProvider({});
+}
+
+void Runtime::start() {
+    m_statusItem = m_platform.makeStatusItem();
+    StatusIslandController::Dependencies dependencies{
+        *m_promptStore,     *m_contextDetector, *m_shortcutStore, *m_hotKeyService,       *m_languageStore,
+        m_requests,         *m_morphState,      *m_statusItem,    m_environment.defaults, m_environment.scheduler,
+        m_environment.clock};
+    StatusIslandController::Platform controllerPlatform{m_platform.pointerPosition, m_platform.screens,
+                                                        m_platform.reduceMotion, [] { QCoreApplication::quit(); }};
+    m_statusController = std::make_unique<StatusIslandController>(
+        std::move(dependencies), std::move(controllerPlatform), [this]() -> std::unique_ptr<IslandPanelHosting> {
+            return std::make_unique<IslandPanelWindow>([this](QWidget* parent) { return makePanelContent(parent); });
+        });
+    m_statusController->refreshStatusItem();
+    m_statusController->bindIslandUpdates();
+    m_statusController->makePanelIfNeeded();
+
+    QPointer<Runtime> self(this);
+    m_promptStore->reloadAndWait().then(this, [self] {
+        if (!self) {
+            return;
+        }
+        self->m_launched = true;
+        emit self->launched();
+    });
+}
+
+void Runtime::shutDown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    m_contextDetector->stop();
+    if (m_hotKeyService) {
+        m_hotKeyService->tearDown();
+    }
+}
+
+QWidget* Runtime::makePanelContent(QWidget* parent) {
+    auto* content = new QWidget(parent);
+    content->setObjectName(QStringLiteral("panelContent"));
+    content->setAccessibleName(L10n::string(L10N("panel.accessibility.label"), std::nullopt));
+    content->setAutoFillBackground(true);
+    QPalette palette = content->palette();
+    palette.setColor(QPalette::Window, QColor(24, 24, 30));
+    content->setPalette(palette);
+    return content;
+}
+
+// ---- windows ----
+
+QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool resizable) {
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setObjectName(objectName);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (resizable) {
+        window->resize(size);
+    } else {
+        window->setFixedSize(size);
+    }
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    window->installEventFilter(this);
+    return window;
+}
+
+void Runtime::openSettingsWindow() {
+    if (m_settingsWindow == nullptr) {
+        m_settingsWindow = makeWindow(QStringLiteral("settingsWindow"), QSize(760, 640), false);
+        m_settingsWindow->setWindowTitle(L10n::string(L10N("product.name"), std::nullopt) + QLatin1Char(' ') +
+                                         L10n::string(L10N("action.settings"), std::nullopt));
+        auto* layout = new QVBoxLayout(m_settingsWindow);
+        layout->addWidget(new QLabel(m_settingsWindow->windowTitle(), m_settingsWindow));
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWorkspaceID) {
+    if (m_workspaceManagerWindow == nullptr) {
+        m_workspaceManagerWindow = makeWindow(QStringLiteral("workspaceManagerWindow"), QSize(980, 680), true);
+        m_workspaceManagerWindow->setMinimumSize(940, 620);
+        m_workspaceManagerWindow->setWindowTitle(L10n::string(L10N("title.workspace.manager"), std::nullopt));
+        new QVBoxLayout(m_workspaceManagerWindow);
+    }
+    // Every request builds the content afresh, so the manager starts from a clean state with the
+    // requested workspace selected.
+    QLayout* layout = m_workspaceManagerWindow->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    auto* content = new QLabel(initialWorkspaceID.value_or(QString()), m_workspaceManagerWindow);
+    content->setObjectName(QStringLiteral("workspaceManagerContent"));
+    content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
+    layout->addWidget(content);
+    m_workspaceManagerWindow->show();
+    m_workspaceManagerWindow->raise();
+    m_workspaceManagerWindow->activateWindow();
+}
+
+void Runtime::openWelcomeGuide() {
+    presentWelcomeGuide();
+}
+
+void Runtime::presentWelcomeGuide() {
+    if (m_welcomeWindow == nullptr) {
+        m_welcomeWindow = makeWindow(QStringLiteral("welcomeWindow"), QSize(720, 540), false);
+        m_welcomeWindow->setWindowTitle(L10n::string(L10N("first.welcome.window.title"), std::nullopt));
+        auto* layout = new QVBoxLayout(m_welcomeWindow);
+        layout->addWidget(new QLabel(m_welcomeWindow->windowTitle(), m_welcomeWindow));
+    }
+    m_welcomeWindow->show();
+    m_welcomeWindow->raise();
+    m_welcomeWindow->activateWindow();
+}
+
+void Runtime::finishWelcomeGuide(const std::function<void()>& then) {
+    if (m_welcomeWindow != nullptr) {
+        m_welcomeWindow->removeEventFilter(this);
+        m_welcomeWindow->close();
+        m_welcomeWindow->installEventFilter(this);
+    }
+    if (then) {
+        then();
+    }
+}
+
+bool Runtime::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && watched == m_welcomeWindow) {
+        // Closing the guide by its close box counts as finishing it.
+        finishWelcomeGuide();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Runtime::retitleWindows() {
+    if (m_settingsWindow != nullptr) {
+        m_settingsWindow->setWindowTitle(L10n::string(L10N("product.name"), std::nullopt) + QLatin1Char(' ') +
+                                         L10n::string(L10N("action.settings"), std::nullopt));
+    }
+    if (m_workspaceManagerWindow != nullptr) {
+        m_workspaceManagerWindow->setWindowTitle(L10n::string(L10N("title.workspace.manager"), std::nullopt));
+    }
+    if (m_welcomeWindow != nullptr) {
+        m_welcomeWindow->setWindowTitle(L10n::string(L10N("first.welcome.window.title"), std::nullopt));
+    }
+}

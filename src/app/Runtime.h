@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/IslandPanelHosting.h"
+#include "app/PanelPlacement.h"
+#include "app/PromptActionService.h"
+#include "app/RequestBus.h"
+#include "context/ContextDetector.h"
+#include "model/AppEnvironment.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AppLanguageStore;
+class HotKeyService;
+class IslandMorphState;
+class LaunchAtLoginController;
+class LaunchAtLoginServicing;
+class PromptCopySoundPlayer;
+class PromptStore;
+class ShortcutSettingsStore;
+class StatusIslandController;
+class StatusItemHosting;
+class X11ContextProviders;
+
+// What the runtime takes from the desktop. `system()` gives the real one; tests replace parts.
+struct RuntimePlatform {
+    std::function<std::unique_ptr<StatusItemHosting>()> makeStatusItem;
+    std::function<std::unique_ptr<HotKeyService>()> makeHotKeyService;
+    std::shared_ptr<ClipboardWriting> clipboard;
+    std::shared_ptr<LaunchAtLoginServicing> launchAtLogin;
+    std::function<QPoint()> pointerPosition;
+    std::function<QList<PanelPlacement::Screen>()> screens;
+    std::function<bool()> reduceMotion;
+    // Follow the X11 desktop for the context; false leaves the detector without a platform.
+    bool detectsDesktopContext = true;
+
+    static RuntimePlatform system(const AppEnvironment& environment);
+};
+
+// The composition root: builds every long-lived store and service once, in dependency order,
+// wires the status controller, and hosts the settings, workspace-manager and welcome windows.
+// Main thread; lives for the life of the process.
+class Runtime : public QObject {
+    Q_OBJECT
+public:
+    Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* parent = nullptr);
+    ~Runtime() override;
+
+    // After construction: the status item, the subscriptions, the hidden panel, then the launch
+    // task (the first reload, then whether to show the welcome guide).
+    void start();
+    // At termination: the detector stops and the hot key is released.
+    void shutDown();
+
+    const AppEnvironment& environment() const { return m_environment; }
+    AppLanguageStore& languageStore() const { return *m_languageStore; }
+    PromptStore& promptStore() const { return *m_promptStore; }
+    ContextDetector& contextDetector() const { return *m_contextDetector; }
+    ShortcutSettingsStore& shortcutStore() const { return *m_shortcutStore; }
+    HotKeyService& hotKeyService() const { return *m_hotKeyService; }
+    const PromptActionService& promptActionService() const { return *m_promptActionService; }
+    LaunchAtLoginController& launchAtLoginController() const { return *m_launchAtLoginController; }
+    PromptCopySoundPlayer& copySoundPlayer() const { return *m_copySoundPlayer; }
+    RequestBus& requests() { return m_requests; }
+    IslandMorphState& morphState() const { return *m_morphState; }
+    StatusItemHosting& statusItem() const { return *m_statusItem; }
+    StatusIslandController& statusController() const { return *m_statusController; }
+
+    QWidget* settingsWindow() const { return m_settingsWindow; }
+    QWidget* workspaceManagerWindow() const { return m_workspaceManagerWindow; }
+    QWidget* welcomeWindow() const { return m_welcomeWindow; }
+    // Set when the first reload has finished and the welcome decision was taken.
+    bool hasLaunched() const { return m_launched; }
+
+    void openSettingsWindow();
+    void openWorkspaceManagerWindow(const std::optional<QString>& initialWorkspaceID);
+    void openWelcomeGuide();
+
+signals:
+    void launched();
+
+private:
+    void presentWelcomeGuide();
+    void finishWelcomeGuide(const std::function<void()>& then = {});
+    void retitleWindows();
+    QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
+    QWidget* makePanelContent(QWidget* parent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    AppEnvironment m_environment;
+    RuntimePlatform m_platform;
+    RequestBus m_requests;
+    std::unique_ptr<AppLanguageStore> m_languageStore;
+    std::unique_ptr<PromptStore> m_promptStore;
+    std::unique_ptr<X11ContextProviders> m_contextProviders;
+    std::unique_ptr<ContextDetector> m_contextDetector;
+    std::unique_ptr<ShortcutSettingsStore> m_shortcutStore;
+    std::unique_ptr<HotKeyService> m_hotKeyService;
+    std::unique_ptr<PromptActionService> m_promptActionService;
+    std::unique_ptr<LaunchAtLoginController> m_launchAtLoginController;
+    std::unique_ptr<PromptCopySoundPlayer> m_copySoundPlayer;
+    std::unique_ptr<IslandMorphState> m_morphState;
+    std::unique_ptr<StatusItemHosting> m_statusItem;
+    std::unique_ptr<StatusIslandController> m_statusController;
+
+    QPointer<QWidget> m_settingsWindow;
+    QPointer<QWidget> m_workspaceManagerWindow;
+    QPointer<QWidget> m_welcomeWindow;
+    bool m_launched = false;
+    bool m_shutDown = false;
+};

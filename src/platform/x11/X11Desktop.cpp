@@ -1,0 +1,190 @@
+#include "platform/x11/X11Desktop.h"
+
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+xcb_connection_t* qtConnection() {
+    if (qGuiApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
+    }
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr || xcb_connection_has_error(connection) != 0) {
+        return nullptr;
+    }
+    return connection;
+}
+
+int defaultScreenNumber() {
+    // Qt's connection and ours both follow $DISPLAY; its screen number is the one after the dot.
+    const QByteArray display = qgetenv("DISPLAY");
+    const int dot = display.lastIndexOf('.');
+    const int colon = display.lastIndexOf(':');
+    return dot > colon ? display.mid(dot + 1).toInt() : 0;
+}
+
+xcb_screen_t* screenOf(xcb_connection_t* connection, int number) {
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; screens.rem > 0; ++i, xcb_screen_next(&screens)) {
+        if (i == number) {
+            return screens.data;
+        }
+    }
+    return nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()),
+                              nullptr),
+        &std::free);
+    return reply ? reply->atom : XCB_ATOM_NONE;
+}
+
+xcb_window_t selectionOwner(xcb_connection_t* connection, xcb_atom_t selection) {
+    if (selection == XCB_ATOM_NONE) {
+        return XCB_WINDOW_NONE;
+    }
+    std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr), &std::free);
+    return reply ? reply->owner : XCB_WINDOW_NONE;
+}
+
+bool selectionHasOwner(const QByteArray& prefix) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr) {
+        return false;
+    }
+    return selectionOwner(connection, internAtom(connection, prefix + QByteArray::number(defaultScreenNumber()))) !=
+           XCB_WINDOW_NONE;
+}
+
+} // namespace
+
+namespace X11Desktop {
+
+void prepareFloatingWindow(QWindow* window) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr || window == nullptr) {
+        return;
+    }
+    const auto id = xcb_window_t(window->winId());
+    const xcb_atom_t states[] = {
+        internAtom(connection, "_NET_WM_STATE_ABOVE"),
+        internAtom(connection, "_NET_WM_STATE_STICKY"),
+        internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+        internAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
+    };
+    // Qt merges its own states into what the unmapped window already has.
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, internAtom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM,
+                        32, 4, states);
+    const quint32 allDesktops = 0xFFFFFFFF;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, internAtom(connection, "_NET_WM_DESKTOP"),
+                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    xcb_flush(connection);
+}
+
+bool compositorRunning() {
+    return selectionHasOwner("_NET_WM_CM_S");
+}
+
+bool trayAvailable() {
+    return selectionHasOwner("_NET_SYSTEM_TRAY_S");
+}
+
+} // namespace X11Desktop
+
+X11TrayWatcher::X11TrayWatcher(QObject* parent) : QObject(parent) {
+    if (qtConnection() == nullptr) {
+        return;
+    }
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (connection == nullptr || xcb_connection_has_error(connection) != 0) {
+        if (connection != nullptr) {
+            xcb_disconnect(connection);
+        }
+        return;
+    }
+    xcb_screen_t* screen = screenOf(connection, screenNumber);
+    if (screen == nullptr) {
+        xcb_disconnect(connection);
+        return;
+    }
+    m_connection = connection;
+    m_root = screen->root;
+    m_selection = internAtom(connection, "_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber));
+    m_managerAtom = internAtom(connection, "MANAGER");
+    const quint32 rootMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, m_root, XCB_CW_EVENT_MASK, &rootMask);
+    updateOwner();
+    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11TrayWatcher::readEvents);
+}
+
+X11TrayWatcher::~X11TrayWatcher() {
+    if (m_connection != nullptr) {
+        xcb_disconnect(m_connection);
+    }
+}
+
+void X11TrayWatcher::updateOwner() {
+    const quint32 previous = m_owner;
+    m_owner = selectionOwner(m_connection, m_selection);
+    if (m_owner != XCB_WINDOW_NONE) {
+        // Its DestroyNotify tells us when the tray host ends.
+        const quint32 mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_owner, XCB_CW_EVENT_MASK, &mask);
+    }
+    xcb_flush(m_connection);
+    if ((previous != 0) != (m_owner != 0)) {
+        emit trayAvailabilityChanged(m_owner != 0);
+    }
+}
+
+void X11TrayWatcher::readEvents() {
+    bool ownerMayHaveChanged = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        const quint8 type = event->response_type & 0x7F;
+        if (type == XCB_CLIENT_MESSAGE) {
+            const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+            if (message->type == m_managerAtom && message->data.data32[1] == m_selection) {
+                ownerMayHaveChanged = true;
+            }
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            const auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
+            if (destroyed->window == m_owner) {
+                ownerMayHaveChanged = true;
+            }
+        }
+        std::free(event);
+    }
+    if (xcb_connection_has_error(m_connection) != 0) {
+        m_notifier->setEnabled(false);
+        return;
+    }
+    if (ownerMayHaveChanged) {
+        updateOwner();
+    }
+}
+
+bool X11Desktop::displayReachable() {
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty()) {
+        return false;
+    }
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    const bool reachable = connection != nullptr && xcb_connection_has_error(connection) == 0;
+    if (connection != nullptr) {
+        xcb_disconnect(connection);
+    }
+    return reachable;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+class QWindow;
+struct xcb_connection_t;
+
+// Small questions and requests to the X server about the desktop around our windows. Every
+// function does nothing (or answers false) when the app does not run on X11, as under the
+// offscreen platform in tests.
+namespace X11Desktop {
+
+// Marks a window that is not mapped yet as above the others, on every desktop and left out of
+// taskbars and pagers, so the window manager maps it that way.
+void prepareFloatingWindow(QWindow* window);
+// Whether a compositing manager runs on the default screen (the owner of _NET_WM_CM_S<n>).
+bool compositorRunning();
+// Whether a system tray host runs on the default screen (the owner of _NET_SYSTEM_TRAY_S<n>).
+bool trayAvailable();
+
+} // namespace X11Desktop
+
+// Follows the system tray's selection owner on a private connection: a tray host that starts
+// announces itself with a MANAGER message on the root window; one that ends destroys its window.
+class X11TrayWatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit X11TrayWatcher(QObject* parent = nullptr);
+    ~X11TrayWatcher() override;
+
+    bool isConnected() const { return m_connection != nullptr; }
+    bool trayAvailable() const { return m_owner != 0; }
+
+signals:
+    void trayAvailabilityChanged(bool available);
+
+private:
+    void readEvents();
+    void updateOwner();
+
+    xcb_connection_t* m_connection = nullptr;
+    QSocketNotifier* m_notifier = nullptr;
+    quint32 m_root = 0;
+    quint32 m_selection = 0;
+    quint32 m_managerAtom = 0;
+    quint32 m_owner = 0;
+};
+
+namespace X11Desktop {
+// Whether an X server answers on $DISPLAY; asked before the application starts.
+bool displayReachable();
+} // namespace X11Desktop
