@@ -41,7 +41,8 @@ int StatusIslandController::currentPromptCount() const {
 }
 
 void StatusIslandController::refreshStatusItem() {
-    m_deps.statusItem.apply(StatusItemPresentation::make(currentPromptCount()));
+    m_deps.statusItem.apply(
+        StatusItemPresentation::make(currentPromptCount(), m_deps.languageStore.resolvedLanguage()));
     if (pointerOverStatusItem()) {
         statusItemPointerEntered();
     } else {
@@ -57,7 +58,8 @@ void StatusIslandController::scheduleStatusRefresh() {
     m_statusRefreshQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_statusRefreshQueued = false;
-        m_deps.statusItem.apply(StatusItemPresentation::make(currentPromptCount()));
+        m_deps.statusItem.apply(
+            StatusItemPresentation::make(currentPromptCount(), m_deps.languageStore.resolvedLanguage()));
         schedulePanelFrameRefresh();
     });
 }
@@ -65,12 +67,13 @@ void StatusIslandController::scheduleStatusRefresh() {
 void StatusIslandController::statusItemClicked(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
         QPointer<StatusIslandController> self(this);
-        m_deps.statusItem.showMenu(StatusItemPresentation::make(currentPromptCount()),
-                                   [self](StatusItemMenuCommand command) {
-                                       if (self) {
-                                           self->runMenuCommand(command);
-                                       }
-                                   });
+        m_deps.statusItem.showMenu(
+            StatusItemPresentation::make(currentPromptCount(), m_deps.languageStore.resolvedLanguage()),
+            [self](StatusItemMenuCommand command) {
+                if (self) {
+                    self->runMenuCommand(command);
+                }
+            });
         return;
     }
     togglePanel();
@@ -166,7 +169,8 @@ void StatusIslandController::bindIslandUpdates() {
 
 void StatusIslandController::languageChanged() {
     m_deps.promptStore.reload();
-    m_deps.statusItem.apply(StatusItemPresentation::make(currentPromptCount()));
+    m_deps.statusItem.apply(
+        StatusItemPresentation::make(currentPromptCount(), m_deps.languageStore.resolvedLanguage()));
     if (m_panel) {
         m_panel->rebuildContent();
     }

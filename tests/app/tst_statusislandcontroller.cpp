@@ -1,0 +1,337 @@
+#include "FakeHotKeyPlatform.h"
+#include "FakeShellPorts.h"
+#include "TestEnvironment.h"
+
+#include "app/HotKeyService.h"
+#include "app/RequestBus.h"
+#include "app/StatusIslandController.h"
+#include "context/ContextDetector.h"
+#include "model/AppLanguageStore.h"
+#include "model/ShortcutSettingsStore.h"
+#include "panel/IslandMorphState.h"
+#include "store/PromptStore.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Everything the controller works with, over a temporary home, fake ports and manual time.
+struct Harness {
+    TestEnvironment env;
+    std::shared_ptr<FakeHotKeyPlatform> hotKeys = std::make_shared<FakeHotKeyPlatform>();
+    AppLanguageStore languages{env.defaults(), [] { return QStringList{"en-US"}; }};
+    PromptStore store{env.environment(), [] { return AppLanguage::english; }, false};
+    ContextDetector detector{env.environment(), [] { return QStringList(); },
+                             ContextDetector::Platform{.startsTimer = false}};
+    ShortcutSettingsStore shortcuts{env.defaults(), [] { return AppLanguage::english; }};
+    HotKeyService hotKeyService{
+        hotKeys, true,
+        [platform = hotKeys](const PromptKeyboardShortcut& shortcut, EventHotKeyID id, std::optional<HotKeyRef>& ref) {
+            return platform->registerHotKey(shortcut, id, ref);
+        },
+        [platform = hotKeys](HotKeyRef ref) { return platform->unregisterHotKey(ref); }};
+    RequestBus requests;
+    IslandMorphState morph{env.environment().scheduler};
+    FakeStatusItem item;
+    FakePanelWindow* panel = nullptr;
+    QPoint pointer{2000, 2000};
+    bool reduceMotion = false;
+    int quits = 0;
+    std::unique_ptr<StatusIslandController> controller;
+
+    Harness() {
+        StatusIslandController::Dependencies dependencies{store,
+                                                          detector,
+                                                          shortcuts,
+                                                          hotKeyService,
+                                                          languages,
+                                                          requests,
+                                                          morph,
+                                                          item,
+                                                          env.defaults(),
+                                                          env.environment().scheduler,
+                                                          env.environment().clock};
+        StatusIslandController::Platform platform{
+            [this] { return pointer; },
+            [] {
+                return QList<PanelPlacement::Screen>{{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)}};
+            },
+            [this] { return reduceMotion; }, [this] { ++quits; }};
+        controller = std::make_unique<StatusIslandController>(std::move(dependencies), std::move(platform), [this] {
+            auto window = std::make_unique<FakePanelWindow>();
+            panel = window.get();
+            return window;
+        });
+        controller->refreshStatusItem();
+        controller->bindIslandUpdates();
+        controller->makePanelIfNeeded();
+    }
+
+    void advance(std::chrono::milliseconds by) { env.scheduler().advance(by); }
+    // Opens the panel and lets the opening protection pass.
+    void openAndSettle() {
+        item.click();
+        advance(700ms);
+    }
+};
+
+} // namespace
+
+class TestStatusIslandController : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clickOpensUnderTheItemAndAgainCloses() {
+        Harness h;
+        QVERIFY(h.panel != nullptr);
+        QVERIFY(!h.panel->visible);
+        QVERIFY(h.panel->ignoresInput);
+        h.item.click();
+        QVERIFY(h.panel->visible);
+        QVERIFY(!h.panel->ignoresInput);
+        QCOMPARE(h.panel->currentFrame, QRect(380, 32, 520, 480));
+        QVERIFY(h.morph.isExpanded());
+        QVERIFY(h.morph.pinnedContext().has_value());
+
+        h.item.click();
+        QVERIFY(h.controller->isClosing());
+        QVERIFY(h.panel->ignoresInput);
+        QVERIFY(h.panel->visible); // until the close animation is over
+        h.advance(300ms);
+        QVERIFY(!h.panel->visible);
+        QVERIFY(!h.morph.pinnedContext().has_value());
+        QVERIFY(!h.morph.isExpanded());
+    }
+
+    void clickDuringTheCloseReopensAndTheStaleCompletionDoesNothing() {
+        Harness h;
+        h.item.click();
+        h.item.click();
+        h.advance(100ms);
+        h.item.click();
+        QVERIFY(!h.controller->isClosing());
+        h.advance(300ms);
+        QVERIFY(h.panel->visible);
+        QCOMPARE(h.panel->orderOutCount, 0);
+        QVERIFY(h.morph.isExpanded());
+        QVERIFY(h.morph.pinnedContext().has_value());
+    }
+
+    void nothingClosesALockedPanel() {
+        Harness h;
+        h.openAndSettle();
+        h.morph.setInteractionLocked(true);
+        const AgentContext pinned = *h.morph.pinnedContext();
+        h.item.click();
+        emit h.requests.requestClose();
+        h.panel->pointerLeaves();
+        h.advance(2s);
+        QVERIFY(h.controller->isPanelShown());
+        QCOMPARE(*h.morph.pinnedContext(), pinned);
+
+        // Releasing the lock with the pointer far away lets the grace check close it.
+        h.morph.setInteractionLocked(false);
+        QVERIFY(h.controller->hasPendingGraceClose());
+        h.advance(240ms);
+        QVERIFY(h.controller->isClosing());
+    }
+
+    void requestsOpenAndClose() {
+        Harness h;
+        emit h.requests.requestOpenFromMenu();
+        QVERIFY(h.controller->isPanelShown());
+        emit h.requests.requestClose();
+        QVERIFY(h.controller->isClosing());
+    }
+
+    void hoverOpensOnlyWhenEnabledAndAfterTheDelay() {
+        Harness h;
+        h.pointer = QPoint(640, 16);
+        h.item.enter();
+        h.advance(1s);
+        QVERIFY(!h.panel->visible);
+        QVERIFY(h.item.hovered);
+
+        h.shortcuts.setHoverOpenEnabled(true);
+        h.item.exit();
+        h.item.enter();
+        h.advance(400ms);
+        h.item.exit();
+        h.advance(1s);
+        QVERIFY(!h.panel->visible);
+
+        h.item.enter();
+        h.advance(420ms);
+        QVERIFY(h.panel->visible);
+    }
+
+    void enteringTheItemCancelsTheGraceCheckEvenWithHoverOff() {
+        Harness h;
+        h.openAndSettle();
+        h.panel->pointerLeaves();
+        QVERIFY(h.controller->hasPendingGraceClose());
+        h.pointer = QPoint(640, 16);
+        h.item.enter();
+        QVERIFY(!h.controller->hasPendingGraceClose());
+    }
+
+    void graceCloseAfterLeavingTheIsland() {
+        Harness h;
+        h.item.click();
+        h.panel->pointerLeaves();
+        // Within 0.6 s of opening the check only repeats.
+        h.advance(480ms);
+        QVERIFY(h.controller->isPanelShown());
+        h.advance(240ms);
+        QVERIFY(h.controller->isClosing());
+    }
+
+    void graceCheckKeepsThePanelForTheMarginAndOpenPopups_data() {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<bool>("popup");
+        QTest::addColumn<bool>("staysOpen");
+        // The panel is (380, 32, 520, 480): 20 beside, 32 below and 12 above stay.
+        QTest::newRow("19 to the left") << QPoint(361, 200) << false << true;
+        QTest::newRow("21 to the left") << QPoint(358, 200) << false << false;
+        QTest::newRow("31 below") << QPoint(600, 542) << false << true;
+        QTest::newRow("33 below") << QPoint(600, 545) << false << false;
+        QTest::newRow("11 above") << QPoint(600, 21) << false << true;
+        QTest::newRow("far away") << QPoint(2000, 2000) << false << false;
+        QTest::newRow("far away with a menu of the panel open") << QPoint(2000, 2000) << true << true;
+    }
+    void graceCheckKeepsThePanelForTheMarginAndOpenPopups() {
+        QFETCH(QPoint, pointer);
+        QFETCH(bool, popup);
+        QFETCH(bool, staysOpen);
+        Harness h;
+        h.openAndSettle();
+        h.pointer = pointer;
+        h.panel->popupOpen = popup;
+        h.panel->pointerLeaves();
+        h.advance(240ms);
+        QCOMPARE(h.controller->isPanelShown(), staysOpen);
+        if (staysOpen) {
+            QVERIFY(h.controller->hasPendingGraceClose()); // it keeps checking
+        }
+    }
+
+    void pointerBackOnThePanelCancelsTheCheck() {
+        Harness h;
+        h.openAndSettle();
+        h.panel->pointerLeaves();
+        h.panel->pointerEnters();
+        h.advance(1s);
+        QVERIFY(h.controller->isPanelShown());
+    }
+
+    void frameRefreshesOnlyOnARealChange() {
+        Harness h;
+        h.openAndSettle();
+        h.controller->panelSearchQueryChanged(QString());
+        h.controller->panelLayoutModeChanged(false);
+        QVERIFY(!h.controller->hasPendingFrameRefresh());
+        h.controller->panelSearchQueryChanged(QStringLiteral("a"));
+        h.controller->panelSearchQueryChanged(QStringLiteral("ab"));
+        h.controller->panelLayoutModeChanged(true);
+        QVERIFY(h.controller->hasPendingFrameRefresh());
+        const int before = h.panel->frameChanges;
+        h.advance(100ms);
+        QVERIFY(!h.controller->hasPendingFrameRefresh());
+        QVERIFY(h.panel->frameChanges <= before + 1);
+    }
+
+    void contextFollowsOnlyAnOpenUnlockedPanel() {
+        Harness h;
+        QVERIFY(!h.morph.pinnedContext().has_value());
+        h.openAndSettle();
+        QVERIFY(h.morph.pinnedContext().has_value());
+        h.morph.setInteractionLocked(true);
+        h.item.click(); // the hot key or a click while locked re-opens but keeps the context
+        QVERIFY(h.morph.pinnedContext().has_value());
+    }
+
+    void rightClickShowsTheMenuAndItsCommandsAct() {
+        Harness h;
+        QSignalSpy manager(&h.requests, &RequestBus::requestOpenWorkspaceManager);
+        QSignalSpy settings(&h.requests, &RequestBus::requestOpenSettings);
+        QSignalSpy welcome(&h.requests, &RequestBus::requestOpenWelcomeGuide);
+        h.item.click(Qt::RightButton);
+        QCOMPARE(h.item.menusShown, 1);
+        QVERIFY(!h.panel->visible);
+        h.item.menuCommand(StatusItemMenuCommand::manageWorkspaces);
+        h.item.menuCommand(StatusItemMenuCommand::settings);
+        h.item.menuCommand(StatusItemMenuCommand::welcomeGuide);
+        QCOMPARE(manager.count(), 1);
+        QCOMPARE(manager.first().first().value<std::optional<QString>>(), std::nullopt);
+        QCOMPARE(settings.count(), 1);
+        QCOMPARE(welcome.count(), 1);
+        h.item.menuCommand(StatusItemMenuCommand::open);
+        QVERIFY(h.panel->visible);
+        h.item.menuCommand(StatusItemMenuCommand::quit);
+        QCOMPARE(h.quits, 1);
+    }
+
+    void hotKeyIsRegisteredAndToggles() {
+        Harness h;
+        QCOMPARE(h.shortcuts.hotKeyStatus(), HotKeyStatus::registered(PromptKeyboardShortcut::defaultTogglePanel()));
+        h.hotKeys->press(h.hotKeys->lastRegisteredID());
+        QCoreApplication::processEvents();
+        QVERIFY(h.controller->isPanelShown());
+    }
+
+    void failedRequestedHotKeyRestoresThePrevious_data() {
+        QTest::addColumn<QList<qint32>>("statuses");
+        QTest::addColumn<HotKeyStatus>("expected");
+        const PromptKeyboardShortcut requested{40, ModifierFlags::command | ModifierFlags::option};
+        QTest::newRow("restored") << QList<qint32>{10, 0} << HotKeyStatus::failed(requested, 10);
+        QTest::newRow("restore failed too") << QList<qint32>{10, 11} << HotKeyStatus::restoreFailed(10, 11);
+        QTest::newRow("accepted") << QList<qint32>{} << HotKeyStatus::registered(requested);
+    }
+    void failedRequestedHotKeyRestoresThePrevious() {
+        QFETCH(QList<qint32>, statuses);
+        QFETCH(HotKeyStatus, expected);
+        Harness h;
+        const PromptKeyboardShortcut previous = h.shortcuts.togglePanelShortcut();
+        const PromptKeyboardShortcut requested{40, ModifierFlags::command | ModifierFlags::option};
+        h.hotKeys->registerStatuses = statuses;
+        h.shortcuts.requestTogglePanelShortcut(requested);
+        QCOMPARE(h.shortcuts.hotKeyStatus(), expected);
+        QCOMPARE(h.shortcuts.togglePanelShortcut(), statuses.isEmpty() ? requested : previous);
+    }
+
+    void languageChangeRelabelsAndRebuildsThePanel() {
+        Harness h;
+        const int applied = int(h.item.applied.size());
+        h.languages.setSelection(AppLanguage::zhHans);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.panel->rebuilds, 1);
+        QVERIFY(h.item.applied.size() > applied);
+        QVERIFY(h.item.applied.last().accessibilityLabel.contains(QStringLiteral("提示词")));
+    }
+
+    void statusLabelCountsThePromptsOfTheContext() {
+        Harness h;
+        h.env.writeFile(QStringLiteral(".orris-hollows/global.yaml"),
+                        "prompts:\n  - title: One\n    text: a\n  - title: Two\n    text: b\n");
+        QSignalSpy reloaded(&h.store, &PromptStore::contentChanged);
+        h.store.reload();
+        QVERIFY(reloaded.wait(5000));
+        QTRY_VERIFY(h.item.applied.last().accessibilityLabel.contains(QLatin1String("2")));
+    }
+
+    void reducedMotionCloseHidesAfterTheFade() {
+        Harness h;
+        h.reduceMotion = true;
+        h.item.click();
+        QVERIFY(h.morph.accessibilityReduceMotion());
+        h.item.click();
+        h.advance(100ms);
+        QVERIFY(!h.panel->visible);
+    }
+};
+
+QTEST_MAIN(TestStatusIslandController)
+#include "tst_statusislandcontroller.moc"
