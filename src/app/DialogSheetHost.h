@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/SheetHost.h"
+
+#include <QPointer>
+
+class QDialog;
+
+// Shows sheets over a window as window-modal dialogs.
+class DialogSheetHost final : public SheetHost {
+public:
+    explicit DialogSheetHost(QWidget* window);
+    ~DialogSheetHost() override;
+
+    void present(QWidget* sheet) override;
+    void dismiss(QWidget* sheet) override;
+    bool isPresenting() const override { return m_sheet != nullptr; }
+
+    QWidget* sheet() const { return m_sheet; }
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QDialog> m_dialog;
+    QPointer<QWidget> m_sheet;
+};

@@ -1,0 +1,95 @@
+#include "app/OverlaySheetHost.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace {
+
+constexpr int sheetMargin = 16;
+
+// Dims the host and keeps the sheet centred when the host is resized.
+class SheetBackdrop final : public QWidget {
+public:
+    explicit SheetBackdrop(QWidget* host) : QWidget(host) {
+        setObjectName(QStringLiteral("sheetBackdrop"));
+        setAttribute(Qt::WA_NoMousePropagation);
+        host->installEventFilter(this);
+        setGeometry(host->rect());
+    }
+
+    void setSheet(QWidget* sheet) {
+        m_sheet = sheet;
+        layoutSheet();
+    }
+
+    void layoutSheet() {
+        setGeometry(parentWidget()->rect());
+        if (m_sheet == nullptr) {
+            return;
+        }
+        const QSize available = size() - QSize(2 * sheetMargin, 2 * sheetMargin);
+        const QSize wanted = m_sheet->sizeHint().expandedTo(m_sheet->minimumSizeHint());
+        const QSize sized = wanted.boundedTo(available);
+        m_sheet->setGeometry(QRect(QPoint((width() - sized.width()) / 2, (height() - sized.height()) / 2), sized));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parentWidget() && event->type() == QEvent::Resize) {
+            layoutSheet();
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(0, 0, 0, 120));
+    }
+
+private:
+    QPointer<QWidget> m_sheet;
+};
+
+} // namespace
+
+OverlaySheetHost::OverlaySheetHost(QWidget* host) : m_host(host) {}
+
+OverlaySheetHost::~OverlaySheetHost() {
+    delete m_backdrop;
+}
+
+void OverlaySheetHost::present(QWidget* sheet) {
+    if (m_host == nullptr || sheet == nullptr) {
+        delete sheet;
+        return;
+    }
+    if (m_sheet != nullptr) {
+        dismiss(m_sheet);
+    }
+    auto* backdrop = new SheetBackdrop(m_host);
+    m_backdrop = backdrop;
+    sheet->setParent(backdrop);
+    m_sheet = sheet;
+    backdrop->setSheet(sheet);
+    backdrop->show();
+    backdrop->raise();
+    sheet->show();
+    sheet->setFocus(Qt::OtherFocusReason);
+    if (onPresentingChanged) {
+        onPresentingChanged(true);
+    }
+}
+
+void OverlaySheetHost::dismiss(QWidget* sheet) {
+    if (sheet == nullptr || sheet != m_sheet) {
+        return;
+    }
+    m_sheet = nullptr;
+    if (m_backdrop != nullptr) {
+        m_backdrop->hide();
+        m_backdrop->deleteLater();
+        m_backdrop = nullptr;
+    }
+    if (onPresentingChanged) {
+        onPresentingChanged(false);
+    }
+}
