@@ -1,0 +1,176 @@
+#include "FakeClipboard.h"
+#include "FakeHotKeyPlatform.h"
+#include "FakeLaunchAtLoginService.h"
+#include "FakeShellPorts.h"
+#include "TestEnvironment.h"
+
+#include "app/HotKeyService.h"
+#include "app/Runtime.h"
+#include "app/SingleInstance.h"
+#include "app/StatusIslandController.h"
+#include "model/AppLanguageStore.h"
+#include "model/UserDefaults.h"
+#include "store/PromptStore.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <sys/stat.h>
+
+namespace {
+
+RuntimePlatform fakePlatform() {
+    RuntimePlatform platform;
+    platform.makeStatusItem = [] { return std::make_unique<FakeStatusItem>(); };
+    auto hotKeys = std::make_shared<FakeHotKeyPlatform>();
+    platform.makeHotKeyService = [hotKeys] {
+        return std::make_unique<HotKeyService>(
+            hotKeys, true,
+            [hotKeys](const PromptKeyboardShortcut& shortcut, EventHotKeyID id, std::optional<HotKeyRef>& ref) {
+                return hotKeys->registerHotKey(shortcut, id, ref);
+            },
+            [hotKeys](HotKeyRef ref) { return hotKeys->unregisterHotKey(ref); });
+    };
+    platform.clipboard = std::make_shared<FakeClipboard>();
+    platform.launchAtLogin = std::make_shared<FakeLaunchAtLoginService>();
+    platform.pointerPosition = [] { return QPoint(2000, 2000); };
+    platform.screens = [] { return QList<PanelPlacement::Screen>{{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)}}; };
+    platform.reduceMotion = [] { return false; };
+    platform.detectsDesktopContext = false;
+    return platform;
+}
+
+int mode(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+} // namespace
+
+class TestRuntime : public QObject {
+    Q_OBJECT
+
+private slots:
+    void launchWaitsForTheFirstReload() {
+        TestEnvironment env;
+        Runtime runtime(env.environment(), fakePlatform());
+        QSignalSpy launched(&runtime, &Runtime::launched);
+        runtime.start();
+        QVERIFY(!runtime.hasLaunched());
+        QVERIFY(launched.wait(5000));
+        QVERIFY(runtime.hasLaunched());
+        QVERIFY(runtime.statusController().panel() != nullptr);
+    }
+
+    void settingsWindowIsKeptAfterClosing() {
+        TestEnvironment env;
+        Runtime runtime(env.environment(), fakePlatform());
+        runtime.start();
+        QVERIFY(runtime.settingsWindow() == nullptr);
+        emit runtime.requests().requestOpenSettings();
+        QWidget* first = runtime.settingsWindow();
+        QVERIFY(first != nullptr && first->isVisible());
+        QCOMPARE(first->size(), QSize(760, 640));
+        first->close();
+        emit runtime.requests().requestOpenSettings();
+        QCOMPARE(runtime.settingsWindow(), first);
+        QVERIFY(first->isVisible());
+    }
+
+    void managerIsRebuiltForEveryRequest() {
+        TestEnvironment env;
+        Runtime runtime(env.environment(), fakePlatform());
+        runtime.start();
+        emit runtime.requests().requestOpenWorkspaceManager(QStringLiteral("alpha"));
+        QWidget* window = runtime.workspaceManagerWindow();
+        QVERIFY(window != nullptr);
+        auto* first = window->findChild<QWidget*>(QStringLiteral("workspaceManagerContent"));
+        QCOMPARE(first->property("initialWorkspaceID").toString(), QStringLiteral("alpha"));
+        const QRect geometry = window->geometry();
+        emit runtime.requests().requestOpenWorkspaceManager(std::nullopt);
+        QCOMPARE(runtime.workspaceManagerWindow(), window);
+        QCOMPARE(window->geometry(), geometry);
+        const QList<QWidget*> contents = window->findChildren<QWidget*>(QStringLiteral("workspaceManagerContent"));
+        QCOMPARE(contents.size(), 1);
+        QVERIFY(!contents.first()->property("initialWorkspaceID").isValid());
+    }
+
+    void languageChangeRetitlesOnlyOpenWindowsInALaterTurn() {
+        TestEnvironment env;
+        env.setPreferredLanguages({QStringLiteral("en-US")});
+        Runtime runtime(env.environment(), fakePlatform());
+        runtime.start();
+        emit runtime.requests().requestOpenSettings();
+        QCOMPARE(runtime.settingsWindow()->windowTitle(), QStringLiteral("Orris Hollows Settings"));
+        runtime.languageStore().setSelection(AppLanguage::zhHans);
+        QCOMPARE(runtime.settingsWindow()->windowTitle(), QStringLiteral("Orris Hollows Settings"));
+        QTRY_COMPARE(runtime.settingsWindow()->windowTitle(), QStringLiteral("Orris Hollows 设置"));
+        QVERIFY(runtime.workspaceManagerWindow() == nullptr);
+        emit runtime.requests().requestOpenWorkspaceManager(std::nullopt);
+        QCOMPARE(runtime.workspaceManagerWindow()->windowTitle(), QStringLiteral("工作区管理"));
+    }
+
+    void settingsFileIsTheUsersAlone() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("orris-hollows"));
+        const QString file = folder + QStringLiteral("/settings.ini");
+        QVERIFY(QDir().mkpath(folder));
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+        QFile existing(file);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("[General]\n");
+        existing.close();
+        ::chmod(QFile::encodeName(file).constData(), 0644);
+
+        SettingsUserDefaults defaults(file);
+        QCOMPARE(mode(folder), 0700);
+        QCOMPARE(mode(file), 0600);
+        defaults.setString(QStringLiteral("OrrisHollows.copySoundName.v1"), QStringLiteral("Glass"));
+        defaults.sync();
+        QCOMPARE(mode(file), 0600);
+
+        const QString fresh = dir.filePath(QStringLiteral("new/orris-hollows/settings.ini"));
+        SettingsUserDefaults created(fresh);
+        created.setBool(QStringLiteral("OrrisHollows.hoverOpenEnabled.v1"), true);
+        created.sync();
+        QCOMPARE(mode(fresh), 0600);
+        QCOMPARE(mode(QFileInfo(fresh).absolutePath()), 0700);
+    }
+
+    void secondInstanceHandsOverItsRequest() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("app.socket"));
+        SingleInstance first(path);
+        QVERIFY(!first.sendToRunningInstance("show", 200));
+        QVERIFY(first.listen());
+        QSignalSpy received(&first, &SingleInstance::requestReceived);
+
+        // The second launch blocks while it waits for the answer, as a separate process would.
+        QThread* thread = QThread::create([path] {
+            SingleInstance second(path);
+            QVERIFY(second.sendToRunningInstance("toggle", 3000));
+        });
+        thread->start();
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.first().first().toByteArray(), QByteArrayLiteral("toggle"));
+        QVERIFY(thread->wait(5000));
+        delete thread;
+    }
+
+    void staleSocketIsReplaced() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("app.socket"));
+        QFile stale(path);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        SingleInstance instance(path);
+        QVERIFY(!instance.sendToRunningInstance("show", 200));
+        QVERIFY(instance.listen());
+    }
+};
+
+QTEST_MAIN(TestRuntime)
+#include "tst_runtime.moc"
