@@ -314,6 +314,22 @@ private slots:
         QCOMPARE(counts.welcome(), (QList<int>{0, 0, 1}));
     }
 
+    void aHostedGuideWorksAgainAtItsNextShowing() {
+        Counts counts;
+        QWidget window;
+        auto* view = new FirstRunWelcomeView(m_shortcuts.get(), m_languages.get(), welcomeActions(counts), &window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(child<QPushButton>(view, "firstRunWelcomeLaterButton"), Qt::LeftButton);
+        // The host routes its close box to the view; the guide already ended.
+        QVERIFY(!view->finish(FirstRunWelcomeFinish::windowClosed));
+        window.hide();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(child<QPushButton>(view, "firstRunWelcomeCreateWorkspaceButton"), Qt::LeftButton);
+        QCOMPARE(counts.welcome(), (QList<int>{1, 0, 1}));
+    }
+
     void returnPressesCreateAndEscapeActsLikeLater_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("focus");
