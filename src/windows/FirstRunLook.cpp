@@ -26,42 +26,42 @@ QColor onAccent(const QPalette& palette) {
 }
 
 QFont font(TextRole role, const QFont& base) {
-    struct Spec {
+    struct Style {
         int pixelSize;
         QFont::Weight weight;
     };
-    Spec spec{13, QFont::Normal};
+    Style style{13, QFont::Normal};
     switch (role) {
     case TextRole::checklistTitle:
-        spec = {13, QFont::Bold};
+        style = {13, QFont::Bold};
         break;
     case TextRole::checklistRow:
-        spec = {10, QFont::Normal};
+        style = {10, QFont::Normal};
         break;
     case TextRole::welcomeTitle:
-        spec = {26, QFont::Bold};
+        style = {26, QFont::Bold};
         break;
     case TextRole::welcomeBody:
-        spec = {13, QFont::Normal};
+        style = {13, QFont::Normal};
         break;
     case TextRole::stepTitle:
         // Bold rather than semibold: the CJK fallback fonts have no semibold face, and only a
         // bold request makes Qt embolden them.
-        spec = {13, QFont::Bold};
+        style = {13, QFont::Bold};
         break;
     case TextRole::stepDetail:
-        spec = {13, QFont::Normal};
+        style = {13, QFont::Normal};
         break;
     case TextRole::stepBadge:
-        spec = {11, QFont::Bold};
+        style = {11, QFont::Bold};
         break;
     case TextRole::privacyNote:
-        spec = {10, QFont::Normal};
+        style = {10, QFont::Normal};
         break;
     }
     QFont result = base;
-    result.setPixelSize(spec.pixelSize);
-    result.setWeight(spec.weight);
+    result.setPixelSize(style.pixelSize);
+    result.setWeight(style.weight);
     return result;
 }
 
