@@ -89,6 +89,10 @@ void SettingsUserDefaults::remove(const QString& key) {
     m_settings->remove(key);
 }
 
+bool SettingsUserDefaults::contains(const QString& key) const {
+    return m_settings->contains(key);
+}
+
 QString SettingsUserDefaults::filePath() const {
     return m_settings->fileName();
 }

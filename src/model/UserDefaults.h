@@ -42,6 +42,7 @@ public:
     QVariant value(const QString& key) const override;
     void setValue(const QString& key, const QVariant& value) override;
     void remove(const QString& key) override;
+    bool contains(const QString& key) const override;
 
     QString filePath() const;
     void sync();
@@ -56,6 +57,7 @@ public:
     QVariant value(const QString& key) const override { return m_values.value(key); }
     void setValue(const QString& key, const QVariant& value) override { m_values.insert(key, value); }
     void remove(const QString& key) override { m_values.remove(key); }
+    bool contains(const QString& key) const override { return m_values.contains(key); }
 
 private:
     QVariantHash m_values;
