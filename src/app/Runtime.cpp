@@ -13,8 +13,11 @@
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
 #include "platform/x11/X11ContextProviders.h"
+#include "store/FirstRunChecklistProgressResolver.h"
+#include "store/FirstRunChecklistStore.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
+#include "windows/FirstRunWelcomeView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,6 +88,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_shortcutStore = std::make_unique<ShortcutSettingsStore>(m_environment.defaults, languageProvider);
     m_hotKeyService = m_platform.makeHotKeyService();
     m_promptActionService = std::make_unique<PromptActionService>(m_platform.clipboard);
+    m_firstRunChecklistStore = std::make_unique<FirstRunChecklistStore>(m_environment.defaults);
     m_launchAtLoginController = std::make_unique<LaunchAtLoginController>(m_platform.launchAtLogin);
     m_copySoundPlayer = std::make_unique<PromptCopySoundPlayer>(4, SystemPromptCopySound::factory());
     m_morphState = std::make_unique<IslandMorphState>(m_environment.scheduler);
@@ -132,6 +136,13 @@ void Runtime::start() {
         if (!self) {
             return;
         }
+        // The guide is due only once the first load has shown whether the user has a workspace.
+        FirstRunChecklistStore& checklist = *self->m_firstRunChecklistStore;
+        checklist.prepareWelcomeForLaunch(
+            FirstRunChecklistProgressResolver::hasPersistedUserWorkspace(self->m_promptStore->workspaces()));
+        if (checklist.shouldPresentWelcome()) {
+            self->presentWelcomeGuide();
+        }
         self->m_launched = true;
         emit self->launched();
     });
@@ -174,7 +185,6 @@ QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool 
         const QRect area = screen->availableGeometry();
         window->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
     }
-    window->installEventFilter(this);
     return window;
 }
 
@@ -215,15 +225,39 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
 }
 
 void Runtime::openWelcomeGuide() {
+    m_firstRunChecklistStore->setShouldPresentWelcome(true);
     presentWelcomeGuide();
 }
 
 void Runtime::presentWelcomeGuide() {
     if (m_welcomeWindow == nullptr) {
-        m_welcomeWindow = makeWindow(QStringLiteral("welcomeWindow"), QSize(720, 540), false);
-        m_welcomeWindow->setWindowTitle(L10n::string(L10N("first.welcome.window.title"), std::nullopt));
-        auto* layout = new QVBoxLayout(m_welcomeWindow);
-        layout->addWidget(new QLabel(m_welcomeWindow->windowTitle(), m_welcomeWindow));
+        QPointer<Runtime> self(this);
+        FirstRunWelcomeModel::Actions actions;
+        actions.onCreateWorkspace = [self] {
+            if (self) {
+                self->finishWelcomeGuide([self] { emit self->m_requests.requestOpenWorkspaceManager(std::nullopt); });
+            }
+        };
+        actions.onOpenPanel = [self] {
+            if (self) {
+                self->finishWelcomeGuide([self] { emit self->m_requests.requestOpenFromMenu(); });
+            }
+        };
+        // Later and the window's close box both end here.
+        actions.onDismiss = [self] {
+            if (self) {
+                self->finishWelcomeGuide();
+            }
+        };
+        auto* window = new FirstRunWelcomeView(m_shortcutStore.get(), m_languageStore.get(), std::move(actions));
+        window->setObjectName(QStringLiteral("welcomeWindow"));
+        window->setWindowFlag(Qt::Window);
+        window->setFixedSize(FirstRunWelcomeView::contentSize);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+        }
+        m_welcomeWindow = window;
     }
     m_welcomeWindow->show();
     m_welcomeWindow->raise();
@@ -231,22 +265,13 @@ void Runtime::presentWelcomeGuide() {
 }
 
 void Runtime::finishWelcomeGuide(const std::function<void()>& then) {
-    if (m_welcomeWindow != nullptr) {
-        m_welcomeWindow->removeEventFilter(this);
+    m_firstRunChecklistStore->markWelcomeCompleted();
+    if (m_welcomeWindow != nullptr && m_welcomeWindow->isVisible()) {
         m_welcomeWindow->close();
-        m_welcomeWindow->installEventFilter(this);
     }
     if (then) {
         then();
     }
-}
-
-bool Runtime::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == m_welcomeWindow) {
-        // Closing the guide by its close box counts as finishing it.
-        finishWelcomeGuide();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void Runtime::retitleWindows() {
@@ -256,8 +281,5 @@ void Runtime::retitleWindows() {
     }
     if (m_workspaceManagerWindow != nullptr) {
         m_workspaceManagerWindow->setWindowTitle(L10n::string(L10N("title.workspace.manager"), std::nullopt));
-    }
-    if (m_welcomeWindow != nullptr) {
-        m_welcomeWindow->setWindowTitle(L10n::string(L10N("first.welcome.window.title"), std::nullopt));
     }
 }

@@ -6,6 +6,7 @@
 #include "app/RequestBus.h"
 #include "context/ContextDetector.h"
 #include "model/AppEnvironment.h"
+#include "windows/FirstRunWelcomeView.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,6 +17,7 @@
 #include <optional>
 
 class AppLanguageStore;
+class FirstRunChecklistStore;
 class HotKeyService;
 class IslandMorphState;
 class LaunchAtLoginController;
@@ -64,6 +66,7 @@ public:
     ShortcutSettingsStore& shortcutStore() const { return *m_shortcutStore; }
     HotKeyService& hotKeyService() const { return *m_hotKeyService; }
     const PromptActionService& promptActionService() const { return *m_promptActionService; }
+    FirstRunChecklistStore& firstRunChecklistStore() const { return *m_firstRunChecklistStore; }
     LaunchAtLoginController& launchAtLoginController() const { return *m_launchAtLoginController; }
     PromptCopySoundPlayer& copySoundPlayer() const { return *m_copySoundPlayer; }
     RequestBus& requests() { return m_requests; }
@@ -73,7 +76,7 @@ public:
 
     QWidget* settingsWindow() const { return m_settingsWindow; }
     QWidget* workspaceManagerWindow() const { return m_workspaceManagerWindow; }
-    QWidget* welcomeWindow() const { return m_welcomeWindow; }
+    FirstRunWelcomeView* welcomeWindow() const { return m_welcomeWindow; }
     // Set when the first reload has finished and the welcome decision was taken.
     bool hasLaunched() const { return m_launched; }
 
@@ -90,7 +93,6 @@ private:
     void retitleWindows();
     QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
     QWidget* makePanelContent(QWidget* parent);
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppEnvironment m_environment;
     RuntimePlatform m_platform;
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<ShortcutSettingsStore> m_shortcutStore;
     std::unique_ptr<HotKeyService> m_hotKeyService;
     std::unique_ptr<PromptActionService> m_promptActionService;
+    std::unique_ptr<FirstRunChecklistStore> m_firstRunChecklistStore;
     std::unique_ptr<LaunchAtLoginController> m_launchAtLoginController;
     std::unique_ptr<PromptCopySoundPlayer> m_copySoundPlayer;
     std::unique_ptr<IslandMorphState> m_morphState;
@@ -110,7 +113,7 @@ private:
 
     QPointer<QWidget> m_settingsWindow;
     QPointer<QWidget> m_workspaceManagerWindow;
-    QPointer<QWidget> m_welcomeWindow;
+    QPointer<FirstRunWelcomeView> m_welcomeWindow;
     bool m_launched = false;
     bool m_shutDown = false;
 };

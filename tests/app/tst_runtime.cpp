@@ -10,7 +10,11 @@
 #include "app/StatusIslandController.h"
 #include "model/AppLanguageStore.h"
 #include "model/UserDefaults.h"
+#include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
+#include "windows/FirstRunWelcomeView.h"
+
+#include <QPushButton>
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -63,6 +67,76 @@ private slots:
         QVERIFY(launched.wait(5000));
         QVERIFY(runtime.hasLaunched());
         QVERIFY(runtime.statusController().panel() != nullptr);
+    }
+
+    void welcomeGuideDecision_data() {
+        QTest::addColumn<bool>("hasWorkspaceFile");
+        QTest::addColumn<std::optional<bool>>("storedFlag");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("fresh home") << false << std::optional<bool>() << true;
+        QTest::newRow("a workspace file marks the guide done") << true << std::optional<bool>() << false;
+        QTest::newRow("completed before") << false << std::optional<bool>(true) << false;
+        QTest::newRow("stored false shows it at every launch") << true << std::optional<bool>(false) << true;
+    }
+    void welcomeGuideDecision() {
+        QFETCH(bool, hasWorkspaceFile);
+        QFETCH(std::optional<bool>, storedFlag);
+        QFETCH(bool, shown);
+        TestEnvironment env;
+        if (hasWorkspaceFile) {
+            env.writeFile(QStringLiteral(".orris-hollows/workspaces/mine.yaml"),
+                          "workspace:\n  name: Mine\nprompts:\n  - title: A\n    text: a\n");
+        }
+        if (storedFlag) {
+            env.defaults()->setBool(FirstRunChecklistStore::welcomeCompletedKey, *storedFlag);
+        }
+        Runtime runtime(env.environment(), fakePlatform());
+        QSignalSpy launched(&runtime, &Runtime::launched);
+        runtime.start();
+        QVERIFY(runtime.welcomeWindow() == nullptr);
+        QVERIFY(launched.wait(5000));
+        QCOMPARE(runtime.welcomeWindow() != nullptr && runtime.welcomeWindow()->isVisible(), shown);
+        if (!storedFlag) {
+            QCOMPARE(env.defaults()->boolValue(FirstRunChecklistStore::welcomeCompletedKey),
+                     hasWorkspaceFile ? std::optional<bool>(true) : std::nullopt);
+        }
+    }
+
+    void welcomeGuideEndsOnceWhicheverWayItCloses() {
+        TestEnvironment env;
+        Runtime runtime(env.environment(), fakePlatform());
+        runtime.start();
+        QSignalSpy manager(&runtime.requests(), &RequestBus::requestOpenWorkspaceManager);
+        QSignalSpy panel(&runtime.requests(), &RequestBus::requestOpenFromMenu);
+        emit runtime.requests().requestOpenWelcomeGuide();
+        FirstRunWelcomeView* window = runtime.welcomeWindow();
+        QVERIFY(window != nullptr && window->isVisible());
+        QCOMPARE(window->size(), FirstRunWelcomeView::contentSize);
+
+        // The close box counts as finishing the guide.
+        window->close();
+        QCOMPARE(env.defaults()->boolValue(FirstRunChecklistStore::welcomeCompletedKey), std::optional<bool>(true));
+        QVERIFY(!runtime.firstRunChecklistStore().shouldPresentWelcome());
+        QCOMPARE(manager.count(), 0);
+
+        // Reopened, the same window; its create button finishes the guide, then opens the manager.
+        env.defaults()->remove(FirstRunChecklistStore::welcomeCompletedKey);
+        emit runtime.requests().requestOpenWelcomeGuide();
+        QCOMPARE(runtime.welcomeWindow(), window);
+        QVERIFY(runtime.firstRunChecklistStore().shouldPresentWelcome());
+        const QList<QPushButton*> buttons = window->findChildren<QPushButton*>();
+        QPushButton* create = nullptr;
+        for (QPushButton* button : buttons) {
+            if (button->isDefault()) {
+                create = button;
+            }
+        }
+        QVERIFY(create != nullptr);
+        create->click();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(manager.count(), 1);
+        QCOMPARE(panel.count(), 0);
+        QCOMPARE(env.defaults()->boolValue(FirstRunChecklistStore::welcomeCompletedKey), std::optional<bool>(true));
     }
 
     void settingsWindowIsKeptAfterClosing() {
