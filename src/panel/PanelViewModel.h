@@ -5,6 +5,7 @@
 #include "model/KeyboardShortcutModels.h"
 #include "model/PromptModels.h"
 #include "model/Scheduler.h"
+#include "panel/PromptCopyFeedback.h"
 #include "store/PanelRenderSnapshot.h"
 
 #include <QObject>
@@ -24,15 +25,6 @@ class PromptVariableValueStore;
 class RequestBus;
 class ShortcutSettingsStore;
 class UserDefaults;
-
-// The copy feedback one tile shows.
-struct PromptCopyFeedback {
-    enum class Kind { copied, failed };
-    Kind kind = Kind::copied;
-    QString promptID;
-
-    bool operator==(const PromptCopyFeedback&) const = default;
-};
 
 // The prompt the delete confirmation asks about, with the workspace it was shown in when the
 // user asked: a later re-evaluation must not send the deletion to another workspace.
