@@ -717,10 +717,15 @@ void PromptStore::togglePinned(const QString& promptID, const QString& workspace
 }
 
 bool PromptStore::deletePrompt(const QString& promptID, const QString& workspaceID) {
-    return mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
+    const bool deleted = mutateWorkspace(workspaceID, std::nullopt, [&promptID](PromptWorkspace& workspace) {
         workspace.prompts.removeIf([&promptID](const PromptItem& prompt) { return prompt.id == promptID; });
         return true;
     });
+    // A later prompt with the same title gets the same id; it must not inherit the counts.
+    if (deleted) {
+        m_usageStore->remove(promptID);
+    }
+    return deleted;
 }
 
 bool PromptStore::updateWorkspace(const QString& workspaceID, const QString& name, const QString& matchPathsText,

@@ -129,7 +129,7 @@ public:
     // (a reload removed or renamed it while the editor was open) is refused: nothing is written.
     bool updatePrompt(const PromptItem& prompt, const QString& workspaceID);
     void togglePinned(const QString& promptID, const QString& workspaceID);
-    // Removes every prompt with the id.
+    // Removes every prompt with the id and, once saved, its usage record.
     bool deletePrompt(const QString& promptID, const QString& workspaceID);
     // A name that is blank once trimmed keeps the old name; the match paths are the text's
     // non-empty trimmed lines. The save is guarded by `expectedVersion` when given.

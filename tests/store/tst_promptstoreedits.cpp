@@ -3,6 +3,7 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPersistenceService.h"
+#include "store/PromptUsageStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -201,6 +202,19 @@ private slots:
         QVERIFY(h.store->deletePrompt("o", "other"));
         QCOMPARE(h.store->lastWorkspaceSaveIssue(), std::nullopt);
         QCOMPARE(h.store->lastErrorMessage(), std::nullopt);
+    }
+
+    void deletingAPromptForgetsItsUsageOnlyOnceSaved() {
+        EditHarness h;
+        h.store->usageStore().recordSuccessfulCopy("b", QDateTime::currentDateTimeUtc());
+        {
+            ScopedWriteFault fault;
+            QVERIFY(!h.store->deletePrompt("b", "web"));
+        }
+        QVERIFY(h.store->usageStore().records().contains("b"));
+        QVERIFY(h.store->deletePrompt("b", "web"));
+        QVERIFY(!h.store->usageStore().records().contains("b"));
+        QVERIFY(!h.env.readFile(".orris-hollows/prompt-usage.json").contains("\"b\""));
     }
 
     void aFailedWriteChangesNothing() {
