@@ -9,6 +9,8 @@
 #include "model/Localization.h"
 #include "model/ShortcutSettingsStore.h"
 #include "panel/IslandMorphState.h"
+#include "panel/PanelViewModel.h"
+#include "panel/PromptPanelWidget.h"
 #include "platform/ClipboardService.h"
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
@@ -17,6 +19,7 @@
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
+#include "store/PromptVariableValueStore.h"
 #include "windows/FirstRunWelcomeView.h"
 
 #include <QApplication>
@@ -91,6 +94,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_firstRunChecklistStore = std::make_unique<FirstRunChecklistStore>(m_environment.defaults);
     m_launchAtLoginController = std::make_unique<LaunchAtLoginController>(m_platform.launchAtLogin);
     m_copySoundPlayer = std::make_unique<PromptCopySoundPlayer>(4, SystemPromptCopySound::factory());
+    m_variableValueStore = std::make_unique<PromptVariableValueStore>(m_environment);
     m_morphState = std::make_unique<IslandMorphState>(m_environment.scheduler);
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
@@ -160,14 +164,35 @@ void Runtime::shutDown() {
 }
 
 QWidget* Runtime::makePanelContent(QWidget* parent) {
-    auto* content = new QWidget(parent);
-    content->setObjectName(QStringLiteral("panelContent"));
-    content->setAccessibleName(L10n::string(L10N("panel.accessibility.label"), std::nullopt));
-    content->setAutoFillBackground(true);
-    QPalette palette = content->palette();
-    palette.setColor(QPalette::Window, QColor(24, 24, 30));
-    content->setPalette(palette);
-    return content;
+    PanelViewModel::Dependencies dependencies{*m_promptStore,
+                                              *m_contextDetector,
+                                              *m_shortcutStore,
+                                              *m_morphState,
+                                              *m_languageStore,
+                                              m_requests,
+                                              *m_promptActionService,
+                                              *m_copySoundPlayer,
+                                              *m_variableValueStore,
+                                              m_environment.defaults,
+                                              m_environment.scheduler,
+                                              m_environment.clock,
+                                              [this] { m_firstRunChecklistStore->markSuccessfulCopy(); },
+                                              [this](const QString& query) {
+                                                  if (m_statusController) {
+                                                      m_statusController->panelSearchQueryChanged(query);
+                                                  }
+                                              },
+                                              [this](bool listLayout) {
+                                                  if (m_statusController) {
+                                                      m_statusController->panelLayoutModeChanged(listLayout);
+                                                  }
+                                              },
+                                              m_platform.reduceMotion};
+    auto* model = new PanelViewModel(std::move(dependencies));
+    auto* panel = new PromptPanelWidget(*model, PanelSheetFactories{}, parent);
+    // The model lives exactly as long as the content it draws: a language change rebuilds both.
+    model->setParent(panel);
+    return panel;
 }
 
 // ---- windows ----

@@ -72,6 +72,8 @@ public:
     explicit PanelViewModel(Dependencies dependencies, QObject* parent = nullptr);
     ~PanelViewModel() override;
 
+    PromptStore& promptStore() const { return m_deps.promptStore; }
+
     // ---- derived values, as of the last evaluation ----
     const AgentContext& context() const { return m_context; }
     const PanelRenderSnapshot& snapshot() const { return m_snapshot; }

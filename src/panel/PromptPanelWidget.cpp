@@ -1,0 +1,336 @@
+#include "panel/PromptPanelWidget.h"
+
+#include "app/KeyInput.h"
+#include "app/OverlaySheetHost.h"
+#include "model/Localization.h"
+#include "panel/PanelConfirmationSheet.h"
+#include "panel/PromptVariableSheet.h"
+#include "panel/SearchIslandView.h"
+#include "store/PromptStore.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+QString text(const QString& key) {
+    return L10n::string(key, std::nullopt);
+}
+
+QPushButton* toolbarButton(const QString& objectName, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(objectName);
+    button->setMinimumHeight(40);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
+
+PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, QWidget* parent)
+    : QWidget(parent), m_model(model), m_factories(std::move(factories)) {
+    setObjectName(QStringLiteral("promptPanel"));
+    setAccessibleName(text(L10N("panel.accessibility.label")));
+    m_sheetHost = std::make_unique<OverlaySheetHost>(this);
+    m_sheetHost->onPresentingChanged = [this](bool presenting) {
+        if (!presenting && m_model.openSheet() != PanelViewModel::Sheet::none) {
+            m_model.sheetClosed();
+        }
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 16, 18, 10);
+    layout->setSpacing(12);
+
+    // Stand-in header and banners: the context, the workspace and the count.
+    auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("contextHeader"));
+    auto* headerLayout = new QVBoxLayout(header);
+    headerLayout->setContentsMargins(10, 0, 10, 0);
+    headerLayout->setSpacing(2);
+    m_headerTitle = new QLabel(header);
+    m_headerTitle->setObjectName(QStringLiteral("headerTitle"));
+    QFont titleFont = m_headerTitle->font();
+    titleFont.setPixelSize(15);
+    titleFont.setBold(true);
+    m_headerTitle->setFont(titleFont);
+    m_headerDetail = new QLabel(header);
+    m_headerDetail->setObjectName(QStringLiteral("headerDetail"));
+    m_headerDetail->setTextFormat(Qt::PlainText);
+    headerLayout->addWidget(m_headerTitle);
+    headerLayout->addWidget(m_headerDetail);
+    layout->addWidget(header);
+
+    m_banners = new QWidget(this);
+    m_bannerLayout = new QVBoxLayout(m_banners);
+    m_bannerLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_banners);
+
+    m_search = new SearchIslandView([this](const QString& query) { m_model.setSearchText(query); }, this);
+    auto* searchRow = new QHBoxLayout();
+    searchRow->setContentsMargins(10, 0, 10, 0);
+    searchRow->addWidget(m_search);
+    layout->addLayout(searchRow);
+
+    m_stage = new QScrollArea(this);
+    m_stage->setObjectName(QStringLiteral("promptStage"));
+    m_stage->setFrameShape(QFrame::NoFrame);
+    m_stage->setWidgetResizable(true);
+    m_stage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_stage->viewport()->setAutoFillBackground(false);
+    m_stageContent = new QWidget(m_stage);
+    m_stageContent->setAutoFillBackground(false);
+    m_stageLayout = new QVBoxLayout(m_stageContent);
+    m_stageLayout->setContentsMargins(10, 10, 10, 10);
+    m_stageLayout->setSpacing(10);
+    m_emptyLabel = new QLabel(m_stageContent);
+    m_emptyLabel->setObjectName(QStringLiteral("emptyState"));
+    m_emptyLabel->setWordWrap(true);
+    m_emptyLabel->setAlignment(Qt::AlignCenter);
+    m_stageLayout->addWidget(m_emptyLabel);
+    m_stageLayout->addStretch(1);
+    m_stage->setWidget(m_stageContent);
+    layout->addWidget(m_stage, 1);
+
+    m_toolbar = new QWidget(this);
+    m_toolbar->setObjectName(QStringLiteral("panelToolbar"));
+    m_toolbar->setFixedHeight(62);
+    auto* toolbarLayout = new QHBoxLayout(m_toolbar);
+    toolbarLayout->setContentsMargins(10, 0, 10, 0);
+    toolbarLayout->setSpacing(8);
+    m_newPromptButton = toolbarButton(QStringLiteral("newPromptButton"), m_toolbar);
+    m_workspaceButton = toolbarButton(QStringLiteral("workspaceButton"), m_toolbar);
+    m_importButton = toolbarButton(QStringLiteral("importButton"), m_toolbar);
+    connect(m_newPromptButton, &QPushButton::clicked, this, [this] { m_model.openPromptEditor(std::nullopt); });
+    connect(m_workspaceButton, &QPushButton::clicked, this, [this] { m_model.requestWorkspaceManager(); });
+    connect(m_importButton, &QPushButton::clicked, this, [this] { m_model.openImporter(); });
+    toolbarLayout->addWidget(m_newPromptButton);
+    toolbarLayout->addWidget(m_workspaceButton);
+    toolbarLayout->addWidget(m_importButton);
+    layout->addWidget(m_toolbar);
+
+    connect(&m_model, &PanelViewModel::changed, this, &PromptPanelWidget::render);
+    connect(&m_model, &PanelViewModel::searchTextChanged, m_search, &SearchIslandView::setText);
+    connect(&m_model, &PanelViewModel::searchFocusRequested, this, [this] {
+        if (m_openSheet == nullptr) {
+            m_search->focusField();
+        }
+    });
+    connect(&m_model, &PanelViewModel::sheetChanged, this, &PromptPanelWidget::showSheet);
+    connect(&m_model, &PanelViewModel::pendingDeletionChanged, this, &PromptPanelWidget::showPendingDeletion);
+    m_search->setText(m_model.searchText());
+    retranslate();
+    render();
+}
+
+PromptPanelWidget::~PromptPanelWidget() {
+    if (m_filterInstalled) {
+        qApp->removeEventFilter(this);
+    }
+}
+
+void PromptPanelWidget::retranslate() {
+    m_newPromptButton->setText(text(L10N("panel.toolbar.prompt")));
+    m_newPromptButton->setAccessibleName(m_newPromptButton->text());
+    m_workspaceButton->setText(text(L10N("field.workspace")));
+    m_workspaceButton->setAccessibleName(m_workspaceButton->text());
+    m_workspaceButton->setToolTip(text(L10N("action.manage.workspaces")));
+    m_importButton->setText(text(L10N("action.import")));
+    m_importButton->setAccessibleName(m_importButton->text());
+    m_importButton->setToolTip(text(L10N("help.import")));
+    m_search->retranslate();
+}
+
+void PromptPanelWidget::render() {
+    const AgentContext& context = m_model.context();
+    const PanelRenderSnapshot& snapshot = m_model.snapshot();
+    const QString workspace = snapshot.activeWorkspace ? snapshot.activeWorkspace->name : QString();
+    m_headerTitle->setText(context.frontmostAppName);
+    m_headerDetail->setText(workspace.isEmpty()
+                                ? QString::number(m_model.promptCount())
+                                : workspace + QStringLiteral(" · ") + QString::number(m_model.promptCount()));
+
+    const bool canCreate = m_model.canCreatePrompt();
+    m_newPromptButton->setEnabled(canCreate);
+    m_newPromptButton->setToolTip(text(canCreate ? L10N("help.add.prompt.enabled") : L10N("help.add.prompt.disabled")));
+
+    // One line per configuration issue.
+    while (QLayoutItem* item = m_bannerLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const PromptConfigIssue& issue : m_model.promptStore().configIssues()) {
+        auto* banner = new QLabel(issue.message, m_banners);
+        banner->setObjectName(QStringLiteral("configIssueBanner"));
+        banner->setTextFormat(Qt::PlainText);
+        banner->setWordWrap(true);
+        m_bannerLayout->addWidget(banner);
+    }
+    renderStage();
+}
+
+void PromptPanelWidget::renderStage() {
+    const PanelRenderSnapshot& snapshot = m_model.snapshot();
+    QSet<QString> shown;
+    int row = 0;
+    for (const PromptItem& prompt : snapshot.visiblePrompts) {
+        shown.insert(prompt.id);
+        QPushButton* tile = m_tiles.value(prompt.id);
+        if (tile == nullptr) {
+            tile = new QPushButton(m_stageContent);
+            tile->setObjectName(QStringLiteral("tile_") + prompt.id);
+            tile->setCheckable(true);
+            tile->setFocusPolicy(Qt::NoFocus);
+            const QString id = prompt.id;
+            connect(tile, &QPushButton::clicked, this, [this, id] {
+                for (const PromptItem& visible : m_model.snapshot().visiblePrompts) {
+                    if (visible.id == id) {
+                        m_model.select(id);
+                        m_model.copyPrompt(visible);
+                        return;
+                    }
+                }
+            });
+            m_tiles.insert(prompt.id, tile);
+        }
+        const int number = snapshot.shortcutNumbers.value(prompt.id);
+        QString label = prompt.title;
+        if (const std::optional<PromptCopyFeedback>& feedback = m_model.copyFeedback();
+            feedback && feedback->promptID == prompt.id) {
+            label += feedback->kind == PromptCopyFeedback::Kind::copied ? QStringLiteral("  ✓") : QStringLiteral("  !");
+        }
+        tile->setText(number > 0 ? QStringLiteral("%1   %2").arg(number).arg(label) : label);
+        tile->setAccessibleName(prompt.title);
+        tile->setChecked(m_model.selectedPromptID() == prompt.id);
+        m_stageLayout->insertWidget(row++, tile);
+        tile->show();
+    }
+    for (auto it = m_tiles.begin(); it != m_tiles.end();) {
+        if (!shown.contains(it.key())) {
+            delete it.value();
+            it = m_tiles.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_emptyLabel->setVisible(snapshot.visiblePrompts.isEmpty());
+    m_emptyLabel->setText(m_model.promptStore().statusMessage());
+}
+
+void PromptPanelWidget::showSheet(PanelViewModel::Sheet sheet) {
+    if (m_openSheet != nullptr) {
+        QWidget* open = m_openSheet;
+        m_openSheet = nullptr;
+        m_sheetHost->dismiss(open);
+    }
+    QWidget* made = nullptr;
+    switch (sheet) {
+    case PanelViewModel::Sheet::none:
+        return;
+    case PanelViewModel::Sheet::variableForm:
+        if (const std::optional<PromptVariableForm>& form = m_model.pendingVariableForm()) {
+            made = new PromptVariableSheet(
+                *form, [this](const QHash<QString, QString>& values) { return m_model.confirmVariables(values); },
+                [this] { m_model.cancelVariables(); });
+        }
+        break;
+    case PanelViewModel::Sheet::promptEditor:
+        made = m_factories.promptEditor ? m_factories.promptEditor(*m_sheetHost, m_model) : nullptr;
+        break;
+    case PanelViewModel::Sheet::workspaceEditor:
+        made = m_factories.workspaceEditor ? m_factories.workspaceEditor(*m_sheetHost, m_model) : nullptr;
+        break;
+    case PanelViewModel::Sheet::importer:
+        made = m_factories.importer ? m_factories.importer(*m_sheetHost, m_model) : nullptr;
+        break;
+    case PanelViewModel::Sheet::workspaceEdit:
+        made = m_factories.workspaceEdit ? m_factories.workspaceEdit(*m_sheetHost, m_model) : nullptr;
+        break;
+    }
+    if (made == nullptr) {
+        m_model.sheetClosed();
+        return;
+    }
+    m_openSheet = made;
+    m_sheetHost->present(made);
+}
+
+void PromptPanelWidget::showPendingDeletion() {
+    const std::optional<PendingPromptDeletion>& pending = m_model.pendingDeletion();
+    if (!pending) {
+        if (m_openSheet != nullptr && m_openSheet->objectName() == QStringLiteral("confirmationSheet")) {
+            QWidget* open = m_openSheet;
+            m_openSheet = nullptr;
+            m_sheetHost->dismiss(open);
+        }
+        return;
+    }
+    auto* sheet = new PanelConfirmationSheet(
+        text(L10N("title.confirm.delete.prompt")), pending->prompt.title, text(L10N("action.delete")),
+        text(L10N("action.cancel")), [this] { m_model.confirmDelete(); }, [this] { m_model.cancelDelete(); });
+    m_openSheet = sheet;
+    m_sheetHost->present(sheet);
+}
+
+// ---- keys ----
+
+void PromptPanelWidget::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_filterInstalled) {
+        qApp->installEventFilter(this);
+        m_filterInstalled = true;
+    }
+    m_model.appeared();
+}
+
+void PromptPanelWidget::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_filterInstalled) {
+        qApp->removeEventFilter(this);
+        m_filterInstalled = false;
+    }
+    m_model.disappeared();
+}
+
+bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    // Only keys meant for this panel's window; a menu of ours that is open has its own keys.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (target == nullptr || target->window() != window() || QApplication::activePopupWidget() != nullptr) {
+        return false;
+    }
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const std::optional<KeyEventInfo> key = KeyInput::fromEvent(*keyEvent);
+    if (!key) {
+        return false;
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Claim the key as a key press, so no window shortcut takes it before the panel sees it.
+        return false;
+    }
+    if (m_model.handleKey(*key)) {
+        keyEvent->accept();
+        return true;
+    }
+    return false;
+}
+
+void PromptPanelWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 30, 30);
+    painter.fillPath(path, QColor(24, 24, 30, 245));
+    painter.setPen(QPen(QColor(255, 255, 255, 36), 1));
+    painter.drawPath(path);
+}

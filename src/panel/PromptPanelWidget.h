@@ -1,0 +1,76 @@
+#pragma once
+
+#include "panel/PanelViewModel.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class OverlaySheetHost;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+class SearchIslandView;
+class SheetHost;
+
+// The sheets the panel opens that other parts of the app build. A missing factory closes the
+// request at once.
+struct PanelSheetFactories {
+    std::function<QWidget*(SheetHost& host, const PanelViewModel& model)> promptEditor;
+    std::function<QWidget*(SheetHost& host, const PanelViewModel& model)> workspaceEditor;
+    std::function<QWidget*(SheetHost& host, const PanelViewModel& model)> importer;
+    std::function<QWidget*(SheetHost& host, const PanelViewModel& model)> workspaceEdit;
+};
+
+// The island panel's content: the header, the banners, the search row, the scrolling stage of
+// sections (or the empty state) and the bottom toolbar, drawn from the panel model. While it is
+// on screen an application event filter hands key presses to the model ahead of the focused
+// control; sheets open as overlays inside it.
+class PromptPanelWidget final : public QWidget {
+    Q_OBJECT
+public:
+    PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, QWidget* parent = nullptr);
+    ~PromptPanelWidget() override;
+
+    PanelViewModel& model() const { return m_model; }
+    SearchIslandView* searchView() const { return m_search; }
+    QWidget* toolbar() const { return m_toolbar; }
+    OverlaySheetHost& sheetHost() const { return *m_sheetHost; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void render();
+    void renderStage();
+    void retranslate();
+    void showSheet(PanelViewModel::Sheet sheet);
+    void showPendingDeletion();
+
+    PanelViewModel& m_model;
+    PanelSheetFactories m_factories;
+    std::unique_ptr<OverlaySheetHost> m_sheetHost;
+    QLabel* m_headerTitle = nullptr;
+    QLabel* m_headerDetail = nullptr;
+    QWidget* m_banners = nullptr;
+    QVBoxLayout* m_bannerLayout = nullptr;
+    SearchIslandView* m_search = nullptr;
+    QScrollArea* m_stage = nullptr;
+    QWidget* m_stageContent = nullptr;
+    QVBoxLayout* m_stageLayout = nullptr;
+    QHash<QString, QPushButton*> m_tiles;
+    QLabel* m_emptyLabel = nullptr;
+    QWidget* m_toolbar = nullptr;
+    QPushButton* m_newPromptButton = nullptr;
+    QPushButton* m_workspaceButton = nullptr;
+    QPushButton* m_importButton = nullptr;
+    QPointer<QWidget> m_openSheet;
+    bool m_filterInstalled = false;
+};
