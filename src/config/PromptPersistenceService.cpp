@@ -213,8 +213,13 @@ bool PromptPersistenceService::isManagedWorkspaceFile(const QString& path) const
 
 bool PromptPersistenceService::isInDataFolder(const QString& path) const {
     const QString standardized = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    return isBelow(standardized, baseDirectory()) &&
-           isBelow(resolvedFolderPath(standardized), FilePaths::resolvingSymlinks(baseDirectory()));
+    if (!isBelow(standardized, baseDirectory())) {
+        return false;
+    }
+    // The workspaces folder may itself be a link (to a dotfiles folder, say): where it leads is ours.
+    const QString resolved = resolvedFolderPath(standardized);
+    return isBelow(resolved, FilePaths::resolvingSymlinks(baseDirectory())) ||
+           isBelow(resolved, FilePaths::resolvingSymlinks(workspacesDirectory()));
 }
 
 QString PromptPersistenceService::saveTarget(const PromptWorkspace& workspace) const {

@@ -109,7 +109,8 @@ public:
     // A ".yaml"/".yml" file, not hidden, in the workspaces folder, also after the links of the
     // folders on the way are resolved.
     bool isManagedWorkspaceFile(const QString& path) const;
-    // Whether the file's folder is the data folder or inside it once links are resolved.
+    // Whether the file's folder is the data folder or inside it, also once links are resolved (the
+    // workspaces folder counting wherever it leads).
     bool isInDataFolder(const QString& path) const;
     // Where saveWorkspace writes the workspace: its file, else "<id>.yaml" in the workspaces folder.
     QString saveTarget(const PromptWorkspace& workspace) const;
