@@ -125,7 +125,7 @@ bool isUnsupportedRename(int error) {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
 }
 
-// Today's way on file systems that cannot swap: check the target, then rename over it. Another
+// On file systems that cannot swap two names: check the target, then rename over it. Another
 // writer can still act between the two steps, but only there.
 WriteOutcome checkThenRename(const QByteArray& temporary, const QByteArray& destination, const FileIdentity& ours,
                              const ReplaceGuard& guard) {
@@ -199,7 +199,11 @@ WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destin
             return {};
         }
         if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_EXCHANGE) != 0) {
-            // The refused file stays readable under the temporary name; ours holds the target.
+            // Our file was removed from the target meanwhile: the refused file goes back alone.
+            if (errno == ENOENT && ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(),
+                                               RENAME_NOREPLACE) == 0) {
+                return {std::move(allowed), true};
+            }
             const AppError error = AppError::posix(errno);
             qCCritical(lcPersistence).noquote() << "Swap back refused file failed file=" + AppLog::fileContext(target)
                                                 << "error=" + AppLog::errorSummary(error);
