@@ -4,9 +4,12 @@
 // - building the panel's render snapshot (matching, ordering by the sort mode, search, sections)
 //   for a workspace of 1,000 and 10,000 prompts, as the panel does on every key press. Target:
 //   1 ms or less at 1,000 prompts, cost linear in the number of prompts.
+// - a guarded save of a workspace of 100 and 1,000 prompts over its file, as every edit does
+//   (encode, write, flush, check the file it replaces, replace).
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptConfigLoading.h"
+#include "config/PromptPersistenceService.h"
 #include "context/ContextBindingStore.h"
 #include "model/UserDefaults.h"
 #include "store/PanelRenderSnapshotBuilder.h"
@@ -18,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <map>
@@ -251,6 +255,37 @@ void BM_BuildRenderSnapshotFromProjectFile(benchmark::State& state) {
     state.counters["fileBytes"] = double(content.size());
 }
 BENCHMARK(BM_BuildRenderSnapshotFromProjectFile)->Arg(1'000)->Unit(benchmark::kMicrosecond);
+
+// One edit's save: the workspace written over its file, guarded by the version last written.
+void BM_SaveWorkspace(benchmark::State& state) {
+    QTemporaryDir home;
+    const AppEnvironment environment = environmentFor(home.path());
+    PromptPersistenceService persistence(environment, [] { return AppLanguage::english; });
+    PromptWorkspace workspace;
+    workspace.name = QStringLiteral("Saved");
+    workspace.matchPaths = {QStringLiteral("/home/dev/src/saved")};
+    for (int i = 0; i < state.range(0); ++i) {
+        workspace.prompts.append(promptNumber(i));
+    }
+    Result<PromptWorkspace> created =
+        persistence.createWorkspace(workspace.name, workspace.matchPaths, workspace.prompts);
+    if (!created) {
+        state.SkipWithError("the workspace could not be created");
+        return;
+    }
+    workspace = *created;
+    for (auto _ : state) {
+        workspace.prompts.first().title = QStringLiteral("Edit %1").arg(state.iterations());
+        Result<PromptWorkspace> saved = persistence.saveWorkspace(workspace, std::nullopt);
+        if (!saved) {
+            state.SkipWithError("a save failed");
+            return;
+        }
+        workspace = *saved;
+    }
+    state.counters["fileBytes"] = double(QFileInfo(*workspace.fileURL).size());
+}
+BENCHMARK(BM_SaveWorkspace)->Arg(100)->Arg(1'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -3,21 +3,26 @@
 #include "config/ProjectPromptConfigLoader.h"
 #include "config/SecureFileWriter.h"
 #include "config/StateFiles.h"
+#include "model/AppLog.h"
 #include "model/FilePaths.h"
 #include "model/Sha256.h"
 #include "model/StateJson.h"
 #include "model/TextPrimitives.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 ProjectConfigTrustStore::ProjectConfigTrustStore(const AppEnvironment& environment)
-    : m_homeDirectory(QDir::cleanPath(environment.homePath)), m_dataDirectory(environment.dataDirectory()) {
+    : m_homeDirectory(QDir::cleanPath(environment.homePath)), m_dataDirectory(environment.dataDirectory()),
+      m_clock(environment.clock ? environment.clock : std::make_shared<SystemClock>()) {
     reload();
 }
 
@@ -42,12 +47,23 @@ Result<QString> ProjectConfigTrustStore::sha256(const QString& normalizedPath) c
 
 void ProjectConfigTrustStore::reload() {
     m_trustedConfigHashesByPath.clear();
+    m_unreadableFileOnDisk = false;
     const Result<QByteArray> bytes = StateFiles::readRegularFile(trustFilePath());
     if (!bytes.ok()) {
+        if (bytes.error() != AppError::posix(ENOENT)) {
+            m_unreadableFileOnDisk = true;
+            qCWarning(lcPersistence).noquote()
+                << "Load trusted project configs failed file=" + AppLog::fileContext(trustFilePath())
+                << "error=" + AppLog::errorSummary(bytes.error());
+        }
         return;
     }
     const std::optional<QList<TrustedProjectConfig>> records = decode(*bytes);
     if (!records) {
+        m_unreadableFileOnDisk = true;
+        qCWarning(lcPersistence).noquote()
+            << "Decode trusted project configs failed file=" + AppLog::fileContext(trustFilePath())
+            << "bytes=" + QString::number(bytes->size());
         return;
     }
     // Two records for one file can only come from a hand edit; the later one wins.
@@ -95,11 +111,38 @@ QByteArray ProjectConfigTrustStore::encode(const QHash<QString, QString>& hashes
     return out;
 }
 
-Status ProjectConfigTrustStore::save() const {
+Status ProjectConfigTrustStore::save() {
     if (Status directory = StateFiles::createPrivateDirectory(m_dataDirectory); !directory.ok()) {
         return directory;
     }
+    if (m_unreadableFileOnDisk) {
+        if (Status moved = moveUnreadableFileAside(); !moved.ok()) {
+            return moved;
+        }
+    }
     return SecureFileWriter::writeData(encode(m_trustedConfigHashesByPath), trustFilePath());
+}
+
+Status ProjectConfigTrustStore::moveUnreadableFileAside() {
+    const QString source = trustFilePath();
+    const QString stamp = m_clock->now().toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s);
+    const QString base = source + u".unreadable-"_s + stamp;
+    QString target = base;
+    for (int attempt = 2; StateFiles::exists(target); ++attempt) {
+        target = base + u'-' + QString::number(attempt);
+    }
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0) {
+        qCWarning(lcPersistence).noquote()
+            << "Moved unreadable trusted project configs aside file=" + AppLog::fileContext(target);
+    } else if (errno != ENOENT) {
+        const AppError error = AppError::posix(errno);
+        qCCritical(lcPersistence).noquote()
+            << "Move unreadable trusted project configs aside failed file=" + AppLog::fileContext(source)
+            << "error=" + AppLog::errorSummary(error);
+        return error;
+    }
+    m_unreadableFileOnDisk = false;
+    return {};
 }
 
 Status ProjectConfigTrustStore::trust(const QString& configPath) {

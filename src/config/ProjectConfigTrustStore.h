@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 // One record of the trust file.
@@ -32,7 +33,8 @@ public:
     // Normalised path of a project file -> lower-case hex SHA-256 of its trusted content.
     const QHash<QString, QString>& trustedConfigHashesByPath() const { return m_trustedConfigHashesByPath; }
 
-    // Replaces the map with the file's content; a missing or damaged file gives an empty map.
+    // Replaces the map with the file's content; a missing or damaged file gives an empty map. A
+    // damaged file is kept: the next save first moves it aside as "<file>.unreadable-<UTC stamp>".
     void reload();
     // Trusts the file's current content and saves the list. When the file cannot be read or the
     // list cannot be saved, nothing changes: the file is not trusted.
@@ -52,10 +54,15 @@ public:
     static std::optional<QList<TrustedProjectConfig>> decode(const QByteArray& data);
 
 private:
-    Status save() const;
+    Status save();
+    Status moveUnreadableFileAside();
     Result<QString> sha256(const QString& normalizedPath) const;
 
     QString m_homeDirectory;
     QString m_dataDirectory;
+    std::shared_ptr<Clock> m_clock;
     QHash<QString, QString> m_trustedConfigHashesByPath;
+    // The file was there but could not be read: it is moved aside, not overwritten, by the next
+    // save, so the trust it held can still be recovered by hand.
+    bool m_unreadableFileOnDisk = false;
 };

@@ -5,6 +5,8 @@
 #include "config/SecureFileWriter.h"
 #include "config/StateFiles.h"
 #include "model/AppLog.h"
+#include "model/FilePaths.h"
+#include "model/PromptConfigLimits.h"
 #include "model/TextPrimitives.h"
 
 #include <QDir>
@@ -14,6 +16,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +55,17 @@ QString prefixWithinUtf8Bytes(const QString& text, qsizetype bytes) {
 bool isManagedExtension(const QString& suffix) {
     const QString lower = suffix.toLower();
     return lower == "yaml"_L1 || lower == "yml"_L1;
+}
+
+// The path with the links of its folders resolved; the last component stays as it is, so a
+// workspace file that is itself a link is judged by where the link lies.
+QString resolvedFolderPath(const QString& path) {
+    const QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    return FilePaths::resolvingSymlinks(info.absolutePath()) + u'/' + info.fileName();
+}
+
+bool isBelow(const QString& path, const QString& folder) {
+    return path.startsWith(QDir::cleanPath(folder) + u'/');
 }
 
 bool isMissingFile(const AppError& error) {
@@ -97,6 +111,30 @@ bool is(const AppError& error, Code code) {
 }
 
 } // namespace WorkspaceFileDeletionError
+
+namespace WorkspaceFileError {
+
+AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::tooLarge),
+                          L10n::string(L10N("error.workspace.file.too.large"), language, name, QString::number(bytes),
+                                       QString::number(limit)));
+}
+
+AppError invalidID(const QString& id, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::invalidID),
+                          L10n::string(L10N("error.workspace.id.invalid"), language, id));
+}
+
+AppError outsideDataFolder(const QString& path, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::outsideDataFolder),
+                          L10n::string(L10N("error.workspace.file.outside.data.folder"), language, path));
+}
+
+bool is(const AppError& error, Code code) {
+    return error.type == type && error.domain == domain && error.code == qint64(code);
+}
+
+} // namespace WorkspaceFileError
 
 // ---- Service -----------------------------------------------------------------------------
 
@@ -156,13 +194,32 @@ QString PromptPersistenceService::uniqueFileURL(const QString& id) const {
     }
 }
 
+bool PromptPersistenceService::isValidWorkspaceID(const QString& id) {
+    return !id.isEmpty() && !id.startsWith(u'.') && !id.contains(u'/') && !id.contains(QChar(u'\0'));
+}
+
 bool PromptPersistenceService::isManagedWorkspaceFile(const QString& path) const {
     const QString standardized = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (!standardized.startsWith(QDir::cleanPath(workspacesDirectory()) + u'/')) {
+    if (!isBelow(standardized, workspacesDirectory())) {
+        return false;
+    }
+    // A linked folder inside the workspaces folder leads elsewhere: what lies there is not ours.
+    if (!isBelow(resolvedFolderPath(standardized), FilePaths::resolvingSymlinks(workspacesDirectory()))) {
         return false;
     }
     const QFileInfo info(standardized);
     return isManagedExtension(info.suffix()) && !info.fileName().startsWith(u'.');
+}
+
+bool PromptPersistenceService::isInDataFolder(const QString& path) const {
+    const QString standardized = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!isBelow(standardized, baseDirectory())) {
+        return false;
+    }
+    // The workspaces folder may itself be a link (to a dotfiles folder, say): where it leads is ours.
+    const QString resolved = resolvedFolderPath(standardized);
+    return isBelow(resolved, FilePaths::resolvingSymlinks(baseDirectory())) ||
+           isBelow(resolved, FilePaths::resolvingSymlinks(workspacesDirectory()));
 }
 
 QString PromptPersistenceService::saveTarget(const PromptWorkspace& workspace) const {
@@ -195,6 +252,10 @@ Result<PromptWorkspace> PromptPersistenceService::createWorkspace(const QString&
 Result<PromptWorkspace>
 PromptPersistenceService::saveWorkspace(const PromptWorkspace& workspace,
                                         const std::optional<WorkspaceFileVersion>& expectedVersion) {
+    // The id names the file only when the workspace has none yet.
+    if (!workspace.fileURL && !isValidWorkspaceID(workspace.id)) {
+        return WorkspaceFileError::invalidID(workspace.id, language());
+    }
     if (Status ensured = ensureBaseDirectory(); !ensured.ok()) {
         return ensured.error();
     }
@@ -204,23 +265,32 @@ PromptPersistenceService::saveWorkspace(const PromptWorkspace& workspace,
 
 Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspace, const QString& target, Guard guard,
                                                         const std::optional<WorkspaceFileVersion>& version) {
+    if (!isInDataFolder(target)) {
+        qCCritical(lcPersistence).noquote()
+            << "Reject workspace save outside the data folder file=" + AppLog::fileContext(target);
+        return WorkspaceFileError::outsideDataFolder(target, language());
+    }
     const QByteArray data = PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8();
-    const auto lost = [&](WorkspaceSaveError::Kind kind) -> Status {
+    // A file the loader would refuse at the next start would leave the workspace unreadable.
+    const qint64 limit = PromptConfigLimits{}.perFileBytes;
+    if (data.size() > limit) {
+        qCWarning(lcPersistence).noquote()
+            << "Reject workspace save over the file limit file=" + AppLog::fileContext(target)
+            << "bytes=" + QString::number(data.size()) << "limit=" + QString::number(limit);
+        return WorkspaceFileError::tooLarge(workspace.name, data.size(), limit, language());
+    }
+    const auto lost = [&](WorkspaceSaveError::Kind kind) -> AppError {
         return WorkspaceSaveError{kind, target}.error(language());
     };
 
-    // The check runs as late as possible, after the new bytes are on disk and just before they
-    // replace the file: Linux has no rename that compares first, so another writer can still slip
-    // in between the check and the rename, but only there.
     SecureFileWriter::ReplaceGuard check;
     if (guard == Guard::mustNotExist) {
-        check = [&]() -> Status {
-            return StateFiles::exists(target) ? lost(WorkspaceSaveError::Kind::conflict) : Status();
-        };
+        check.check = [&](const QString&) -> Status { return lost(WorkspaceSaveError::Kind::conflict); };
     } else if (guard == Guard::version) {
-        check = [&]() -> Status {
+        check.whenMissing = lost(WorkspaceSaveError::Kind::deleted);
+        check.check = [&](const QString& replacedFile) -> Status {
             // A version larger than a state file can only be someone else's.
-            const Result<QByteArray> current = StateFiles::readRegularFile(target);
+            const Result<QByteArray> current = StateFiles::readRegularFile(replacedFile);
             if (!current.ok()) {
                 if (isMissingFile(current.error())) {
                     return lost(WorkspaceSaveError::Kind::deleted);
@@ -264,6 +334,7 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     }
     QString idPart = prefixWithinUtf8Bytes(workspace.id, maximumIsolatedIDBytes);
     idPart.replace(u'/', u'-'); // the isolated file stays beside the original
+    idPart.replace(QChar(u'\0'), u'-');
     const QString isolated = QFileInfo(original).absolutePath() + u'/' + isolatedFilePrefix + idPart + u'-' +
                              QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + u".tmp"_s;
     if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
@@ -275,7 +346,8 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     if (workspace.fileVersion) {
         const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
         if (!current.ok() || PromptConfigLoader::fileVersion(*current, original) != *workspace.fileVersion) {
-            if (Status restored = restoreIsolatedWorkspaceFile(isolation); !restored.ok()) {
+            // Someone may have made a new file at the old place meanwhile: both stay.
+            if (Result<QString> restored = putBackIsolatedWorkspaceFile(isolated, original); !restored.ok()) {
                 return restored.error();
             }
             return WorkspaceSaveError{WorkspaceSaveError::Kind::conflict, original}.error(language());
@@ -295,6 +367,32 @@ PromptPersistenceService::restoreIsolatedWorkspaceFile(const std::optional<Works
         return AppError::posix(errno);
     }
     return {};
+}
+
+Result<QString> PromptPersistenceService::putBackIsolatedWorkspaceFile(const QString& isolatedURL,
+                                                                       const QString& originalURL) const {
+    const QByteArray from = QFile::encodeName(isolatedURL);
+    QString destination = originalURL;
+    for (int round = 0; round < 8; ++round) {
+        const QByteArray to = QFile::encodeName(destination);
+        int result = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+            // No atomic refusal here: check, then rename.
+            if (StateFiles::exists(destination)) {
+                errno = EEXIST;
+            } else {
+                result = ::rename(from.constData(), to.constData());
+            }
+        }
+        if (result == 0) {
+            return destination;
+        }
+        if (errno != EEXIST) {
+            return AppError::posix(errno);
+        }
+        destination = uniqueFileURL(QFileInfo(originalURL).completeBaseName());
+    }
+    return AppError::posix(EEXIST);
 }
 
 Status PromptPersistenceService::finalWorkspaceRemoval(const QString& isolatedURL) const {

@@ -48,6 +48,25 @@ bool is(const AppError& error, Code code);
 
 } // namespace WorkspaceFileDeletionError
 
+// The saves that are refused before anything is written.
+namespace WorkspaceFileError {
+
+inline const QString type = QStringLiteral("WorkspaceFileError");
+inline const QString domain = QStringLiteral("orris-hollows.workspace-file");
+
+enum class Code : qint64 {
+    tooLarge = 1,          // the encoded workspace is larger than the loader reads
+    invalidID = 2,         // the id cannot be a file name in the workspaces folder
+    outsideDataFolder = 3, // the target is not in the data folder once links are resolved
+};
+
+AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language);
+AppError invalidID(const QString& id, AppLanguage language);
+AppError outsideDataFolder(const QString& path, AppLanguage language);
+bool is(const AppError& error, Code code);
+
+} // namespace WorkspaceFileError
+
 // A workspace file moved aside during a deletion, and the place it came from.
 struct WorkspaceFileIsolation {
     QString originalURL;
@@ -79,12 +98,20 @@ public:
     // Creates both folders when missing and restricts both to the owner, on every call.
     Status ensureBaseDirectory() const;
 
+    // Whether an id can name a file of the workspaces folder: not empty, no "/" or NUL, and not
+    // starting with "." (which also rules out "." and "..").
+    static bool isValidWorkspaceID(const QString& id);
     // A file-name-safe id: the shared slug of the name, "workspace" when nothing is left.
     static QString makeWorkspaceID(const QString& name);
     // "<id>.yaml" in the workspaces folder, else "<id>-2.yaml", "<id>-3.yaml" ...: the first
     // whose id no workspace file holds yet, whatever the case of its ".yaml"/".yml" extension.
     QString uniqueFileURL(const QString& id) const;
+    // A ".yaml"/".yml" file, not hidden, in the workspaces folder, also after the links of the
+    // folders on the way are resolved.
     bool isManagedWorkspaceFile(const QString& path) const;
+    // Whether the file's folder is the data folder or inside it, also once links are resolved (the
+    // workspaces folder counting wherever it leads).
+    bool isInDataFolder(const QString& path) const;
     // Where saveWorkspace writes the workspace: its file, else "<id>.yaml" in the workspaces folder.
     QString saveTarget(const PromptWorkspace& workspace) const;
 
@@ -94,9 +121,11 @@ public:
                                             const QList<PromptItem>& prompts = {});
 
     // Writes the workspace over its file when the file still has the guarding version (the
-    // expected one, else the workspace's own); without either it overwrites. The guard is checked
-    // just before the new file replaces the old one. Returns the workspace as written: its file
-    // and the version of the bytes written.
+    // expected one, else the workspace's own); without either it overwrites. The guard checks the
+    // very file the new one replaces (see SecureFileWriter::ReplaceGuard). Returns the workspace as
+    // written: its file and the version of the bytes written. A workspace whose file would be
+    // larger than a load reads, or whose target lies outside the data folder, is refused and
+    // nothing is written.
     Result<PromptWorkspace> saveWorkspace(const PromptWorkspace& workspace,
                                           const std::optional<WorkspaceFileVersion>& expectedVersion);
 
@@ -107,6 +136,9 @@ public:
     Status restoreIsolatedWorkspaceFile(const std::optional<WorkspaceFileIsolation>& isolation) const;
     // Second phase: removes the isolated file for good.
     Status finalWorkspaceRemoval(const QString& isolatedURL) const;
+    // Moves an isolated file back without replacing anything: to its old place when that is
+    // free, else to a new unique name beside it. Returns where the file now is.
+    Result<QString> putBackIsolatedWorkspaceFile(const QString& isolatedURL, const QString& originalURL) const;
 
 private:
     enum class Guard { none, mustNotExist, version };

@@ -4,6 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <atomic>
+#include <cstdio>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,6 +20,23 @@ namespace SecureFileWriter {
 namespace {
 
 std::mutex injectorMutex;
+std::atomic<bool> exchangeUnavailable{false};
+
+ReplaceHook& replaceHookSlot() {
+    static ReplaceHook hook;
+    return hook;
+}
+
+void runReplaceHook(const QString& target) {
+    ReplaceHook hook;
+    {
+        std::lock_guard lock(injectorMutex);
+        hook = replaceHookSlot();
+    }
+    if (hook) {
+        hook(target);
+    }
+}
 FaultInjector& injectorSlot() {
     static FaultInjector injector;
     return injector;
@@ -75,12 +96,137 @@ struct WriteOutcome {
     bool refusedByGuard = false;
 };
 
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+bool isFile(const QByteArray& path, const FileIdentity& identity) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && info.st_dev == identity.device && info.st_ino == identity.inode;
+}
+
+void removeIfOurs(const QByteArray& path, const FileIdentity& identity) {
+    if (isFile(path, identity)) {
+        ::unlink(path.constData());
+    }
+}
+
+void syncDirectory(const QByteArray& directory) {
+    // Makes a rename durable; a failure here does not undo a completed write.
+    const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd >= 0) {
+        ::fsync(directoryFd);
+        ::close(directoryFd);
+    }
+}
+
+bool isUnsupportedRename(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// On file systems that cannot swap two names: check the target, then rename over it. Another
+// writer can still act between the two steps, but only there.
+WriteOutcome checkThenRename(const QByteArray& temporary, const QByteArray& destination, const FileIdentity& ours,
+                             const ReplaceGuard& guard) {
+    const QString target = QFile::decodeName(destination);
+    Status allowed;
+    struct stat info {};
+    if (::lstat(destination.constData(), &info) == 0) {
+        if (guard.check) {
+            allowed = guard.check(target);
+        }
+    } else if (guard.whenMissing) {
+        allowed = *guard.whenMissing;
+    }
+    if (!allowed.ok()) {
+        removeIfOurs(temporary, ours);
+        return {std::move(allowed), true};
+    }
+    runReplaceHook(target);
+    if (::rename(temporary.constData(), destination.constData()) != 0) {
+        const AppError error = AppError::posix(errno);
+        removeIfOurs(temporary, ours);
+        return {error};
+    }
+    return {};
+}
+
+// The new file takes the target's place in one step and the file it displaced is checked after
+// the swap, so no other writer can act between the check and the replacement. A refused file is
+// swapped back at once; our own new file is then the one removed.
+WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destination, const FileIdentity& ours,
+                           const ReplaceGuard& guard) {
+    const QString target = QFile::decodeName(destination);
+    const QString displaced = QFile::decodeName(temporary);
+    int lastError = 0;
+    // A target that vanishes or appears between two steps is met again; a few rounds settle it.
+    for (int round = 0; round < 4; ++round) {
+        runReplaceHook(target);
+        if (!guard.whenMissing) {
+            if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_NOREPLACE) ==
+                0) {
+                return {};
+            }
+            lastError = errno;
+            if (isUnsupportedRename(lastError)) {
+                return checkThenRename(temporary, destination, ours, guard);
+            }
+            if (lastError != EEXIST) {
+                break;
+            }
+        }
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_EXCHANGE) != 0) {
+            lastError = errno;
+            if (isUnsupportedRename(lastError)) {
+                return checkThenRename(temporary, destination, ours, guard);
+            }
+            if (lastError == ENOENT && !isFile(temporary, ours)) {
+                break; // our own file is gone
+            }
+            if (lastError == ENOENT && guard.whenMissing) {
+                removeIfOurs(temporary, ours);
+                return {*guard.whenMissing, true};
+            }
+            if (lastError == ENOENT) {
+                continue;
+            }
+            break;
+        }
+        Status allowed = guard.check ? guard.check(displaced) : Status();
+        if (allowed.ok()) {
+            ::unlink(temporary.constData());
+            return {};
+        }
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_EXCHANGE) != 0) {
+            // Our file was removed from the target meanwhile: the refused file goes back alone.
+            if (errno == ENOENT && ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(),
+                                               RENAME_NOREPLACE) == 0) {
+                return {std::move(allowed), true};
+            }
+            const AppError error = AppError::posix(errno);
+            qCCritical(lcPersistence).noquote() << "Swap back refused file failed file=" + AppLog::fileContext(target)
+                                                << "error=" + AppLog::errorSummary(error);
+            return {error};
+        }
+        if (!isFile(temporary, ours)) {
+            // Someone replaced our file in the moment it stood at the target: theirs is the newest
+            // and goes back; the refused file is what that writer meant to replace.
+            ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, destination.constData(), RENAME_EXCHANGE);
+        }
+        ::unlink(temporary.constData());
+        return {std::move(allowed), true};
+    }
+    removeIfOurs(temporary, ours);
+    return {AppError::posix(lastError != 0 ? lastError : EAGAIN)};
+}
+
 WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions permissions,
                         const ReplaceGuard& guard) {
     const QString destination = writeTarget(path);
     const QFileInfo target(destination);
     const QByteArray directory = QFile::encodeName(target.absolutePath());
-    QByteArray temporary = directory + "/." + QFile::encodeName(target.fileName()) + ".tmp-XXXXXX";
+    QByteArray temporary = directory + '/' + QFile::encodeName(temporaryFilePrefix) + "XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -118,30 +264,32 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
     if (::fsync(fd) != 0) {
         return abandon(AppError::posix(errno));
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return abandon(AppError::posix(errno));
+    }
+    const FileIdentity ours{info.st_dev, info.st_ino};
     if (::close(fd) != 0) {
         const AppError error = AppError::posix(errno);
         ::unlink(temporary.constData());
         return {error};
     }
-    if (guard) {
-        Status allowed = guard();
-        if (!allowed.ok()) {
+    const QByteArray destinationName = QFile::encodeName(destination);
+    WriteOutcome outcome;
+    if (!guard.isActive()) {
+        if (::rename(temporary.constData(), destinationName.constData()) != 0) {
+            outcome.status = AppError::posix(errno);
             ::unlink(temporary.constData());
-            return {std::move(allowed), true};
         }
+    } else if (exchangeUnavailable.load()) {
+        outcome = checkThenRename(temporary, destinationName, ours, guard);
+    } else {
+        outcome = swapInGuarded(temporary, destinationName, ours, guard);
     }
-    if (::rename(temporary.constData(), QFile::encodeName(destination).constData()) != 0) {
-        const AppError error = AppError::posix(errno);
-        ::unlink(temporary.constData());
-        return {error};
+    if (outcome.status.ok()) {
+        syncDirectory(directory);
     }
-    // Make the rename itself durable; a failure here does not undo a completed write.
-    const int directoryFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directoryFd >= 0) {
-        ::fsync(directoryFd);
-        ::close(directoryFd);
-    }
-    return {};
+    return outcome;
 }
 
 } // namespace
@@ -180,9 +328,27 @@ Status restrictDirectoryToCurrentUser(const QString& path) {
     return {};
 }
 
+bool isTemporaryFileName(const QString& fileName) {
+    if (fileName.startsWith(temporaryFilePrefix)) {
+        return fileName.size() == temporaryFilePrefix.size() + 6;
+    }
+    // ".<target>.tmp-XXXXXX", the mkstemp suffix being six letters or digits.
+    static const QRegularExpression legacy(QStringLiteral("^\\..+\\.tmp-[A-Za-z0-9]{6}$"));
+    return legacy.match(fileName).hasMatch();
+}
+
 void setFaultInjector(FaultInjector injector) {
     std::lock_guard lock(injectorMutex);
     injectorSlot() = std::move(injector);
+}
+
+void setReplaceHook(ReplaceHook hook) {
+    std::lock_guard lock(injectorMutex);
+    replaceHookSlot() = std::move(hook);
+}
+
+void setExchangeUnavailable(bool unavailable) {
+    exchangeUnavailable.store(unavailable);
 }
 
 } // namespace SecureFileWriter

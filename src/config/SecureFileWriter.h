@@ -18,16 +18,31 @@ namespace SecureFileWriter {
 constexpr unsigned userReadWritePermissions = 0600;
 constexpr unsigned userOnlyDirectoryPermissions = 0700;
 
+// Every temporary file starts with this name, whatever the target is called, so that the name
+// stays short for targets near the file-name limit and a start after a crash can find the
+// files an interrupted write left behind.
+inline const QString temporaryFilePrefix = QStringLiteral(".orris-hollows-write-");
+
 enum class Permissions {
     ownerOnly,       // 0600, the files of the data folder
     platformDefault, // 0666 less the process's umask, files written where the user chose
 };
 
-// Runs after the new content is safely in its temporary file, just before it replaces the target.
-// A failure abandons the write, leaves the target as it was and is returned unchanged, without a
-// log line: it is the caller's refusal, not a failed write. It lets a save check that the target
-// is still what the caller last read as late as the file system allows.
-using ReplaceGuard = std::function<Status()>;
+// What a guarded write may replace. Where the file system can swap two names in one step, the new
+// file is swapped in and the file it displaced is checked afterwards, then swapped back when it
+// is refused: another writer has no moment between the check and the replacement. Elsewhere the
+// target is checked just before the rename, as late as the file system allows. A refusal leaves
+// the target as it was and is returned unchanged, without a log line: it is the caller's
+// refusal, not a failed write.
+struct ReplaceGuard {
+    // Whether the existing file may be replaced; it reads that file at the path given, which is
+    // the target or the place its content was swapped out to. Unset: any existing file may go.
+    std::function<Status(const QString& replacedFile)> check;
+    // The refusal when no file exists at the target; unset, a missing target is created.
+    std::optional<AppError> whenMissing;
+
+    bool isActive() const { return bool(check) || whenMissing.has_value(); }
+};
 
 Status writeData(const QByteArray& data, const QString& path, Permissions permissions = Permissions::ownerOnly,
                  const ReplaceGuard& guard = {});
@@ -37,9 +52,20 @@ Status writeString(const QString& text, const QString& path, Permissions permiss
 // The directory must exist.
 Status restrictDirectoryToCurrentUser(const QString& path);
 
+// Whether a file name is one of the temporary names above, or one of the longer names
+// ".<target>.tmp-XXXXXX" that earlier versions used.
+bool isTemporaryFileName(const QString& fileName);
+
 // Tests only: when set, every write asks the injector first and fails with the error it
 // returns, before anything reaches the target.
 using FaultInjector = std::function<std::optional<AppError>(const QString& path)>;
 void setFaultInjector(FaultInjector injector);
+
+// Tests only: runs with the target's path right before a guarded write replaces the target, where
+// another writer could still act, so that a test can make one act there.
+using ReplaceHook = std::function<void(const QString& target)>;
+void setReplaceHook(ReplaceHook hook);
+// Tests only: guarded writes check and rename as on a file system that cannot swap two names.
+void setExchangeUnavailable(bool unavailable);
 
 } // namespace SecureFileWriter

@@ -128,7 +128,9 @@ Status createPrivateDirectory(const QString& path) {
     for (const QString& part : parts) {
         current += QLatin1Char('/') + part;
         const QByteArray native = QFile::encodeName(current);
-        if (::mkdir(native.constData(), 0777) == 0) {
+        // Created owner-only from the start: a folder made open and restricted afterwards could be
+        // opened by another user in between, and the folders on the way would stay open.
+        if (::mkdir(native.constData(), SecureFileWriter::userOnlyDirectoryPermissions) == 0) {
             continue;
         }
         const int error = errno;

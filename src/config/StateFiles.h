@@ -50,7 +50,8 @@ private:
 // refused.
 Result<QByteArray> readRegularFile(const QString& path, qint64 limit = maximumBytes);
 
-// Creates the folder with its missing parents, then restricts it to the current user (0700).
+// Creates the folder with its missing parents, each created 0700, then restricts the folder to
+// the current user (0700) whether it was created or already there.
 Status createPrivateDirectory(const QString& path);
 
 AppError notRegularFile();

@@ -49,4 +49,12 @@ QString fileContext(const QString& path) {
     return parentName + QLatin1Char('/') + name;
 }
 
+QString workspaceIDContext(const QString& workspaceID) {
+    static const QString projectPrefix = QStringLiteral("project:");
+    if (workspaceID.startsWith(projectPrefix)) {
+        return projectPrefix + fileContext(workspaceID.mid(projectPrefix.size()));
+    }
+    return workspaceID;
+}
+
 } // namespace AppLog

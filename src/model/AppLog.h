@@ -30,4 +30,9 @@ QString errorSummary(const AppError& error);
 QString fileContext(const std::optional<QString>& path);
 QString fileContext(const QString& path);
 
+// A workspace id fit for the log: a project workspace's id holds the absolute path of its file
+// ("project:<path>"), so it is logged as "project:" plus that file's context; other ids as
+// they are.
+QString workspaceIDContext(const QString& workspaceID);
+
 } // namespace AppLog

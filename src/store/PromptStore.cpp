@@ -629,8 +629,9 @@ bool PromptStore::mutateWorkspace(const QString& workspaceID,
     }
     PromptWorkspace copy = *found;
     if (!change(copy)) {
-        qCWarning(lcPersistence).noquote() << "Save workspace refused workspaceID=" + workspaceID
-                                           << "file=" + AppLog::fileContext(copy.fileURL) << "reason=promptNotFound";
+        qCWarning(lcPersistence).noquote()
+            << "Save workspace refused workspaceID=" + AppLog::workspaceIDContext(workspaceID)
+            << "file=" + AppLog::fileContext(copy.fileURL) << "reason=promptNotFound";
         reportSaveFailure(refusal);
         return false;
     }
@@ -643,7 +644,8 @@ bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
     if (!saved) {
         const AppError& error = saved.error();
         qCCritical(lcPersistence).noquote()
-            << "Save workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
+            << "Save workspace failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+            << "file=" + AppLog::fileContext(workspace.fileURL)
             << "promptCount=" + QString::number(workspace.prompts.size()) << "error=" + AppLog::errorSummary(error);
         m_lastWorkspaceSaveIssue = WorkspaceSaveError::from(error, m_persistence->saveTarget(workspace));
         m_lastErrorMessage = error.message;
@@ -833,15 +835,17 @@ WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorks
     std::optional<WorkspaceFileIsolation> isolation;
     const auto rollBack = [&](const AppError& error) {
         qCCritical(lcPersistence).noquote()
-            << "Delete workspace failed workspaceID=" + workspace.id << "file=" + AppLog::fileContext(workspace.fileURL)
-            << "error=" + AppLog::errorSummary(error);
+            << "Delete workspace failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+            << "file=" + AppLog::fileContext(workspace.fileURL) << "error=" + AppLog::errorSummary(error);
         if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
-            qCCritical(lcPersistence).noquote() << "Restore isolated workspace file failed workspaceID=" + workspace.id
-                                                << "error=" + AppLog::errorSummary(restored.error());
+            qCCritical(lcPersistence).noquote()
+                << "Restore isolated workspace file failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+                << "error=" + AppLog::errorSummary(restored.error());
         }
         if (const Status restored = m_bindingStore->restoreState(bindingsBefore); !restored) {
-            qCCritical(lcContext).noquote() << "Restore binding state failed workspaceID=" + workspace.id
-                                            << "error=" + AppLog::errorSummary(restored.error());
+            qCCritical(lcContext).noquote()
+                << "Restore binding state failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+                << "error=" + AppLog::errorSummary(restored.error());
         }
         if (m_workspaces != workspacesBefore) {
             m_workspaces = workspacesBefore;
@@ -908,9 +912,10 @@ std::optional<PromptWorkspace> PromptStore::saveWorkspaceAsNewCopy(const QString
     Result<PromptWorkspace> saved =
         m_persistence->createWorkspace(copyName, parseLines(matchPathsText), source.prompts);
     if (!saved) {
-        qCCritical(lcPersistence).noquote() << "Create workspace copy failed workspaceID=" + source.id
-                                            << "promptCount=" + QString::number(source.prompts.size())
-                                            << "error=" + AppLog::errorSummary(saved.error());
+        qCCritical(lcPersistence).noquote()
+            << "Create workspace copy failed workspaceID=" + AppLog::workspaceIDContext(source.id)
+            << "promptCount=" + QString::number(source.prompts.size())
+            << "error=" + AppLog::errorSummary(saved.error());
         // The save issue stays, so the way out is still offered.
         setLastErrorMessage(saved.error().message);
         setStatusMessage(text(L10N("status.create.workspace.failed")));
@@ -983,7 +988,7 @@ void PromptStore::selectWorkspace(const QString& workspaceID, const AgentContext
     if (const Status saved = m_bindingStore->setLastSelectedWorkspaceID(workspaceID, context); !saved) {
         qCCritical(lcContext).noquote() << "Save last selected workspace failed agent=" +
                                                AgentTypes::rawValue(context.agent)
-                                        << "workspaceID=" + workspaceID
+                                        << "workspaceID=" + AppLog::workspaceIDContext(workspaceID)
                                         << "error=" + AppLog::errorSummary(saved.error());
     }
     emit bindingsChanged();
@@ -1038,7 +1043,7 @@ bool PromptStore::bindContext(const AgentContext& context, const QString& worksp
     }
     if (!bound) {
         qCCritical(lcContext).noquote() << "Bind context failed agent=" + AgentTypes::rawValue(context.agent)
-                                        << "workspaceID=" + workspaceID
+                                        << "workspaceID=" + AppLog::workspaceIDContext(workspaceID)
                                         << "error=" + AppLog::errorSummary(bound.error());
         setLastErrorMessage(bound.error().message);
         // A binding saved before the selection failed still stands.
@@ -1062,7 +1067,7 @@ bool PromptStore::bindAgent(AgentType agentType, const QString& workspaceID, boo
     }
     if (!bound) {
         qCCritical(lcContext).noquote() << "Bind agent failed agent=" + AgentTypes::rawValue(agentType)
-                                        << "workspaceID=" + workspaceID
+                                        << "workspaceID=" + AppLog::workspaceIDContext(workspaceID)
                                         << "error=" + AppLog::errorSummary(bound.error());
         setLastErrorMessage(bound.error().message);
         setStatusMessage(text(L10N("status.bind.failed")));
@@ -1113,7 +1118,8 @@ bool PromptStore::exportPromptPack(const QString& workspaceID, const QString& de
     if (!written) {
         const AppError error = AppError::make(QStringLiteral("FileWriteError"), QStringLiteral("qt.file"),
                                               qint64(file.error()), file.errorString());
-        qCCritical(lcPrompts).noquote() << "Export prompt pack failed workspaceID=" + found->id
+        qCCritical(lcPrompts).noquote() << "Export prompt pack failed workspaceID=" +
+                                               AppLog::workspaceIDContext(found->id)
                                         << "file=" + AppLog::fileContext(destination)
                                         << "promptCount=" + QString::number(found->prompts.size())
                                         << "error=" + AppLog::errorSummary(error);

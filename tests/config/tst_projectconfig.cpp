@@ -258,7 +258,25 @@ private slots:
         QFETCH(QByteArray, content);
         TestEnvironment env;
         env.writeFile(".orris-hollows/trusted-project-configs.json", content);
-        QVERIFY(ProjectConfigTrustStore(env.environment()).trustedConfigHashesByPath().isEmpty());
+        LogCapture log;
+        ProjectConfigTrustStore trust(env.environment());
+        QVERIFY(trust.trustedConfigHashesByPath().isEmpty());
+        QVERIFY(log.contains("trusted project configs failed file=.orris-hollows/trusted-project-configs.json"));
+
+        // The next trust keeps a copy of the damaged file before it writes a new one.
+        const QString path = env.writeFile("p/.orris-hollows.yaml", projectFile);
+        QVERIFY(trust.trust(path).ok());
+        const QStringList copies =
+            QDir(env.dataDirectory()).entryList({"trusted-project-configs.json.unreadable-*"}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(contentOf(QDir(env.dataDirectory()).filePath(copies.first())), content);
+        QVERIFY(log.contains("Moved unreadable trusted project configs aside file=.orris-hollows/" + copies.first()));
+        QVERIFY(!log.contains(env.home()));
+        QVERIFY(ProjectConfigTrustStore(env.environment()).isTrusted(path));
+
+        // Only once: the file written since is ours and readable.
+        QVERIFY(trust.trust(env.writeFile("q/.orris-hollows.yaml", projectFile)).ok());
+        QCOMPARE(QDir(env.dataDirectory()).entryList({"trusted-project-configs.json.unreadable-*"}).size(), 1);
     }
 
     void readableTrustFiles() {

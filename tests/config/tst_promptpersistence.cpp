@@ -4,6 +4,9 @@
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPersistenceService.h"
 #include "config/PromptYAMLEncoder.h"
+#include "config/SecureFileWriter.h"
+#include "config/StateFiles.h"
+#include "model/PromptConfigLimits.h"
 #include "model/Sha256.h"
 
 #include <QDir>
@@ -38,6 +41,11 @@ QList<PromptWorkspace> loadWorkspaces(const TestEnvironment& env) {
     PromptConfigLoader loader(env.environment(), [] { return AppLanguage::english; });
     const PromptLoadResult result = loader.loadAllConfigs();
     return result.showsTransientSamples ? QList<PromptWorkspace>() : result.workspaces;
+}
+
+bool hasTemporaryFile(const QString& folder) {
+    const QStringList entries = entriesOf(folder);
+    return std::any_of(entries.cbegin(), entries.cend(), SecureFileWriter::isTemporaryFileName);
 }
 
 std::optional<PromptWorkspace> loadWorkspace(const TestEnvironment& env, const QString& id) {
@@ -255,7 +263,7 @@ private slots:
         }
         // Nothing half-written is left behind, and a refusal is not a failed write.
         for (const QString& entry : entriesOf(QDir(env.home()).filePath(workspacesDir))) {
-            QVERIFY2(!entry.contains(".tmp-"), qPrintable(entry));
+            QVERIFY2(!SecureFileWriter::isTemporaryFileName(entry), qPrintable(entry));
         }
         QVERIFY(!log.contains(QStringLiteral("Secure data write failed")));
     }
@@ -468,6 +476,221 @@ private slots:
         QVERIFY2(isolation.ok(), qPrintable(isolation.ok() ? QString() : isolation.error().message));
         QVERIFY(isolation->has_value());
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // Another writer acting between the check and the replacement, the moment a save used to lose
+    // their edit: renaming their file over ours, writing into the file in place, deleting it, or
+    // creating the file a new workspace is about to take.
+    void anotherWriterInsideTheReplaceWindow_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("renamed over") << "rename" << int(WorkspaceSaveError::Kind::conflict);
+        QTest::newRow("written in place") << "inPlace" << int(WorkspaceSaveError::Kind::conflict);
+        QTest::newRow("deleted") << "delete" << int(WorkspaceSaveError::Kind::deleted);
+        QTest::newRow("created before a creation") << "create" << int(WorkspaceSaveError::Kind::conflict);
+    }
+    void anotherWriterInsideTheReplaceWindow() {
+        QFETCH(QString, change);
+        QFETCH(int, kind);
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QString path = QDir(env.home()).filePath(workspacesDir + "/web.yaml");
+        const QByteArray theirs = "workspace:\n  name: Theirs\nprompts: []\n";
+        std::optional<PromptWorkspace> workspace;
+        if (change != "create") {
+            env.writeFile(workspacesDir + "/web.yaml", "workspace:\n  name: Web\nprompts: []\n");
+            workspace = loadWorkspace(env, QStringLiteral("web"));
+            workspace->name = QStringLiteral("Mine");
+        }
+        const auto act = [&] {
+            if (change == "rename") {
+                const QString staged = env.writeFile("theirs.yaml", theirs);
+                QVERIFY(::rename(QFile::encodeName(staged).constData(), QFile::encodeName(path).constData()) == 0);
+            } else if (change == "inPlace") {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                QCOMPARE(file.write(theirs), theirs.size());
+            } else if (change == "delete") {
+                QVERIFY(QFile::remove(path));
+            } else {
+                env.writeFile(workspacesDir + "/web.yaml", theirs);
+            }
+        };
+
+        Result<PromptWorkspace> saved = AppError::posix(0);
+        {
+            ScopedReplaceRace race(path, act);
+            saved = change == "create" ? service.createWorkspace(QStringLiteral("Web"), {})
+                                       : service.saveWorkspace(*workspace, std::nullopt);
+            QVERIFY(race.acted());
+        }
+        QVERIFY(!saved.ok());
+        const std::optional<WorkspaceSaveError> error = WorkspaceSaveError::from(saved.error(), path);
+        QVERIFY2(error, qPrintable(saved.error().message));
+        QCOMPARE(int(error->kind), kind);
+        if (change == "delete") {
+            QVERIFY(!StateFiles::exists(path));
+        } else {
+            QCOMPARE(contentOf(path), theirs);
+        }
+        QVERIFY(!hasTemporaryFile(QDir(env.home()).filePath(workspacesDir)));
+    }
+
+    // On a file system that cannot swap two names the check runs before the rename, as it did.
+    void withoutTheSwapTheCheckStillGuards() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", "workspace:\n  name: Web\nprompts: []\n");
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        const QByteArray theirs = "workspace:\n  name: Theirs\nprompts: []\n";
+        {
+            ScopedReplaceRace noSwap(
+                QStringLiteral("/nowhere"), [] {}, true);
+            env.writeFile(workspacesDir + "/web.yaml", theirs);
+            const Result<PromptWorkspace> refused = service.saveWorkspace(workspace, std::nullopt);
+            QVERIFY(!refused.ok());
+            QCOMPARE(WorkspaceSaveError::from(refused.error(), path)->kind, WorkspaceSaveError::Kind::conflict);
+            QCOMPARE(contentOf(path), theirs);
+            QVERIFY(QFile::remove(path));
+            const Result<PromptWorkspace> deleted = service.saveWorkspace(workspace, std::nullopt);
+            QVERIFY(!deleted.ok());
+            QCOMPARE(WorkspaceSaveError::from(deleted.error(), path)->kind, WorkspaceSaveError::Kind::deleted);
+
+            env.writeFile(workspacesDir + "/web.yaml", "workspace:\n  name: Web\nprompts: []\n");
+            workspace = *loadWorkspace(env, QStringLiteral("web"));
+            workspace.name = QStringLiteral("Mine");
+            QVERIFY(service.saveWorkspace(workspace, std::nullopt).ok());
+            QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->name, QStringLiteral("Mine"));
+        }
+        QVERIFY(!hasTemporaryFile(QDir(env.home()).filePath(workspacesDir)));
+    }
+
+    // A file the loader refuses (over its per-file limit) would leave the workspace unreadable at
+    // the next start: such a save, creation or pack install writes nothing.
+    void aWorkspaceLargerThanTheLoaderReadsIsRefused() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QByteArray original = "workspace:\n  name: Web\nprompts: []\n";
+        const QString path = env.writeFile(workspacesDir + "/web.yaml", original);
+        PromptWorkspace workspace = *loadWorkspace(env, QStringLiteral("web"));
+        const QString pasted = QString(500'000, u'x');
+        for (int i = 0; i < 3; ++i) {
+            workspace.prompts.append(prompt(QStringLiteral("p%1").arg(i), QStringLiteral("Pasted"), pasted));
+        }
+        LogCapture log;
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::tooLarge));
+        QVERIFY(saved.error().message.contains(QString::number(PromptConfigLimits{}.perFileBytes)));
+        QCOMPARE(contentOf(path), original);
+        QVERIFY(log.contains("Reject workspace save over the file limit file=workspaces/web.yaml"));
+
+        const Result<PromptWorkspace> created = service.createWorkspace(QStringLiteral("Big"), {}, workspace.prompts);
+        QVERIFY(!created.ok());
+        QVERIFY(WorkspaceFileError::is(created.error(), WorkspaceFileError::Code::tooLarge));
+        QCOMPARE(entriesOf(QDir(env.home()).filePath(workspacesDir)), QStringList{"web.yaml"});
+
+        // Two of the three still fit, and load again.
+        workspace.prompts.removeLast();
+        QVERIFY(service.saveWorkspace(workspace, std::nullopt).ok());
+        QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->prompts.size(), 2);
+    }
+
+    // The temporary name must not grow with the target's: a file whose name is near the limit
+    // loads, so it must save too.
+    void aFileNamedNearTheLimitCanBeSaved() {
+        TestEnvironment env;
+        const QString stem = QString(250, u'n');
+        const QString path =
+            env.writeFile(workspacesDir + "/" + stem + ".yaml", "workspace:\n  name: Long\nprompts: []\n");
+        PromptWorkspace workspace = *loadWorkspace(env, stem);
+        workspace.name = QStringLiteral("Longer");
+        const Result<PromptWorkspace> saved = englishService(env).saveWorkspace(workspace, std::nullopt);
+        QVERIFY2(saved.ok(), qPrintable(saved.ok() ? QString() : saved.error().message));
+        QCOMPARE(saved->fileURL, std::optional(path));
+        QCOMPARE(loadWorkspace(env, stem)->name, QStringLiteral("Longer"));
+    }
+
+    void idsThatAreNoFileNameAreRefused_data() {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("parent steps") << "../../escaped-by-id";
+        QTest::newRow("separator") << "a/b";
+        QTest::newRow("dot dot") << "..";
+        QTest::newRow("hidden") << ".web";
+        QTest::newRow("empty") << "";
+        QTest::newRow("NUL") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
+    }
+    void idsThatAreNoFileNameAreRefused() {
+        QFETCH(QString, id);
+        TestEnvironment env;
+        PromptWorkspace workspace;
+        workspace.id = id;
+        workspace.name = QStringLiteral("Escape");
+        const Result<PromptWorkspace> saved = englishService(env).saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::invalidID));
+        QVERIFY(!QFileInfo::exists(QDir(env.home()).filePath("escaped-by-id.yaml")));
+        QVERIFY(!QFileInfo::exists(env.dataDirectory()));
+    }
+
+    // A folder inside the workspaces folder that links elsewhere leads out of the data folder:
+    // nothing there is saved over or deleted. A workspaces folder that is itself a link (to a
+    // dotfiles folder, say) is still ours.
+    void linkedFoldersAreJudgedWhereTheyLead() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        QVERIFY(service.ensureBaseDirectory().ok());
+        const QByteArray victim = "workspace:\n  name: Victim\nprompts: []\n";
+        const QString outside = env.writeFile("elsewhere/victim.yaml", victim);
+        const QString linked = QDir(env.home()).filePath(workspacesDir + "/linked");
+        QVERIFY(QFile::link(QFileInfo(outside).absolutePath(), linked));
+        PromptWorkspace workspace;
+        workspace.id = QStringLiteral("victim");
+        workspace.name = QStringLiteral("Overwritten");
+        workspace.fileURL = linked + QStringLiteral("/victim.yaml");
+
+        QVERIFY(!service.isManagedWorkspaceFile(*workspace.fileURL));
+        QVERIFY(!service.isolateWorkspaceFile(workspace).ok());
+        LogCapture log;
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::outsideDataFolder));
+        QCOMPARE(contentOf(outside), victim);
+        QVERIFY(log.contains("Reject workspace save outside the data folder file=linked/victim.yaml"));
+
+        TestEnvironment dotfiles;
+        const QString real = dotfiles.writeFile("dotfiles/workspaces/web.yaml", "prompts: []\n");
+        QVERIFY(QDir(dotfiles.home()).mkpath(".orris-hollows"));
+        QVERIFY(QFile::link(QFileInfo(real).absolutePath(), QDir(dotfiles.home()).filePath(workspacesDir)));
+        PromptPersistenceService linkedService = englishService(dotfiles);
+        PromptWorkspace web = *loadWorkspace(dotfiles, QStringLiteral("web"));
+        QVERIFY(linkedService.isManagedWorkspaceFile(*web.fileURL));
+        web.name = QStringLiteral("Web");
+        QVERIFY(linkedService.saveWorkspace(web, std::nullopt).ok());
+        QVERIFY(contentOf(real).contains("Web"));
+    }
+
+    // A file put back after an isolation never replaces a file that appeared at its old place
+    // meanwhile: it takes a new name beside it.
+    void puttingBackNeverReplacesAFile() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QString original = env.writeFile(workspacesDir + "/web.yaml", "prompts: []\n");
+        const QString first =
+            env.writeFile(workspacesDir + "/.orris-hollows-deleting-web-x.tmp", "workspace:\n  name: Old\n");
+        const QString fresh = QDir(env.home()).filePath(workspacesDir + "/fresh.yaml");
+        const Result<QString> free = service.putBackIsolatedWorkspaceFile(first, fresh);
+        QVERIFY(free.ok());
+        QCOMPARE(*free, fresh);
+        QCOMPARE(contentOf(fresh), QByteArray("workspace:\n  name: Old\n"));
+
+        const QString second =
+            env.writeFile(workspacesDir + "/.orris-hollows-deleting-web-y.tmp", "workspace:\n  name: Older\n");
+        const Result<QString> taken = service.putBackIsolatedWorkspaceFile(second, original);
+        QVERIFY(taken.ok());
+        QCOMPARE(QFileInfo(*taken).fileName(), QStringLiteral("web-2.yaml"));
+        QCOMPARE(contentOf(original), QByteArray("prompts: []\n"));
+        QCOMPARE(contentOf(*taken), QByteArray("workspace:\n  name: Older\n"));
     }
 };
 

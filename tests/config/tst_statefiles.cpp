@@ -82,6 +82,14 @@ private slots:
         QCOMPARE(info.st_mode & 07777, mode_t(0700));
         QVERIFY(StateFiles::createPrivateDirectory(directory).ok());
 
+        // Every folder made on the way is owner-only from the start, whatever the umask.
+        const mode_t previous = ::umask(0);
+        const Status created = StateFiles::createPrivateDirectory(QDir(env.home()).filePath("open/inner"));
+        ::umask(previous);
+        QVERIFY(created.ok());
+        QCOMPARE(::stat(QFile::encodeName(QDir(env.home()).filePath("open")).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0700));
+
         env.writeFile("file", "x");
         const Status blocked = StateFiles::createPrivateDirectory(QDir(env.home()).filePath("file/sub"));
         QVERIFY(!blocked.ok());

@@ -129,6 +129,22 @@ private slots:
         QVERIFY(lines.at(3).contains("Delete binding failed bindingID=" + bindings.first().id + " error=PosixError"));
     }
 
+    // A project workspace's id holds the absolute path of its file: a failed binding logs it by
+    // the file's context, so the home path stays out of the log.
+    void aFailedProjectBindingKeepsTheHomePathOutOfTheLog() {
+        PromptStoreFileHarness h;
+        h.env.writeFile(agentFile, R"({"bindings": [)");
+        h.rebuild();
+        h.loadHome();
+        const QString projectID = "project:" + h.env.home() + "/shop/.orris-hollows.yaml";
+        LogCapture log;
+        QVERIFY(!h.store->bindContext(PromptStoreFileHarness::contextFor(AgentType::claudeCode), projectID));
+        QVERIFY(!h.store->bindAgent(AgentType::cursor, projectID, true));
+        QVERIFY(log.contains("Bind context failed agent=claude-code workspaceID=project:shop/.orris-hollows.yaml"));
+        QVERIFY(log.contains("Bind agent failed agent=cursor workspaceID=project:shop/.orris-hollows.yaml"));
+        QVERIFY(!log.contains(h.env.home()));
+    }
+
     void anUnreadableBindingsFileRefusesEveryChange_data() {
         QTest::addColumn<Operation>("operation");
         QTest::addColumn<QString>("status");

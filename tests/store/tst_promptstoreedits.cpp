@@ -231,6 +231,25 @@ private slots:
         QCOMPARE(h.store->statusMessage(), english("status.save.failed"));
     }
 
+    // Pasted imports that would grow the file past what a load reads are refused, so the
+    // workspace still loads at the next start with the imports that fit.
+    void anImportThatWouldOutgrowTheFileIsRefused() {
+        EditHarness h;
+        const QString pasted = QString(450'000, u'p');
+        QVERIFY(h.store->importPrompts({prompt("i1", "G", false, "One", pasted)}, "web"));
+        QVERIFY(h.store->importPrompts({prompt("i2", "G", false, "Two", pasted)}, "web"));
+        const QByteArray twoImports = h.env.readFile(webFile);
+        QVERIFY(!h.store->importPrompts({prompt("i3", "G", false, "Three", pasted)}, "web"));
+        QCOMPARE(h.store->statusMessage(), english("status.save.failed"));
+        QVERIFY(h.store->lastErrorMessage()->contains("1048576"));
+        QCOMPARE(h.store->lastWorkspaceSaveIssue(), std::nullopt);
+        QCOMPARE(h.env.readFile(webFile), twoImports);
+        QCOMPARE(ids(h.web().prompts), (QStringList{"a", "b", "c", "i1", "i2"}));
+        const PromptLoadResult reloaded = readHome(h.env);
+        QVERIFY(reloaded.issues.isEmpty());
+        QCOMPARE(ids(reloaded.workspaces.first().prompts), (QStringList{"a", "b", "c", "i1", "i2"}));
+    }
+
     // An editor left open across a reload that dropped its prompt must not report a save.
     void updatingAPromptThatIsGoneWritesNothing() {
         EditHarness h;

@@ -123,6 +123,23 @@ ScopedWriteFault::~ScopedWriteFault() {
     SecureFileWriter::setFaultInjector({});
 }
 
+ScopedReplaceRace::ScopedReplaceRace(QString target, std::function<void()> action, bool withoutExchange)
+    : m_acted(std::make_shared<bool>(false)) {
+    auto acted = m_acted;
+    SecureFileWriter::setExchangeUnavailable(withoutExchange);
+    SecureFileWriter::setReplaceHook([target, action, acted](const QString& path) {
+        if (!*acted && path == target) {
+            *acted = true;
+            action();
+        }
+    });
+}
+
+ScopedReplaceRace::~ScopedReplaceRace() {
+    SecureFileWriter::setReplaceHook({});
+    SecureFileWriter::setExchangeUnavailable(false);
+}
+
 namespace {
 QMutex logMutex;
 QStringList capturedLines;

@@ -103,6 +103,22 @@ private:
     std::shared_ptr<int> m_hits;
 };
 
+// Runs the action once, the first time a guarded write of the matching target is about to replace
+// it: another writer acting inside the window between the check and the replacement. While
+// alive; `withoutExchange` makes the writer check and rename as on a file system that cannot
+// swap two names.
+class ScopedReplaceRace {
+public:
+    explicit ScopedReplaceRace(QString target, std::function<void()> action, bool withoutExchange = false);
+    ~ScopedReplaceRace();
+    ScopedReplaceRace(const ScopedReplaceRace&) = delete;
+    ScopedReplaceRace& operator=(const ScopedReplaceRace&) = delete;
+    bool acted() const { return *m_acted; }
+
+private:
+    std::shared_ptr<bool> m_acted;
+};
+
 // Collects the log lines of the app's categories while alive.
 class LogCapture {
 public:
