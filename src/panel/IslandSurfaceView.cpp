@@ -152,6 +152,7 @@ IslandSurfaceView::~IslandSurfaceView() = default;
 void IslandSurfaceView::setInsets(IslandGeometry::Insets insets) {
     m_insets = insets;
     m_shadow = {};
+    m_glass = {};
     applyPresentation();
 }
 
@@ -228,8 +229,22 @@ void IslandSurfaceView::paintEvent(QPaintEvent*) {
         paintShadow(painter, geometry, presentation.shadowOpacity * presentation.islandOpacity);
         painter.setOpacity(presentation.islandOpacity);
     }
-    painter.setClipPath(geometry.shapePath(presentation.expansion));
-    paintGlass(painter, geometry.panelRect());
+    // The glass is drawn once per size; each frame fills the shape with it in one pass.
+    const QRectF panel = geometry.panelRect();
+    const QSize panelSize = panel.size().toSize();
+    if (m_glass.isNull() || m_glassForSize != panelSize) {
+        m_glass = QImage(panelSize, QImage::Format_ARGB32_Premultiplied);
+        m_glass.fill(Qt::transparent);
+        QPainter glassPainter(&m_glass);
+        glassPainter.setRenderHint(QPainter::Antialiasing, true);
+        paintGlass(glassPainter, QRectF(QPointF(0, 0), panel.size()));
+        m_glassForSize = panelSize;
+    }
+    QBrush glass(m_glass);
+    glass.setTransform(QTransform::fromTranslate(panel.left(), panel.top()));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(glass);
+    painter.drawPath(geometry.shapePath(presentation.expansion));
 }
 
 void IslandSurfaceView::paintShadow(QPainter& painter, const IslandGeometry& geometry, qreal opacity) {

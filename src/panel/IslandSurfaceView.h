@@ -70,4 +70,6 @@ private:
     QRegion m_mask;
     QImage m_shadow;
     QSize m_shadowForSize;
+    QImage m_glass;
+    QSize m_glassForSize;
 };
