@@ -226,7 +226,8 @@ void IslandSurfaceView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setOpacity(presentation.islandOpacity);
     if (m_compositing && presentation.shadowOpacity > 0) {
-        paintShadow(painter, geometry, presentation.shadowOpacity * presentation.islandOpacity);
+        paintShadow(painter, geometry, presentation.shadowOpacity * presentation.islandOpacity, presentation.expansion,
+                    presentation.islandOpacity >= 1.0);
         painter.setOpacity(presentation.islandOpacity);
     }
     // The glass is drawn once per size; each frame fills the shape with it in one pass.
@@ -247,16 +248,29 @@ void IslandSurfaceView::paintEvent(QPaintEvent*) {
     painter.drawPath(geometry.shapePath(presentation.expansion));
 }
 
-void IslandSurfaceView::paintShadow(QPainter& painter, const IslandGeometry& geometry, qreal opacity) {
+void IslandSurfaceView::paintShadow(QPainter& painter, const IslandGeometry& geometry, qreal opacity, qreal expansion,
+                                    bool excludeShape) {
     const QRectF panel = geometry.panelRect();
     const QSize key = panel.size().toSize();
     if (m_shadow.isNull() || m_shadowForSize != key) {
         m_shadow = renderShadow(panel.size());
         m_shadowForSize = key;
     }
+    const QPoint origin = QPointF(panel.left() - shadowMargin, panel.top() - shadowMargin).toPoint();
+    QRegion visible(QRect(origin, m_shadow.size()));
+    if (excludeShape) {
+        // The opaque glass will cover the shape's inside (all but its rounded corners), so the
+        // shadow under it need not be blended.
+        const QRectF shape = geometry.shapeRect(expansion);
+        const qreal r = geometry.cornerRadius(expansion);
+        visible -= QRegion(shape.adjusted(r, 1, -r, -1).toRect());
+        visible -= QRegion(shape.adjusted(1, r, -1, -r).toRect());
+    }
     painter.save();
     painter.setOpacity(opacity);
-    painter.drawImage(QPointF(panel.left() - shadowMargin, panel.top() - shadowMargin), m_shadow);
+    for (const QRect& target : visible) {
+        painter.drawImage(target, m_shadow, target.translated(-origin));
+    }
     painter.restore();
 }
 

@@ -55,7 +55,8 @@ protected:
 private:
     void applyPresentation();
     void layoutChildren(const IslandMorphAnimator::Presentation& presentation);
-    void paintShadow(QPainter& painter, const IslandGeometry& geometry, qreal opacity);
+    void paintShadow(QPainter& painter, const IslandGeometry& geometry, qreal opacity, qreal expansion,
+                     bool excludeShape);
     void paintGlass(QPainter& painter, const QRectF& panel) const;
 
     IslandMorphState& m_state;
