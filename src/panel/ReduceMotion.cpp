@@ -1,7 +1,19 @@
 #include "panel/ReduceMotion.h"
 
+#include "platform/x11/X11DesktopSettings.h"
+
 ReduceMotion::ReduceMotion(EnvironmentVariable environmentVariable, DesktopSetting desktopSetting)
     : m_environmentVariable(std::move(environmentVariable)), m_desktopSetting(std::move(desktopSetting)) {}
+
+ReduceMotion ReduceMotion::system(EnvironmentVariable environmentVariable) {
+    return ReduceMotion(std::move(environmentVariable), []() -> std::optional<bool> {
+        const auto animations = X11DesktopSettings::enableAnimations();
+        if (!animations) {
+            return std::nullopt;
+        }
+        return !*animations;
+    });
+}
 
 bool ReduceMotion::isOn() const {
     if (m_environmentVariable) {

@@ -17,6 +17,9 @@ public:
     static inline const QString environmentVariableName = QStringLiteral("ORRIS_HOLLOWS_REDUCE_MOTION");
 
     explicit ReduceMotion(EnvironmentVariable environmentVariable, DesktopSetting desktopSetting = {});
+    // The environment's override, then the animation setting of the desktop's settings daemon
+    // (X11 only; read once per question, without touching files).
+    static ReduceMotion system(EnvironmentVariable environmentVariable);
 
     bool isOn() const;
 
