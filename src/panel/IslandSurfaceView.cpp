@@ -122,7 +122,6 @@ IslandSurfaceView::IslandSurfaceView(IslandMorphState& state, QWidget* content, 
                                      std::shared_ptr<Clock> clock, QWidget* parent)
     : QWidget(parent), m_state(state), m_content(content), m_toolbar(toolbar) {
     setObjectName(QStringLiteral("islandSurface"));
-    setAccessibleName(QStringLiteral("Orris Hollows"));
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     if (!clock) {
