@@ -60,23 +60,26 @@ void IslandMorphAnimator::retarget(Channel& channel, bool flag, const IslandAnim
             channel.value = target;
         }
     }
-    if (isAnimating() && m_ticker->state() != QAbstractAnimation::Running) {
+    const bool moving = m_expansion.moving || m_content.moving || m_toolbar.moving;
+    if (moving && m_ticker->state() != QAbstractAnimation::Running) {
         m_ticker->start();
+    } else if (!moving) {
+        m_ticker->stop();
     }
     emit presentationChanged();
 }
 
 bool IslandMorphAnimator::isAnimating() const {
-    return m_expansion.moving || m_content.moving || m_toolbar.moving;
+    return m_ticker->state() == QAbstractAnimation::Running;
 }
 
 void IslandMorphAnimator::tick() {
-    const bool wasAnimating = isAnimating();
+    const bool wasAnimating = m_expansion.moving || m_content.moving || m_toolbar.moving;
     const auto at = now();
     m_expansion.sample(at);
     m_content.sample(at);
     m_toolbar.sample(at);
-    if (!isAnimating()) {
+    if (!(m_expansion.moving || m_content.moving || m_toolbar.moving)) {
         m_ticker->stop();
     }
     if (wasAnimating) {

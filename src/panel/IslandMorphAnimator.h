@@ -36,6 +36,7 @@ public:
     ~IslandMorphAnimator() override;
 
     Presentation presentation() const;
+    // Whether the frame ticker runs; it runs exactly while a value is moving.
     bool isAnimating() const;
 
     // Samples every moving value at the clock's time, stopping the ticker once all have arrived.

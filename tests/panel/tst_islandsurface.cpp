@@ -218,6 +218,14 @@ private slots:
         QVERIFY(!h.surface->animator().isAnimating());
         QCOMPARE(h.scheduler->pendingCount(), 0);
         QCOMPARE(h.surface->currentMask().boundingRect(), QRect(182, 10, 156, 28));
+
+        // A reset in the middle of an opening stops the ticker at once.
+        h.state.open(false);
+        h.advance(100ms);
+        QVERIFY(h.surface->animator().isAnimating());
+        h.state.resetCollapsed();
+        QVERIFY(!h.surface->animator().isAnimating());
+        QCOMPARE(h.surface->animator().presentation().expansion, 0.0);
     }
 
     void openDuringCloseContinuesFromWhereItIs() {
