@@ -1,5 +1,7 @@
 #include "app/IslandPanelWindow.h"
 
+#include "panel/IslandSurfaceView.h"
+#include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"
 
 #include <QApplication>
@@ -10,7 +12,8 @@ IslandPanelWindow::IslandPanelWindow(ContentFactory makeContent)
       m_makeContent(std::move(makeContent)) {
     setObjectName(QStringLiteral("islandPanel"));
     setWindowTitle(QStringLiteral("Orris Hollows"));
-    setAttribute(Qt::WA_TranslucentBackground, X11Desktop::compositorRunning());
+    m_compositing = X11CompositorProbe::isCompositing();
+    setAttribute(Qt::WA_TranslucentBackground, m_compositing);
     rebuildContent();
 }
 
@@ -62,9 +65,18 @@ bool IslandPanelWindow::hasOpenPopup() const {
 void IslandPanelWindow::rebuildContent() {
     delete m_content;
     m_content = m_makeContent ? m_makeContent(this) : nullptr;
-    if (m_content != nullptr) {
-        m_content->setGeometry(rect());
-        m_content->show();
+    if (m_content == nullptr) {
+        return;
+    }
+    m_content->setGeometry(rect());
+    m_content->show();
+    if (auto* surface = qobject_cast<IslandSurfaceView*>(m_content)) {
+        surface->setCompositing(m_compositing);
+        if (!m_compositing) {
+            // Without a compositor the window shows the island's shape and nothing around it.
+            setMask(surface->currentMask());
+            connect(surface, &IslandSurfaceView::maskChanged, this, [this](const QRegion& mask) { setMask(mask); });
+        }
     }
 }
 

@@ -36,4 +36,5 @@ protected:
 private:
     ContentFactory m_makeContent;
     QWidget* m_content = nullptr;
+    bool m_compositing = false;
 };

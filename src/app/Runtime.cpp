@@ -5,12 +5,17 @@
 #include "app/LaunchAtLoginController.h"
 #include "app/StatusIslandController.h"
 #include "app/StatusItemHost.h"
+#include "config/StartupFileRecovery.h"
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
 #include "model/ShortcutSettingsStore.h"
+#include "model/TextSizeStore.h"
+#include "panel/InterfaceEnvironment.h"
 #include "panel/IslandMorphState.h"
+#include "panel/IslandSurfaceView.h"
 #include "panel/PanelViewModel.h"
 #include "panel/PromptPanelWidget.h"
+#include "panel/ReduceMotion.h"
 #include "platform/ClipboardService.h"
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
@@ -53,20 +58,18 @@ RuntimePlatform RuntimePlatform::system(const AppEnvironment& environment) {
         }
         return screens;
     };
-    platform.reduceMotion = [environment] {
-        if (environment.environmentVariable) {
-            if (const std::optional<QString> value =
-                    environment.environmentVariable(QStringLiteral("ORRIS_HOLLOWS_REDUCE_MOTION"))) {
-                return *value == QStringLiteral("1");
-            }
-        }
-        return false;
+    platform.reduceMotion = [reduceMotion = ReduceMotion::system(environment.environmentVariable)] {
+        return reduceMotion.isOn();
     };
     return platform;
 }
 
 Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* parent)
     : QObject(parent), m_environment(std::move(environment)), m_platform(std::move(platform)) {
+    // A save or deletion that a crash cut short leaves files behind; the app is the only one on
+    // these files (a single instance), so they are put right before anything reads them.
+    StartupFileRecovery::run(m_environment);
+
     // Built in dependency order; each later object may use the earlier ones.
     m_languageStore = std::make_unique<AppLanguageStore>(m_environment.defaults, m_environment.preferredLanguages);
     AppLanguageStore* languageStore = m_languageStore.get();
@@ -95,6 +98,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_launchAtLoginController = std::make_unique<LaunchAtLoginController>(m_platform.launchAtLogin);
     m_copySoundPlayer = std::make_unique<PromptCopySoundPlayer>(4, SystemPromptCopySound::factory());
     m_variableValueStore = std::make_unique<PromptVariableValueStore>(m_environment);
+    m_textSizeStore = std::make_unique<TextSizeStore>(m_environment.defaults);
     m_morphState = std::make_unique<IslandMorphState>(m_environment.scheduler);
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
@@ -189,10 +193,12 @@ QWidget* Runtime::makePanelContent(QWidget* parent) {
                                               },
                                               m_platform.reduceMotion};
     auto* model = new PanelViewModel(std::move(dependencies));
-    auto* panel = new PromptPanelWidget(*model, PanelSheetFactories{}, parent);
+    auto* panel = new PromptPanelWidget(*model, PanelSheetFactories{});
     // The model lives exactly as long as the content it draws: a language change rebuilds both.
     model->setParent(panel);
-    return panel;
+    auto* surface = new IslandSurfaceView(*m_morphState, panel, panel->toolbar(), m_environment.clock, parent);
+    applyInterfaceTextSize(surface, *m_textSizeStore);
+    return surface;
 }
 
 // ---- windows ----

@@ -24,6 +24,7 @@ class LaunchAtLoginController;
 class LaunchAtLoginServicing;
 class PromptCopySoundPlayer;
 class PromptStore;
+class TextSizeStore;
 class PromptVariableValueStore;
 class ShortcutSettingsStore;
 class StatusIslandController;
@@ -71,6 +72,7 @@ public:
     LaunchAtLoginController& launchAtLoginController() const { return *m_launchAtLoginController; }
     PromptCopySoundPlayer& copySoundPlayer() const { return *m_copySoundPlayer; }
     PromptVariableValueStore& variableValueStore() const { return *m_variableValueStore; }
+    TextSizeStore& textSizeStore() const { return *m_textSizeStore; }
     RequestBus& requests() { return m_requests; }
     IslandMorphState& morphState() const { return *m_morphState; }
     StatusItemHosting& statusItem() const { return *m_statusItem; }
@@ -110,6 +112,7 @@ private:
     std::unique_ptr<LaunchAtLoginController> m_launchAtLoginController;
     std::unique_ptr<PromptCopySoundPlayer> m_copySoundPlayer;
     std::unique_ptr<PromptVariableValueStore> m_variableValueStore;
+    std::unique_ptr<TextSizeStore> m_textSizeStore;
     std::unique_ptr<IslandMorphState> m_morphState;
     std::unique_ptr<StatusItemHosting> m_statusItem;
     std::unique_ptr<StatusIslandController> m_statusController;

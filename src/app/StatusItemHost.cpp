@@ -1,5 +1,6 @@
 #include "app/StatusItemHost.h"
 
+#include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"
 
 #include <QCursor>
@@ -50,7 +51,7 @@ public:
         setFixedSize(capsuleWindowSize);
         setWindowTitle(QStringLiteral("Orris Hollows"));
         setAttribute(Qt::WA_ShowWithoutActivating);
-        if (X11Desktop::compositorRunning()) {
+        if (X11CompositorProbe::isCompositing()) {
             setAttribute(Qt::WA_TranslucentBackground);
         } else {
             // Without a compositor a translucent window is black around the pill: cut it to shape.

@@ -1,12 +1,11 @@
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
+#include "panel/OrrisHollowsAppearance.h"
 #include "platform/x11/X11Desktop.h"
 
 #include <QApplication>
-#include <QPalette>
 #include <QSocketNotifier>
-#include <QStyleFactory>
 
 #include <csignal>
 #include <cstdio>
@@ -48,27 +47,6 @@ bool runsOnX11() {
     return platform.isEmpty() || platform.startsWith("xcb");
 }
 
-void applyDarkAppearance(QApplication& application) {
-    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(30, 30, 36));
-    palette.setColor(QPalette::WindowText, QColor(236, 236, 240));
-    palette.setColor(QPalette::Base, QColor(22, 22, 27));
-    palette.setColor(QPalette::AlternateBase, QColor(38, 38, 45));
-    palette.setColor(QPalette::Text, QColor(236, 236, 240));
-    palette.setColor(QPalette::Button, QColor(44, 44, 52));
-    palette.setColor(QPalette::ButtonText, QColor(236, 236, 240));
-    palette.setColor(QPalette::ToolTipBase, QColor(44, 44, 52));
-    palette.setColor(QPalette::ToolTipText, QColor(236, 236, 240));
-    palette.setColor(QPalette::Highlight, QColor(92, 128, 168));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::PlaceholderText, QColor(150, 150, 160));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 128));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 128));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 128));
-    application.setPalette(palette);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -96,7 +74,7 @@ int main(int argc, char* argv[]) {
     }
     instance.listen();
 
-    applyDarkAppearance(application);
+    OrrisHollowsAppearance::applyDark(application);
     quitOnTerminationSignals(application);
 
     const AppEnvironment environment = AppEnvironment::system();

@@ -12,8 +12,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -41,20 +39,23 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     setAccessibleName(text(L10N("panel.accessibility.label")));
     m_sheetHost = std::make_unique<OverlaySheetHost>(this);
     m_sheetHost->onPresentingChanged = [this](bool presenting) {
+        if (m_toolbar != nullptr) {
+            m_toolbar->setEnabled(!presenting);
+        }
         if (!presenting && m_model.openSheet() != PanelViewModel::Sheet::none) {
             m_model.sheetClosed();
         }
     };
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 16, 18, 10);
+    layout->setContentsMargins(0, 16, 0, 0);
     layout->setSpacing(12);
 
     // Stand-in header and banners: the context, the workspace and the count.
     auto* header = new QWidget(this);
     header->setObjectName(QStringLiteral("contextHeader"));
     auto* headerLayout = new QVBoxLayout(header);
-    headerLayout->setContentsMargins(10, 0, 10, 0);
+    headerLayout->setContentsMargins(28, 0, 28, 0);
     headerLayout->setSpacing(2);
     m_headerTitle = new QLabel(header);
     m_headerTitle->setObjectName(QStringLiteral("headerTitle"));
@@ -76,7 +77,7 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
 
     m_search = new SearchIslandView([this](const QString& query) { m_model.setSearchText(query); }, this);
     auto* searchRow = new QHBoxLayout();
-    searchRow->setContentsMargins(10, 0, 10, 0);
+    searchRow->setContentsMargins(28, 0, 28, 0);
     searchRow->addWidget(m_search);
     layout->addLayout(searchRow);
 
@@ -85,11 +86,17 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stage->setFrameShape(QFrame::NoFrame);
     m_stage->setWidgetResizable(true);
     m_stage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette clear = m_stage->palette();
+    clear.setColor(QPalette::Window, Qt::transparent);
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_stage->setPalette(clear);
+    m_stage->setAutoFillBackground(false);
+    m_stage->viewport()->setPalette(clear);
     m_stage->viewport()->setAutoFillBackground(false);
     m_stageContent = new QWidget(m_stage);
     m_stageContent->setAutoFillBackground(false);
     m_stageLayout = new QVBoxLayout(m_stageContent);
-    m_stageLayout->setContentsMargins(10, 10, 10, 10);
+    m_stageLayout->setContentsMargins(28, 10, 28, 10);
     m_stageLayout->setSpacing(10);
     m_emptyLabel = new QLabel(m_stageContent);
     m_emptyLabel->setObjectName(QStringLiteral("emptyState"));
@@ -100,11 +107,13 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stage->setWidget(m_stageContent);
     layout->addWidget(m_stage, 1);
 
-    m_toolbar = new QWidget(this);
+    // The island surface places the toolbar at its bottom edge; it is not part of this layout.
+    m_toolbar = new QWidget();
     m_toolbar->setObjectName(QStringLiteral("panelToolbar"));
-    m_toolbar->setFixedHeight(62);
+    // A row of 62 with the 40-high buttons centred, inset 28 at the sides and 10 above the
+    // island's bottom edge.
     auto* toolbarLayout = new QHBoxLayout(m_toolbar);
-    toolbarLayout->setContentsMargins(10, 0, 10, 0);
+    toolbarLayout->setContentsMargins(28, 11, 28, 21);
     toolbarLayout->setSpacing(8);
     m_newPromptButton = toolbarButton(QStringLiteral("newPromptButton"), m_toolbar);
     m_workspaceButton = toolbarButton(QStringLiteral("workspaceButton"), m_toolbar);
@@ -115,7 +124,6 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     toolbarLayout->addWidget(m_newPromptButton);
     toolbarLayout->addWidget(m_workspaceButton);
     toolbarLayout->addWidget(m_importButton);
-    layout->addWidget(m_toolbar);
 
     connect(&m_model, &PanelViewModel::changed, this, &PromptPanelWidget::render);
     connect(&m_model, &PanelViewModel::searchTextChanged, m_search, &SearchIslandView::setText);
@@ -134,6 +142,10 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
 PromptPanelWidget::~PromptPanelWidget() {
     if (m_filterInstalled) {
         qApp->removeEventFilter(this);
+    }
+    // Never handed to a surface (tests build the widget alone): it is ours to delete.
+    if (m_toolbar != nullptr && m_toolbar->parent() == nullptr) {
+        delete m_toolbar;
     }
 }
 
@@ -323,14 +335,4 @@ bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return false;
-}
-
-void PromptPanelWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 30, 30);
-    painter.fillPath(path, QColor(24, 24, 30, 245));
-    painter.setPen(QPen(QColor(255, 255, 255, 36), 1));
-    painter.drawPath(path);
 }

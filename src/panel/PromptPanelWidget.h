@@ -45,7 +45,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void render();
@@ -67,7 +66,7 @@ private:
     QVBoxLayout* m_stageLayout = nullptr;
     QHash<QString, QPushButton*> m_tiles;
     QLabel* m_emptyLabel = nullptr;
-    QWidget* m_toolbar = nullptr;
+    QPointer<QWidget> m_toolbar;
     QPushButton* m_newPromptButton = nullptr;
     QPushButton* m_workspaceButton = nullptr;
     QPushButton* m_importButton = nullptr;

@@ -92,10 +92,6 @@ void prepareFloatingWindow(QWindow* window) {
     xcb_flush(connection);
 }
 
-bool compositorRunning() {
-    return selectionHasOwner("_NET_WM_CM_S");
-}
-
 bool trayAvailable() {
     return selectionHasOwner("_NET_SYSTEM_TRAY_S");
 }

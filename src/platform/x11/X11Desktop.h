@@ -14,8 +14,6 @@ namespace X11Desktop {
 // Marks a window that is not mapped yet as above the others, on every desktop and left out of
 // taskbars and pagers, so the window manager maps it that way.
 void prepareFloatingWindow(QWindow* window);
-// Whether a compositing manager runs on the default screen (the owner of _NET_WM_CM_S<n>).
-bool compositorRunning();
 // Whether a system tray host runs on the default screen (the owner of _NET_SYSTEM_TRAY_S<n>).
 bool trayAvailable();
 
