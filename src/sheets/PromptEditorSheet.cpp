@@ -136,6 +136,7 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     m_groupMenuButton->setArrowType(Qt::DownArrow);
     m_groupMenuButton->setPopupMode(QToolButton::InstantPopup);
     m_groupMenuButton->setFixedSize(32, 28);
+    m_groupMenuButton->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     m_groupMenuButton->setMenu(new QMenu(m_groupMenuButton));
     groupRow->addWidget(m_groupField, 1);
     groupRow->addWidget(m_groupMenuButton);

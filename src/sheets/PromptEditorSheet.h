@@ -38,6 +38,9 @@ public:
     // Runs Save as the button does.
     void submit();
 
+    // The card's fixed size, so that a host centres it as it is.
+    QSize sizeHint() const override { return minimumSize(); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -52,6 +52,7 @@ ShortcutRecorderButton::ShortcutRecorderButton(RecorderState::ValueAdapter adapt
     m_recordButton = new QPushButton(this);
     m_recordButton->setObjectName(QStringLiteral("shortcutRecordButton"));
     m_recordButton->setMinimumWidth(m_options.minimumWidth);
+    m_recordButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     m_recordButton->setAutoDefault(false);
     QFont titleFont = SheetLook::baseFont(m_options.textSize);
     titleFont.setWeight(QFont::DemiBold);
@@ -65,6 +66,7 @@ ShortcutRecorderButton::ShortcutRecorderButton(RecorderState::ValueAdapter adapt
         m_clearButton->setAutoDefault(false);
         // A click must not take the focus from a recording button (that would stop it).
         m_clearButton->setFocusPolicy(Qt::TabFocus);
+        m_clearButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         layout->addWidget(m_clearButton);
         connect(m_clearButton, &QPushButton::clicked, this, [this] { m_state.clearValue(); });
     }
@@ -77,6 +79,8 @@ ShortcutRecorderButton::ShortcutRecorderButton(RecorderState::ValueAdapter adapt
     palette.setColor(QPalette::WindowText, SheetLook::secondaryText());
     m_messageLabel->setPalette(palette);
     layout->addWidget(m_messageLabel, 1);
+    // Keeps the buttons at their size while no message is shown.
+    layout->addStretch(1);
 
     connect(m_recordButton, &QPushButton::clicked, this, [this] {
         // Keys are read while the button holds the focus; losing it ends the recording.

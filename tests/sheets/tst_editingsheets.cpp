@@ -105,9 +105,13 @@ private slots:
         QVERIFY(h.dismissed(sheet));
 
         const QByteArray yaml = h.env.readFile(".orris-hollows/workspaces/web.yaml");
-        QVERIFY(yaml.contains("title: \"Review diff\"") || yaml.contains("title: Review diff"));
-        QVERIFY(yaml.contains("Look at {{file}}\""));
         QVERIFY(!yaml.contains("  Review diff  "));
+        QVERIFY(!yaml.contains("{{file}}  "));
+        // What the file holds, read back as the app reads it.
+        h.loadHome();
+        const PromptItem saved = h.workspace("web")->prompts.last();
+        QCOMPARE(saved.title, "Review diff");
+        QCOMPARE(saved.text, "Look at {{file}}");
         QCOMPARE(h.workspace("web")->prompts.last().group, text("prompt.default.group"));
     }
 
@@ -205,9 +209,10 @@ private slots:
             auto* sheet = h.present(new PromptEditorSheet(*h.store, h.languages, h.host, {}, "long", std::nullopt));
             QTest::keyClicks(child<QLineEdit>(sheet, "promptEditorTitle"),
                              "A very long prompt title to see how it fits");
-            QTest::keyClicks(child<QPlainTextEdit>(sheet, "promptEditorBody"),
-                             "Line one\nLine two {{ name | default }}");
-            sheet->model().save(); // succeeds: the sheet closes
+            child<QPlainTextEdit>(sheet, "promptEditorBody")->setPlainText("Line one\nLine two {{ name | default }}");
+            saveShot(&h.panel, "prompt-editor-new");
+            QVERIFY(sheet->model().save());
+            h.host.dismiss(sheet);
         }
         {
             auto* sheet =
