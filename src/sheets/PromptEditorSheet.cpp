@@ -121,7 +121,6 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     titleBox->addWidget(m_titleField);
     form->addLayout(titleBox);
     connect(m_titleField, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setTitle(text); });
-    connect(m_titleField, &QLineEdit::returnPressed, this, &PromptEditorSheet::submit);
 
     // Group, with the menu of the workspace's existing groups.
     auto* groupBox = header(m_groupTitle, m_groupHelp, QStringLiteral("promptEditorGroupField"));
@@ -143,7 +142,6 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     groupBox->addLayout(groupRow);
     form->addLayout(groupBox);
     connect(m_groupField, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setGroup(text); });
-    connect(m_groupField, &QLineEdit::returnPressed, this, &PromptEditorSheet::submit);
     connect(m_groupMenuButton->menu(), &QMenu::triggered, this, [this](QAction* action) {
         m_model.setGroup(action->data().toString());
         m_groupField->setText(m_model.group());
@@ -214,7 +212,7 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     buttons->addStretch(1);
     buttons->addWidget(m_saveButton);
     layout->addLayout(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_host.dismiss(this); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { finish(); });
     connect(m_saveButton, &QPushButton::clicked, this, &PromptEditorSheet::submit);
 
     setTabOrder(m_workspacePicker, m_agentPicker);
@@ -330,18 +328,30 @@ void PromptEditorSheet::rebuildPickers() {
     refresh();
 }
 
+void PromptEditorSheet::finish() {
+    // Dismissal is deferred: a second Return or click meanwhile must not act again.
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_host.dismiss(this);
+}
+
 void PromptEditorSheet::submit() {
+    if (m_finished) {
+        return;
+    }
     if (!m_model.canSave()) {
         return;
     }
     if (m_model.save()) {
-        m_host.dismiss(this);
+        finish();
     }
 }
 
 void PromptEditorSheet::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        m_host.dismiss(this);
+        finish();
         return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_bodyEditor->hasFocus()) {

@@ -45,6 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void finish();
     void retranslate();
     void refresh();
     void rebuildPickers();
@@ -52,6 +53,7 @@ private:
 
     PromptEditorModel m_model;
     SheetHost& m_host;
+    bool m_finished = false;
     SheetLook::TextSize m_textSize;
     QLabel* m_heading = nullptr;
     QLabel* m_workspaceLabel = nullptr;

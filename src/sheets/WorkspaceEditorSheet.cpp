@@ -41,7 +41,6 @@ WorkspaceEditorSheet::WorkspaceEditorSheet(PromptStore& store, SheetHost& host,
     m_nameField->setObjectName(QStringLiteral("workspaceEditorName"));
     layout->addWidget(m_nameField);
     connect(m_nameField, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setName(text); });
-    connect(m_nameField, &QLineEdit::returnPressed, this, &WorkspaceEditorSheet::submit);
 
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("workspaceEditorAgents"));
@@ -93,7 +92,7 @@ WorkspaceEditorSheet::WorkspaceEditorSheet(PromptStore& store, SheetHost& host,
     buttons->addStretch(1);
     buttons->addWidget(m_createButton);
     layout->addLayout(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_host.dismiss(this); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { finish(); });
     connect(m_createButton, &QPushButton::clicked, this, &WorkspaceEditorSheet::submit);
 
     connect(&m_model, &WorkspaceCreateModel::changed, this, &WorkspaceEditorSheet::refresh);
@@ -134,15 +133,27 @@ void WorkspaceEditorSheet::refresh() {
     m_errorLabel->setVisible(!error.isEmpty());
 }
 
+void WorkspaceEditorSheet::finish() {
+    // Dismissal is deferred: a second Return or click meanwhile must not act again.
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_host.dismiss(this);
+}
+
 void WorkspaceEditorSheet::submit() {
+    if (m_finished) {
+        return;
+    }
     if (m_model.create()) {
-        m_host.dismiss(this);
+        finish();
     }
 }
 
 void WorkspaceEditorSheet::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        m_host.dismiss(this);
+        finish();
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

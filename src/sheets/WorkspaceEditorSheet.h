@@ -35,11 +35,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void finish();
     void retranslate();
     void refresh();
 
     WorkspaceCreateModel m_model;
     SheetHost& m_host;
+    bool m_finished = false;
     SheetLook::TextSize m_textSize;
     QLabel* m_heading = nullptr;
     QLineEdit* m_nameField = nullptr;

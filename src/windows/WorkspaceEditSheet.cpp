@@ -54,7 +54,6 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     nameRow->addWidget(m_nameField, 1);
     layout->addLayout(nameRow);
     connect(m_nameField, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setName(text); });
-    connect(m_nameField, &QLineEdit::returnPressed, this, &WorkspaceEditSheet::submit);
 
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("workspaceEditScroll"));
@@ -128,7 +127,7 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     connect(m_reloadButton, &QPushButton::clicked, this, [this] { m_model.reloadDiskVersion(); });
     connect(m_saveAsNewButton, &QPushButton::clicked, this, [this] {
         if (m_model.saveAsNewWorkspace()) {
-            m_host.dismiss(this);
+            finish();
         }
     });
 
@@ -143,7 +142,7 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     buttons->addStretch(1);
     buttons->addWidget(m_saveButton);
     layout->addLayout(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { m_host.dismiss(this); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { finish(); });
     connect(m_saveButton, &QPushButton::clicked, this, &WorkspaceEditSheet::submit);
 
     connect(&m_model, &WorkspaceEditModel::changed, this, &WorkspaceEditSheet::refresh);
@@ -200,15 +199,27 @@ void WorkspaceEditSheet::refresh() {
     m_saveButton->setEnabled(m_model.canSave());
 }
 
+void WorkspaceEditSheet::finish() {
+    // Dismissal is deferred: a second Return or click meanwhile must not act again.
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_host.dismiss(this);
+}
+
 void WorkspaceEditSheet::submit() {
+    if (m_finished) {
+        return;
+    }
     if (m_model.save()) {
-        m_host.dismiss(this);
+        finish();
     }
 }
 
 void WorkspaceEditSheet::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        m_host.dismiss(this);
+        finish();
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

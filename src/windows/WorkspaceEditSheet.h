@@ -33,11 +33,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void finish();
     void retranslate();
     void refresh();
 
     WorkspaceEditModel m_model;
     SheetHost& m_host;
+    bool m_finished = false;
     SheetLook::TextSize m_textSize;
     QLabel* m_heading = nullptr;
     QLabel* m_nameLabel = nullptr;

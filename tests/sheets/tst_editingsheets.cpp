@@ -2,6 +2,7 @@
 // a failure shows, and screenshots in English and Simplified Chinese.
 #include "PromptStoreFileHarness.h"
 
+#include "app/DialogSheetHost.h"
 #include "app/OverlaySheetHost.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLanguageStore.h"
@@ -113,6 +114,30 @@ private slots:
         QCOMPARE(saved.title, "Review diff");
         QCOMPARE(saved.text, "Look at {{file}}");
         QCOMPARE(h.workspace("web")->prompts.last().group, text("prompt.default.group"));
+    }
+
+    void returnSavesOnceInEitherHost_data() {
+        QTest::addColumn<bool>("dialog");
+        QTest::newRow("overlay in the panel") << false;
+        QTest::newRow("dialog over a window") << true;
+    }
+    void returnSavesOnceInEitherHost() {
+        QFETCH(bool, dialog);
+        SheetHarness h;
+        DialogSheetHost dialogHost(&h.panel);
+        SheetHost& host = dialog ? static_cast<SheetHost&>(dialogHost) : h.host;
+        auto* sheet = new PromptEditorSheet(*h.store, h.languages, host, {}, "web", std::nullopt);
+        QPointer<QWidget> guard = sheet;
+        host.present(sheet);
+        auto* title = child<QLineEdit>(sheet, "promptEditorTitle");
+        QTest::keyClicks(child<QPlainTextEdit>(sheet, "promptEditorBody"), "Body");
+        QTest::keyClicks(title, "Title");
+        QTest::keyClick(title, Qt::Key_Return);
+        QTest::keyClick(title, Qt::Key_Return); // before the deferred deletion
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(guard.isNull());
+        QVERIFY(!host.isPresenting());
+        QCOMPARE(h.workspace("web")->prompts.size(), 3);
     }
 
     void aRefusedSaveStaysOpenWithTheStoresMessage() {
