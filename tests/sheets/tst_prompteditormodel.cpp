@@ -177,6 +177,23 @@ private slots:
         QVERIFY(model.canSave());
     }
 
+    void aSampleWorkspaceIsRefusedWithItsReadOnlyReason() {
+        PromptStoreFileHarness h;
+        h.loadHome(); // no files: the samples are shown
+        const auto sample =
+            std::find_if(h.store->workspaces().cbegin(), h.store->workspaces().cend(),
+                         [](const PromptWorkspace& w) { return w.source == PromptWorkspaceSource::transientSample; });
+        QVERIFY(sample != h.store->workspaces().cend());
+        PromptEditorModel model(*h.store, {}, sample->id, std::nullopt);
+        QVERIFY(model.workspaceChoices().isEmpty()); // not offered, yet Save is possible
+        model.setTitle("T");
+        model.setText("B");
+        QVERIFY(model.canSave());
+        QVERIFY(!model.save());
+        QCOMPARE(model.errorMessage(), h.store->readOnlyReason(*sample));
+        QCOMPARE(model.title(), "T");
+    }
+
     void aRetryAfterAFailedWriteStoresANewID() {
         EditorHarness h;
         PromptEditorModel model(*h.store, {}, "web", std::nullopt);
