@@ -1,5 +1,6 @@
 #include "app/HotKeyService.h"
 
+#include "model/AppLog.h"
 #include "platform/x11/X11HotKeyBackend.h"
 
 #include <limits>
@@ -69,11 +70,46 @@ qint32 HotKeyService::registerHotKey(const PromptKeyboardShortcut& shortcut, std
         return status;
     }
     m_hotKeyRef = ref;
+    m_shortcut = shortcut;
     m_callback = std::move(onPressed);
     m_activeGeneration = quint64(generation);
     m_activeEventID = generation;
     m_isRunning = true;
+    if (m_suspensions > 0) {
+        // The status above is the platform's real answer; the grab itself waits for resume().
+        m_unregisterHandler(*m_hotKeyRef);
+        m_hotKeyRef.reset();
+    }
     return 0;
+}
+
+void HotKeyService::suspend() {
+    if (m_suspensions++ > 0) {
+        return;
+    }
+    if (m_hotKeyRef) {
+        m_unregisterHandler(*m_hotKeyRef);
+        m_hotKeyRef.reset();
+    }
+}
+
+void HotKeyService::resume() {
+    if (m_suspensions == 0 || --m_suspensions > 0) {
+        return;
+    }
+    if (!m_isRunning || !m_shortcut || !m_activeEventID || m_hotKeyRef) {
+        return;
+    }
+    std::optional<HotKeyRef> ref;
+    // The same id: the registration stays the one its action was made for.
+    m_lastResumeStatus = m_registerHandler(*m_shortcut, EventHotKeyID{signature, *m_activeEventID}, ref);
+    if (m_lastResumeStatus == 0 && ref) {
+        m_hotKeyRef = ref;
+        return;
+    }
+    qCWarning(lcUi).noquote() << "Resume hot key failed status=" + QString::number(m_lastResumeStatus);
+    invalidateRegistration();
+    emit resumeFailed(m_lastResumeStatus);
 }
 
 void HotKeyService::invalidateRegistration() {
@@ -82,6 +118,7 @@ void HotKeyService::invalidateRegistration() {
     m_activeEventID.reset();
     m_isRunning = false;
     m_callback = nullptr;
+    m_shortcut.reset();
 }
 
 void HotKeyService::tearDown() {

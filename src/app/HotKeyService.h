@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HotKeySuspending.h"
 #include "model/HotKeyEventSource.h"
 #include "model/KeyboardShortcutModels.h"
 
@@ -14,7 +15,11 @@
 // removed never runs an action. The platform's press handler never runs the action itself: it
 // posts a queued call, so the action always runs in a later turn of the event loop, after any
 // registration change made in the current one.
-class HotKeyService : public QObject {
+//
+// While suspended (a shortcut recorder listens), the platform registration is really removed, so
+// that the combination reaches the application or another client; the registration, its
+// generation and its action are kept and grabbed again when the last suspension ends.
+class HotKeyService : public QObject, public HotKeySuspending {
     Q_OBJECT
 public:
     // "OHRW" as a big-endian four-character code.
@@ -43,6 +48,15 @@ public:
 
     // Forgets the live registration without touching the platform's.
     void invalidateRegistration();
+
+    // Releases the platform registration until the matching resume(). A registration made while
+    // suspended is tried on the platform (its status is real) and released again at once.
+    void suspend() override;
+    // After the last suspension: registers the kept shortcut again under the same generation.
+    void resume() override;
+    bool isSuspended() const { return m_suspensions > 0; }
+    // The platform status of the last re-registration after a suspension (0 when it worked).
+    qint32 lastResumeStatus() const { return m_lastResumeStatus; }
     // At termination: invalidates, unregisters the hot key and removes the event handler.
     void tearDown();
 
@@ -51,6 +65,10 @@ public:
     std::optional<quint64> activeGeneration() const { return m_activeGeneration; }
     std::optional<quint32> activeEventID() const { return m_activeEventID; }
     qint32 eventHandlerStatus() const { return m_eventHandlerStatus; }
+
+signals:
+    // Grabbing the kept shortcut again after a suspension failed: no hot key is live now.
+    void resumeFailed(qint32 status);
 
 private:
     friend class TestHotKeyService;
@@ -63,6 +81,10 @@ private:
     bool m_eventHandlerInstalled = false;
     qint32 m_eventHandlerStatus = 0;
     std::optional<HotKeyRef> m_hotKeyRef;
+    // The shortcut of the live registration, kept to grab it again after a suspension.
+    std::optional<PromptKeyboardShortcut> m_shortcut;
+    int m_suspensions = 0;
+    qint32 m_lastResumeStatus = 0;
     std::function<void()> m_callback;
     quint32 m_registrationGeneration = 0;
     std::optional<quint64> m_activeGeneration;

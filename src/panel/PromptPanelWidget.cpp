@@ -322,7 +322,7 @@ bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
-    const std::optional<KeyEventInfo> key = KeyInput::fromEvent(*keyEvent);
+    const std::optional<KeyEventInfo> key = KeyInput::fromKeyEvent(*keyEvent);
     if (!key) {
         return false;
     }

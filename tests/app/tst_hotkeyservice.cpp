@@ -2,6 +2,7 @@
 
 #include "app/HotKeyService.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <limits>
@@ -217,6 +218,92 @@ private slots:
         m_platform->press(m_platform->lastRegisteredID());
         QCoreApplication::processEvents();
         QCOMPARE(presses, 2);
+    }
+
+    void suspensionReleasesTheGrabAndResumeTakesItAgain() {
+        auto service = makeService();
+        int presses = 0;
+        QCOMPARE(service->registerHotKey(shortcutA, [&] { ++presses; }), 0);
+        const FakeHotKeyPlatform::Call registered = m_platform->calls.last();
+
+        service->suspend();
+        service->suspend(); // a second listener: still one release
+        QVERIFY(service->isSuspended());
+        QCOMPARE(m_platform->kinds(), (QList<Kind>{Kind::install, Kind::registration, Kind::unregistration}));
+        QCOMPARE(m_platform->calls.last().ref, registered.ref);
+
+        service->resume();
+        QCOMPARE(m_platform->kinds().count(Kind::registration), 1); // the other listener still holds it
+        service->resume();
+        QVERIFY(!service->isSuspended());
+        const FakeHotKeyPlatform::Call again = m_platform->calls.last();
+        QCOMPARE(again.kind, Kind::registration);
+        QCOMPARE(again.shortcut, shortcutA);
+        QCOMPARE(again.hotKeyID, registered.hotKeyID); // the same registration, grabbed again
+        QVERIFY(service->isRunning());
+        m_platform->press(again.hotKeyID);
+        QCoreApplication::processEvents();
+        QCOMPARE(presses, 1);
+
+        // The grab taken again is the one released at the next change.
+        QCOMPARE(service->registerHotKey(shortcutB, [] {}), 0);
+        QCOMPARE(m_platform->calls.at(m_platform->calls.size() - 2).kind, Kind::unregistration);
+        QCOMPARE(m_platform->calls.at(m_platform->calls.size() - 2).ref, again.ref);
+        service->resume(); // unmatched: nothing
+        QCOMPARE(m_platform->calls.last().shortcut, shortcutB);
+    }
+
+    void aRegistrationWhileSuspendedIsCheckedThenHeldBack() {
+        auto service = makeService();
+        int presses = 0;
+        QCOMPARE(service->registerHotKey(shortcutA, [] {}), 0);
+        service->suspend();
+        const qsizetype before = m_platform->calls.size();
+
+        m_platform->registerStatuses = {10};
+        QCOMPARE(service->registerHotKey(shortcutB, [&] { ++presses; }), 10); // the platform's real answer
+        QCOMPARE(service->registerHotKey(shortcutB, [&] { ++presses; }), 0);
+        QCOMPARE(m_platform->kinds().mid(before),
+                 (QList<Kind>{Kind::registration, Kind::registration, Kind::unregistration}));
+
+        service->resume();
+        const FakeHotKeyPlatform::Call grabbed = m_platform->calls.last();
+        QCOMPARE(grabbed.kind, Kind::registration);
+        QCOMPARE(grabbed.shortcut, shortcutB);
+        m_platform->press(grabbed.hotKeyID);
+        QCoreApplication::processEvents();
+        QCOMPARE(presses, 1);
+    }
+
+    void aFailedResumeLeavesNoHotKeyAndSaysSo() {
+        auto service = makeService();
+        int presses = 0;
+        QCOMPARE(service->registerHotKey(shortcutA, [&] { ++presses; }), 0);
+        const EventHotKeyID id = m_platform->lastRegisteredID();
+        QSignalSpy failed(service.get(), &HotKeyService::resumeFailed);
+        service->suspend();
+        m_platform->registerStatuses = {10}; // another client took the combination meanwhile
+        service->resume();
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.first().first().toInt(), 10);
+        QCOMPARE(service->lastResumeStatus(), 10);
+        QVERIFY(!service->isRunning());
+        m_platform->press(id);
+        QCoreApplication::processEvents();
+        QCOMPARE(presses, 0);
+    }
+
+    void nothingIsGrabbedAgainAfterTearDownOrWithoutARegistration() {
+        auto service = makeService();
+        service->suspend();
+        service->resume();
+        QCOMPARE(m_platform->kinds(), QList<Kind>{Kind::install});
+
+        QCOMPARE(service->registerHotKey(shortcutA, [] {}), 0);
+        service->suspend();
+        service->tearDown();
+        service->resume();
+        QCOMPARE(m_platform->kinds().count(Kind::registration), 1);
     }
 };
 

@@ -273,6 +273,33 @@ private slots:
         QTRY_COMPARE(m_presses, 1);
     }
 
+    void whileSuspendedAnotherClientCanGrabTheHotKey() {
+        QCOMPARE(registerCounting(PromptKeyboardShortcut::defaultTogglePanel()), 0);
+        {
+            OtherClientGrab blocked('p', XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT);
+            QVERIFY(!blocked.holds()); // we hold it
+        }
+        m_service->suspend();
+        QVERIFY(xdotool({"key", "super+shift+p"}));
+        QTest::qWait(200);
+        QCOMPARE(m_presses, 0); // released: the press is not ours
+        {
+            OtherClientGrab other('p', XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT);
+            QVERIFY(other.holds());
+            // Held by the other client at resume: the grab fails and says so.
+            m_service->resume();
+            QCOMPARE(m_service->lastResumeStatus(), qint32(badAccess));
+            QVERIFY(!m_service->isRunning());
+        }
+
+        QCOMPARE(registerCounting(PromptKeyboardShortcut::defaultTogglePanel()), 0);
+        m_service->suspend();
+        m_service->resume();
+        QCOMPARE(m_service->lastResumeStatus(), 0);
+        QVERIFY(xdotool({"key", "super+shift+p"}));
+        QTRY_COMPARE(m_presses, 1);
+    }
+
     void otherKeysNeverRunTheAction() {
         QCOMPARE(registerCounting(PromptKeyboardShortcut::defaultTogglePanel()), 0);
         for (const char* keys : {"super+shift+o", "super+p", "shift+p", "ctrl+shift+p", "super+alt+shift+p"}) {
