@@ -51,7 +51,7 @@ QFont sheetFont(const QFont& base, TextRole role, bool semibold = false) {
     return font;
 }
 
-constexpr int sheetMargin = 20;
+constexpr int sheetMargin = 16;
 constexpr int contentWidth = PromptImportSheet::fixedWidth - 2 * sheetMargin;
 constexpr int cardPadding = 8;
 constexpr int rowGap = 8;
@@ -209,6 +209,7 @@ void PromptImportSheet::build() {
     m_packCard->setObjectName(QStringLiteral("packCard"));
     m_packCard->setStyleSheet(QStringLiteral("#packCard { background: rgba(255, 255, 255, %1); border-radius: 8px; }")
                                   .arg(qAlpha(secondaryFill)));
+    m_packCard->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* cardLayout = new QVBoxLayout(m_packCard);
     cardLayout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
     cardLayout->setSpacing(4);
@@ -232,11 +233,13 @@ void PromptImportSheet::build() {
         makeLabel(this, QStringLiteral("needsWorkspaceNote"), sheetFont(base, TextRole::caption), secondaryText, true);
     layout->addWidget(m_needsWorkspaceNote);
     m_targetRow = new QWidget(this);
+    // Only the editor takes the height left over.
+    m_targetRow->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* targetBlock = new QVBoxLayout(m_targetRow);
     targetBlock->setContentsMargins(0, 0, 0, 0);
     targetBlock->setSpacing(6);
-    m_targetRequiredNote = makeLabel(m_targetRow, QStringLiteral("targetRequiredNote"),
-                                     sheetFont(base, TextRole::caption), noticeText, true);
+    m_targetRequiredNote =
+        makeLabel(m_targetRow, QStringLiteral("targetRequiredNote"), sheetFont(base, TextRole::caption), noticeText);
     targetBlock->addWidget(m_targetRequiredNote);
     auto* pickerRow = new QHBoxLayout;
     m_targetLabel = makeLabel(m_targetRow, QStringLiteral("targetLabel"), sheetFont(base, TextRole::body));
@@ -406,6 +409,11 @@ void PromptImportSheet::refresh() {
         m_targetPicker->setCurrentIndex(std::max(index, 0));
         m_syncingTargets = false;
     }
+
+    // Fixed heights from their content, so that the sheet's layout never squeezes the card or
+    // pads the picker: only the editor takes what is left.
+    m_packCard->setFixedHeight(m_packCard->layout()->sizeHint().height());
+    m_targetRow->setFixedHeight(m_targetRow->layout()->sizeHint().height());
 
     refreshPreviews();
     m_failure->setVisible(model.failureMessage().has_value() && !model.failureMessage()->isEmpty());

@@ -130,6 +130,7 @@ struct Harness {
         const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
         if (!folder.isEmpty()) {
             QDir().mkpath(folder);
+            QCoreApplication::processEvents(); // let the layout follow what was shown or hidden
             sheet->grab().save(folder + QStringLiteral("/import-sheet-") + name + QStringLiteral(".png"));
         }
     }
