@@ -2,7 +2,8 @@
 // UI thread (the editor, the text handed to the parse model, the emptied preview list, the
 // repaint), and how long the UI thread is held while the parse of the whole text runs on a worker
 // and its 200 previews are listed. Runs offscreen; the figures to watch are the max_* counters,
-// the longest single stall seen, which should stay under one frame (16 ms).
+// the longest single stall seen, which should stay under one frame (16 ms). max_ms is wall time
+// and includes any time a busy machine takes the thread away; max_cpu_ms is the work itself.
 
 #include "app/FileChooser.h"
 #include "app/OverlaySheetHost.h"
