@@ -65,6 +65,22 @@ QPixmap symbolFor(WorkspaceManagerEmptyState::Kind kind, int size, qreal ratio) 
 
 } // namespace
 
+const std::function<void()>& WorkspaceManagerEmptyStateView::callbackFor(WorkspaceManagerEmptyAction action) const {
+    switch (action) {
+    case WorkspaceManagerEmptyAction::createWorkspace:
+        return m_callbacks.onCreateWorkspace;
+    case WorkspaceManagerEmptyAction::importPromptPack:
+        return m_callbacks.onImportPromptPack;
+    case WorkspaceManagerEmptyAction::clearWorkspaceFilter:
+        return m_callbacks.onClearWorkspaceFilter;
+    case WorkspaceManagerEmptyAction::createPrompt:
+        return m_callbacks.onCreatePrompt;
+    case WorkspaceManagerEmptyAction::exportPromptPack:
+        break;
+    }
+    return m_callbacks.onExportPromptPack;
+}
+
 QString WorkspaceManagerEmptyStateView::buttonObjectName(WorkspaceManagerEmptyAction action) {
     switch (action) {
     case WorkspaceManagerEmptyAction::createWorkspace:
@@ -129,28 +145,11 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
         auto* button = new QPushButton(buttonTitle, this);
         button->setObjectName(buttonObjectName(action));
         button->setAccessibleName(buttonTitle);
+        button->setEnabled(callbackFor(action) != nullptr);
         connect(button, &QPushButton::clicked, this, [this, action] {
-            const std::function<void()>* callback = nullptr;
-            switch (action) {
-            case WorkspaceManagerEmptyAction::createWorkspace:
-                callback = &m_callbacks.onCreateWorkspace;
-                break;
-            case WorkspaceManagerEmptyAction::importPromptPack:
-                callback = &m_callbacks.onImportPromptPack;
-                break;
-            case WorkspaceManagerEmptyAction::clearWorkspaceFilter:
-                callback = &m_callbacks.onClearWorkspaceFilter;
-                break;
-            case WorkspaceManagerEmptyAction::createPrompt:
-                callback = &m_callbacks.onCreatePrompt;
-                break;
-            case WorkspaceManagerEmptyAction::exportPromptPack:
-                callback = &m_callbacks.onExportPromptPack;
-                break;
-            }
-            if (callback != nullptr && *callback) {
-                // A copy: the callback may rebuild the column and delete this view.
-                const std::function<void()> run = *callback;
+            // A copy: the callback may rebuild the column and delete this view.
+            const std::function<void()> run = callbackFor(action);
+            if (run) {
                 run();
             }
         });

@@ -7,7 +7,8 @@
 #include <functional>
 
 // The centred block of an empty manager column: a symbol, a title, a help line and one button
-// per action of the state, in the fixed order. An action without a callback does nothing.
+// per action of the state, in the fixed order. The button of an action without a callback is
+// disabled.
 class WorkspaceManagerEmptyStateView final : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
     static QString buttonObjectName(WorkspaceManagerEmptyAction action);
 
 private:
+    const std::function<void()>& callbackFor(WorkspaceManagerEmptyAction action) const;
+
     WorkspaceManagerEmptyState m_state;
     Callbacks m_callbacks;
 };

@@ -235,6 +235,9 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
         });
     }
 
+    // Buttons whose sheet is not provided stay disabled.
+    m_createWorkspaceButton->setEnabled(m_dependencies.makeNewWorkspaceSheet != nullptr);
+
     retranslate();
     rebuildBanners();
     refreshList();
@@ -408,7 +411,9 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setWordWrap(true);
         m_factsGrid->addWidget(title, row, 0, Qt::AlignLeft | Qt::AlignTop);
-        m_factsGrid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignTop);
+        value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        value->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+        m_factsGrid->addWidget(value, row, 1);
         m_factTitles.append(title);
         m_factValues.append(value);
     }
@@ -572,7 +577,7 @@ void WorkspaceManagerView::refreshDetail() {
         m_factValues.at(row)->setText(facts.at(row).value);
         m_factValues.at(row)->setAccessibleName(facts.at(row).title + QStringLiteral(": ") + facts.at(row).value);
     }
-    m_createPromptButton->setEnabled(editable);
+    m_createPromptButton->setEnabled(editable && m_dependencies.makePromptEditorSheet != nullptr);
 
     // The rows are rebuilt only when what they show changed, so that typing in the workspace
     // search does not rebuild the prompts of the shown workspace on every key.
@@ -685,10 +690,14 @@ QWidget* WorkspaceManagerView::makeEmptyStateView(const WorkspaceManagerEmptySta
     WorkspaceManagerEmptyStateView::Callbacks callbacks;
     if (state.kind() == WorkspaceManagerEmptyState::Kind::editableEmpty) {
         // The detail pane's empty workspace: create a prompt or import a pack.
-        callbacks.onCreatePrompt = [this] { openPromptEditor(std::nullopt); };
+        if (m_dependencies.makePromptEditorSheet) {
+            callbacks.onCreatePrompt = [this] { openPromptEditor(std::nullopt); };
+        }
         callbacks.onImportPromptPack = [this] { importPromptPack(); };
     } else {
-        callbacks.onCreateWorkspace = [this] { createWorkspace(); };
+        if (m_dependencies.makeNewWorkspaceSheet) {
+            callbacks.onCreateWorkspace = [this] { createWorkspace(); };
+        }
         callbacks.onImportPromptPack = [this] { importPromptPack(); };
         callbacks.onClearWorkspaceFilter = [this] { m_model.setWorkspaceSearch(QString()); };
     }
@@ -736,10 +745,13 @@ void WorkspaceManagerView::openPromptEditor(const std::optional<PromptItem>& pro
 }
 
 void WorkspaceManagerView::importPromptPack() {
+    // A new request for the manager rebuilds the window's content while a dialog runs: after
+    // each dialog, nothing of this view is touched when it is gone.
+    const QPointer<WorkspaceManagerView> self(this);
     const std::optional<QString> path =
         m_dependencies.fileChooser.chooseFileToOpen(window(), m_model.text(L10N("action.select.pack.file")),
                                                     {m_model.text(L10N("workspace.manager.pack.file.filter"))});
-    if (!path) {
+    if (!self || !path) {
         return; // cancelled: nothing changes, not even the result line
     }
     m_model.importPromptPack(*path);
@@ -749,11 +761,12 @@ void WorkspaceManagerView::exportPromptPack(const PromptWorkspace& workspace) {
     if (!WorkspaceManagerModel::canExport(workspace)) {
         return;
     }
+    const QPointer<WorkspaceManagerView> self(this);
     const QString title = m_model.text(L10N("action.export.pack"));
     const std::optional<QString> chosen = m_dependencies.fileChooser.chooseFileToSave(
         window(), title, WorkspaceManagerModel::proposedExportFileName(workspace.id),
         {m_model.text(L10N("workspace.manager.pack.file.filter"))});
-    if (!chosen) {
+    if (!self || !chosen) {
         return;
     }
     const QString destination = WorkspaceManagerModel::exportDestination(*chosen);
@@ -765,7 +778,7 @@ void WorkspaceManagerView::exportPromptPack(const PromptWorkspace& workspace) {
             L10n::string(L10N("workspace.manager.export.replace.message"), m_model.language(),
                          QFileInfo(destination).fileName()),
             m_model.text(L10N("action.replace")), m_model.text(L10N("action.cancel")), true);
-        if (!replace) {
+        if (!self || !replace) {
             return;
         }
     }
@@ -776,19 +789,21 @@ void WorkspaceManagerView::confirmDeleteSelectedWorkspaces() {
     if (!m_model.canDeleteSelection()) {
         return;
     }
+    const QPointer<WorkspaceManagerView> self(this);
     const bool confirmed = m_dependencies.confirmer.confirm(
         window(), m_model.text(L10N("workspace.manager.delete.confirm.title")), m_model.deleteWorkspaceMessage(),
         m_model.text(L10N("action.delete")), m_model.text(L10N("action.cancel")), true);
-    if (confirmed) {
+    if (self && confirmed) {
         m_model.deleteSelectedWorkspaces();
     }
 }
 
 void WorkspaceManagerView::confirmDeletePrompt(const PromptItem& prompt) {
+    const QPointer<WorkspaceManagerView> self(this);
     const bool confirmed = m_dependencies.confirmer.confirm(window(), m_model.text(L10N("title.confirm.delete.prompt")),
                                                             prompt.title, m_model.text(L10N("action.delete")),
                                                             m_model.text(L10N("action.cancel")), true);
-    if (confirmed) {
+    if (self && confirmed) {
         m_model.deletePrompt(prompt);
     }
 }

@@ -72,7 +72,10 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     tick.palette = option.palette;
     const QWidget* widget = option.widget;
     QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // A read-only row's box is there but plainly out of use.
+    painter->setOpacity(row->isTickable ? 1.0 : 0.3);
     style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &tick, painter, widget);
+    painter->setOpacity(1.0);
 
     const QRect block = blockRect(option.rect);
     QPainterPath shape;

@@ -148,7 +148,10 @@ private slots:
         h.clickTick(PromptStore::globalWorkspaceID); // read-only: nothing happens
         QVERIFY(h.view->model().selectedForDeletion().isEmpty());
         h.clickTick("alpha");
-        h.clickTick("beta");
+        // Space ticks the current row.
+        auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
+        h.view->listView()->setCurrentIndex(rows->indexOf("beta"));
+        QTest::keyClick(h.view->listView(), Qt::Key_Space);
         QCOMPARE(h.view->model().selectedForDeletion(), (QSet<QString>{"alpha", "beta"}));
         // Ticking never changes the selected workspace.
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional<QString>("alpha"));
@@ -163,7 +166,6 @@ private slots:
         QVERIFY(!QFile::exists(h.home.workspaceFile("beta")));
         QCOMPARE(h.resultLine(), QString("2 deleted, 0 failed"));
         QVERIFY(h.find<QLabel>("resultLine")->isVisible());
-        auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
         QVERIFY(!rows->indexOf("alpha").isValid() && !rows->indexOf("beta").isValid());
         QVERIFY(rows->indexOf(PromptStore::globalWorkspaceID).isValid());
         // The shown workspace went: the placeholder.
@@ -214,6 +216,20 @@ private slots:
         auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
         QVERIFY(rows->indexOf(*installed).isValid());
         QCOMPARE(h.find<QWidget>("promptList")->findChildren<QFrame*>("promptRow").size(), 2);
+    }
+
+    void anAddedExtensionNeverReplacesAFileUnasked() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        const QString existing = h.home.env.writeFile("out/notes.yaml", "mine\n");
+        h.chooser.answers = {h.home.env.home() + "/out/notes", h.home.env.home() + "/out/notes"};
+        h.confirmer.answers = {false, true};
+        h.click("exportPackButton");
+        QCOMPARE(h.confirmer.titles, QStringList{"Replace the existing file?"});
+        QCOMPARE(h.confirmer.messages, QStringList{"notes.yaml already exists. Exporting replaces its contents."});
+        QCOMPARE(h.home.env.readFile("out/notes.yaml"), QByteArray("mine\n"));
+        QVERIFY(!h.view->model().resultMessage().has_value());
+        h.click("exportPackButton");
+        QVERIFY(h.home.store->promptPackService().parseImportPreview(existing).ok());
     }
 
     void cancellingTheFileChoosersChangesNothing() {
@@ -315,8 +331,9 @@ private slots:
         qDeleteAll(host->presented);
         host->presented.clear();
 
-        // Without the new-workspace factory the create button does nothing.
-        h.click("createWorkspaceButton");
+        // Without the new-workspace factory the create button is disabled, and does nothing.
+        QVERIFY(!h.find<QPushButton>("createWorkspaceButton")->isEnabled());
+        h.view->createWorkspace();
         QCOMPARE(host->presented.size(), 0);
     }
 
