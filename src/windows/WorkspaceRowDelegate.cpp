@@ -43,14 +43,19 @@ QRect WorkspaceRowDelegate::blockRect(const QRect& rowRect) {
 }
 
 QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
-    const Fonts fonts = fontsFor(option.font);
-    int height = padding + QFontMetrics(fonts.headline).height() + lineSpacing + QFontMetrics(fonts.caption).height() +
-                 lineSpacing + QFontMetrics(fonts.path).height() + padding + gap;
-    if (row != nullptr && !row->readOnlyReason.isEmpty()) {
-        height += lineSpacing + QFontMetrics(fonts.reason).height();
+    // The list asks for every row's size at each relayout: the two heights are measured once per
+    // font.
+    if (option.font != m_measuredFont || m_plainHeight == 0) {
+        const Fonts fonts = fontsFor(option.font);
+        m_measuredFont = option.font;
+        m_plainHeight = padding + QFontMetrics(fonts.headline).height() + lineSpacing +
+                        QFontMetrics(fonts.caption).height() + lineSpacing + QFontMetrics(fonts.path).height() +
+                        padding + gap;
+        m_readOnlyHeight = m_plainHeight + lineSpacing + QFontMetrics(fonts.reason).height();
     }
-    return QSize(200, height);
+    const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
+    const bool readOnly = row != nullptr && !row->readOnlyReason.isEmpty();
+    return QSize(200, readOnly ? m_readOnlyHeight : m_plainHeight);
 }
 
 void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QStyledItemDelegate>
 
 class WorkspaceManagerListModel;
@@ -28,4 +29,7 @@ signals:
 
 private:
     WorkspaceManagerListModel& m_rows;
+    mutable QFont m_measuredFont;
+    mutable int m_plainHeight = 0;
+    mutable int m_readOnlyHeight = 0;
 };
