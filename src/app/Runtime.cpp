@@ -1,5 +1,8 @@
 #include "app/Runtime.h"
 
+#include "app/Confirmer.h"
+#include "app/FileChooser.h"
+#include "app/FileRevealer.h"
 #include "app/HotKeyService.h"
 #include "app/IslandPanelWindow.h"
 #include "app/LaunchAtLoginController.h"
@@ -26,6 +29,7 @@
 #include "store/PromptStore.h"
 #include "store/PromptVariableValueStore.h"
 #include "windows/FirstRunWelcomeView.h"
+#include "windows/WorkspaceManagerView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -100,6 +104,9 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_variableValueStore = std::make_unique<PromptVariableValueStore>(m_environment);
     m_textSizeStore = std::make_unique<TextSizeStore>(m_environment.defaults);
     m_morphState = std::make_unique<IslandMorphState>(m_environment.scheduler);
+    m_fileChooser = std::make_unique<DialogFileChooser>();
+    m_confirmer = std::make_unique<MessageBoxConfirmer>();
+    m_fileRevealer = std::make_unique<DesktopFileRevealer>();
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
     connect(&m_requests, &RequestBus::requestOpenWorkspaceManager, this, &Runtime::openWorkspaceManagerWindow);
@@ -237,7 +244,7 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
         m_workspaceManagerWindow = makeWindow(QStringLiteral("workspaceManagerWindow"), QSize(980, 680), true);
         m_workspaceManagerWindow->setMinimumSize(940, 620);
         m_workspaceManagerWindow->setWindowTitle(L10n::string(L10N("title.workspace.manager"), std::nullopt));
-        new QVBoxLayout(m_workspaceManagerWindow);
+        (new QVBoxLayout(m_workspaceManagerWindow))->setContentsMargins(0, 0, 0, 0);
     }
     // Every request builds the content afresh, so the manager starts from a clean state with the
     // requested workspace selected.
@@ -246,8 +253,11 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
         delete item->widget();
         delete item;
     }
-    auto* content = new QLabel(initialWorkspaceID.value_or(QString()), m_workspaceManagerWindow);
-    content->setObjectName(QStringLiteral("workspaceManagerContent"));
+    // The editing sheets are not wired yet: their buttons do nothing until they are.
+    WorkspaceManagerView::Dependencies dependencies{*m_promptStore, m_requests, *m_fileChooser, *m_confirmer,
+                                                    *m_fileRevealer};
+    dependencies.languageStore = m_languageStore.get();
+    auto* content = new WorkspaceManagerView(std::move(dependencies), initialWorkspaceID, m_workspaceManagerWindow);
     content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
     layout->addWidget(content);
     m_workspaceManagerWindow->show();

@@ -17,6 +17,9 @@
 #include <optional>
 
 class AppLanguageStore;
+class Confirmer;
+class FileChooser;
+class FileRevealer;
 class FirstRunChecklistStore;
 class HotKeyService;
 class IslandMorphState;
@@ -116,6 +119,11 @@ private:
     std::unique_ptr<IslandMorphState> m_morphState;
     std::unique_ptr<StatusItemHosting> m_statusItem;
     std::unique_ptr<StatusIslandController> m_statusController;
+
+    // The desktop seams of the windows.
+    std::unique_ptr<FileChooser> m_fileChooser;
+    std::unique_ptr<Confirmer> m_confirmer;
+    std::unique_ptr<FileRevealer> m_fileRevealer;
 
     QPointer<QWidget> m_settingsWindow;
     QPointer<QWidget> m_workspaceManagerWindow;

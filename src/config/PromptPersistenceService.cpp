@@ -106,6 +106,11 @@ AppError unmanagedWorkspaceFile(const QString& path, AppLanguage language) {
                           L10n::string(L10N("error.workspace.file.not.managed"), language, path));
 }
 
+AppError changedOnDisk(const QString& path, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::changedOnDisk),
+                          L10n::string(L10N("error.workspace.delete.changed"), language, QFileInfo(path).fileName()));
+}
+
 bool is(const AppError& error, Code code) {
     return error.type == type && error.domain == domain && error.code == qint64(code);
 }
@@ -350,7 +355,8 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
             if (Result<QString> restored = putBackIsolatedWorkspaceFile(isolated, original); !restored.ok()) {
                 return restored.error();
             }
-            return WorkspaceSaveError{WorkspaceSaveError::Kind::conflict, original}.error(language());
+            // Not a save: the message says the file was kept and to reload, not to save a copy.
+            return WorkspaceFileDeletionError::changedOnDisk(original, language());
         }
     }
     return std::optional<WorkspaceFileIsolation>(isolation);

@@ -41,9 +41,11 @@ namespace WorkspaceFileDeletionError {
 inline const QString type = QStringLiteral("WorkspaceFileDeletionError");
 inline const QString domain = QStringLiteral("orris-hollows.workspace-deletion");
 
-enum class Code : qint64 { unmanagedWorkspaceFile = 1 };
+enum class Code : qint64 { unmanagedWorkspaceFile = 1, changedOnDisk = 2 };
 
 AppError unmanagedWorkspaceFile(const QString& path, AppLanguage language);
+// The file is no longer the version that was loaded: it was kept, and a reload shows it.
+AppError changedOnDisk(const QString& path, AppLanguage language);
 bool is(const AppError& error, Code code);
 
 } // namespace WorkspaceFileDeletionError

@@ -169,8 +169,9 @@ private slots:
         QCOMPARE(batch.successCount(), 1);
         QCOMPARE(batch.results.at(0).id, QString("a"));
         QVERIFY(!batch.results.at(0).succeeded);
-        const WorkspaceSaveError conflict{WorkspaceSaveError::Kind::conflict, h.workspaceFile("a")};
-        QCOMPARE(batch.results.at(0).message, conflict.error(AppLanguage::english).message);
+        QCOMPARE(batch.results.at(0).message,
+                 QString("The file a.yaml changed on disk since it was loaded, so the workspace was kept. "
+                         "Reload and try again."));
         QCOMPARE(h.env.readFile(".orris-hollows/workspaces/a.yaml"), edited);
         QCOMPARE(PromptFixtures::ids(h.store->workspaces()), QStringList{"a"});
         QVERIFY(!QFile::exists(h.workspaceFile("b")));

@@ -10,12 +10,12 @@ PromptStoreFileHarness::PromptStoreFileHarness(PromptPersistenceService::FinalRe
 
 void PromptStoreFileHarness::rebuild(PromptPersistenceService::FinalRemoval finalRemoval) {
     store.reset();
-    const auto english = [] { return AppLanguage::english; };
+    const auto interfaceLanguage = [chosen = language] { return chosen; };
     PromptStore::Services services;
     services.configLoader = loader;
     services.persistence =
-        std::make_shared<PromptPersistenceService>(env.environment(), english, std::move(finalRemoval));
-    store = std::make_unique<PromptStore>(env.environment(), english, false, services);
+        std::make_shared<PromptPersistenceService>(env.environment(), interfaceLanguage, std::move(finalRemoval));
+    store = std::make_unique<PromptStore>(env.environment(), interfaceLanguage, false, services);
 }
 
 PromptLoadResult PromptStoreFileHarness::readHome() const {

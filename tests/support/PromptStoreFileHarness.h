@@ -14,6 +14,9 @@
 struct PromptStoreFileHarness : PromptStoreHarness {
     explicit PromptStoreFileHarness(PromptPersistenceService::FinalRemoval finalRemoval = {});
 
+    // The interface language of the store rebuild() makes.
+    AppLanguage language = AppLanguage::english;
+
     // Builds a new store over the same home, settings and loader.
     void rebuild(PromptPersistenceService::FinalRemoval finalRemoval = {});
     // What the background loader would read from the home now (samples when there are no files).

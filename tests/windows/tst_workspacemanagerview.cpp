@@ -1,0 +1,380 @@
+#include "FakeDesktopSeams.h"
+#include "WorkspaceManagerHome.h"
+
+#include "app/RequestBus.h"
+#include "app/SheetHost.h"
+#include "config/PromptConfigLoader.h"
+#include "config/PromptPackService.h"
+#include "sheets/ConfigIssueBanner.h"
+#include "store/PromptStore.h"
+#include "windows/WorkspaceManagerListModel.h"
+#include "windows/WorkspaceManagerView.h"
+#include "windows/WorkspaceRowDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyleFactory>
+#include <QTest>
+
+namespace {
+
+// Takes the sheets the view presents, so a test can see what was opened.
+class RecordingSheetHost final : public SheetHost {
+public:
+    QList<QWidget*> presented;
+    void present(QWidget* sheet) override { presented.append(sheet); }
+    void dismiss(QWidget* sheet) override { presented.removeAll(sheet); }
+    bool isPresenting() const override { return !presented.isEmpty(); }
+};
+
+struct ViewHarness {
+    WorkspaceManagerHome home;
+    RequestBus requests;
+    FakeFileChooser chooser;
+    FakeConfirmer confirmer;
+    FakeFileRevealer revealer;
+    std::unique_ptr<WorkspaceManagerView> view;
+    int loadsBeforeShow = 0;
+
+    explicit ViewHarness(WorkspaceManagerHome::Content content = WorkspaceManagerHome::Content::files,
+                         std::optional<QString> initialID = std::nullopt, AppLanguage language = AppLanguage::english,
+                         const std::function<void(WorkspaceManagerView::Dependencies&)>& adjust = {})
+        : home(content, language) {
+        L10n::setCurrentLanguageProvider([language] { return language; });
+        WorkspaceManagerView::Dependencies dependencies{*home.store, requests, chooser, confirmer, revealer};
+        if (adjust) {
+            adjust(dependencies);
+        }
+        view = std::make_unique<WorkspaceManagerView>(std::move(dependencies), std::move(initialID));
+        view->resize(980, 680);
+        loadsBeforeShow = home.loader->loadCount();
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    ~ViewHarness() { L10n::setCurrentLanguageProvider({}); }
+
+    template <typename T = QWidget> T* find(const QString& name) const { return view->findChild<T*>(name); }
+    QString resultLine() const { return find<QLabel>("resultLine")->text(); }
+    QRect rowRect(const QString& id) const {
+        auto* rows = static_cast<WorkspaceManagerListModel*>(view->listView()->model());
+        return view->listView()->visualRect(rows->indexOf(id));
+    }
+    void clickTick(const QString& id) const {
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {},
+                          WorkspaceRowDelegate::tickRect(rowRect(id)).center());
+    }
+    void clickRow(const QString& id) const {
+        QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {},
+                          WorkspaceRowDelegate::blockRect(rowRect(id)).center());
+    }
+    void click(const QString& name) const {
+        auto* button = find<QAbstractButton>(name);
+        QVERIFY2(button != nullptr, qPrintable(name));
+        QVERIFY2(button->isVisible() && button->isEnabled(), qPrintable(name));
+        button->click();
+    }
+    void shot(const QString& name) const {
+        const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+        if (!folder.isEmpty()) {
+            QDir().mkpath(folder);
+            view->grab().save(QDir(folder).filePath(name + ".png"));
+        }
+    }
+};
+
+QString projectID(const WorkspaceManagerHome& home) {
+    return QStringLiteral("project:") + home.projectFile;
+}
+
+} // namespace
+
+class WorkspaceManagerViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(30, 30, 36));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::Base, QColor(22, 22, 28));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::Button, QColor(48, 48, 56));
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        QApplication::setPalette(dark);
+    }
+
+    void theListShowsEveryWorkspaceAndTheWindowReloadsOnAppear() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("beta"));
+        QVERIFY(h.view->minimumWidth() >= 940 && h.view->minimumHeight() >= 620);
+        QCOMPARE(h.home.loader->loadCount(), h.loadsBeforeShow + 1);
+        auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
+        QStringList lines;
+        for (const WorkspaceManagerModel::Row& row : rows->rows()) {
+            lines << row.name + " | " + row.detailLine + " | " + row.pathText;
+        }
+        QCOMPARE(lines, (QStringList{"Global Prompts | Global · 0 bindings | ~/.orris-hollows/global.yaml",
+                                     "Alpha Team | Workspace · 0 bindings | ~/.orris-hollows/workspaces/alpha.yaml",
+                                     "Beta Notes | Workspace · 0 bindings | ~/.orris-hollows/workspaces/beta.yaml",
+                                     "Shop | Project · 0 bindings | ~/shop/.orris-hollows.yaml"}));
+        // The initial workspace is shown, with Export beside Edit workspace.
+        QCOMPARE(h.find<QLabel>("detailName")->text(), QString("Beta Notes"));
+        QVERIFY(h.find<QPushButton>("exportPackButton")->isVisible());
+        QVERIFY(h.find<QPushButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(!h.find<QWidget>("readOnlyNotice")->isVisible());
+        QCOMPARE(h.find<QLabel>("factValue2")->text(), QString("~/.orris-hollows/workspaces/beta.yaml"));
+        h.shot("manager-detail-en");
+
+        // A read-only workspace: the notice with its reason, no export, nothing editable.
+        h.clickRow(projectID(h.home));
+        QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(projectID(h.home)));
+        QVERIFY(h.find<QWidget>("readOnlyNotice")->isVisible());
+        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
+        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isEnabled());
+        QVERIFY(!h.find<QPushButton>("createPromptButton")->isEnabled());
+        const QList<QAbstractButton*> rowButtons = h.find<QWidget>("promptList")->findChildren<QAbstractButton*>();
+        QVERIFY(!rowButtons.isEmpty());
+        QVERIFY(std::none_of(rowButtons.cbegin(), rowButtons.cend(), [](auto* b) { return b->isEnabled(); }));
+    }
+
+    void tickingTwoAndDeletingRemovesTheirFiles() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        QVERIFY(!h.find<QPushButton>("deleteSelectedButton")->isEnabled());
+        h.clickTick(PromptStore::globalWorkspaceID); // read-only: nothing happens
+        QVERIFY(h.view->model().selectedForDeletion().isEmpty());
+        h.clickTick("alpha");
+        // Space ticks the current row.
+        auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
+        h.view->listView()->setCurrentIndex(rows->indexOf("beta"));
+        QTest::keyClick(h.view->listView(), Qt::Key_Space);
+        QCOMPARE(h.view->model().selectedForDeletion(), (QSet<QString>{"alpha", "beta"}));
+        // Ticking never changes the selected workspace.
+        QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional<QString>("alpha"));
+        h.shot("manager-list-ticked-en");
+
+        h.confirmer.answers = {true};
+        h.click("deleteSelectedButton");
+        QCOMPARE(h.confirmer.titles, QStringList{"Delete the selected workspaces?"});
+        QCOMPARE(h.confirmer.messages,
+                 QStringList{"2 workspaces and their files will be deleted permanently:\nAlpha Team\nBeta Notes"});
+        QVERIFY(!QFile::exists(h.home.workspaceFile("alpha")));
+        QVERIFY(!QFile::exists(h.home.workspaceFile("beta")));
+        QCOMPARE(h.resultLine(), QString("2 deleted, 0 failed"));
+        QVERIFY(h.find<QLabel>("resultLine")->isVisible());
+        QVERIFY(!rows->indexOf("alpha").isValid() && !rows->indexOf("beta").isValid());
+        QVERIFY(rows->indexOf(PromptStore::globalWorkspaceID).isValid());
+        // The shown workspace went: the placeholder.
+        QCOMPARE(h.find<QStackedWidget>("workspaceManagerDetail")->currentWidget()->objectName(),
+                 QString("noSelectionPlaceholder"));
+    }
+
+    void cancellingTheConfirmationDeletesNothing() {
+        ViewHarness h;
+        h.clickTick("beta");
+        h.confirmer.answers = {false};
+        h.click("deleteSelectedButton");
+        QVERIFY(QFile::exists(h.home.workspaceFile("beta")));
+        QVERIFY(!h.find<QLabel>("resultLine")->isVisible());
+        QCOMPARE(h.view->model().selectedForDeletion(), QSet<QString>{"beta"});
+    }
+
+    void anExportedPackImportsAgainAndIsSelected() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        QDir(h.home.env.home()).mkpath("out");
+        // The user removed the extension: ".yaml" comes back.
+        const QString chosen = h.home.env.home() + "/out/alpha.orris-hollows-pack";
+        h.chooser.answers = {chosen};
+        h.click("exportPackButton");
+        QCOMPARE(h.chooser.proposedNames, QStringList{"alpha.orris-hollows-pack.yaml"});
+        QCOMPARE(h.chooser.titles, QStringList{"Export Pack"});
+        const QString written = chosen + ".yaml";
+        QVERIFY(QFile::exists(written));
+        QCOMPARE(h.resultLine(), QString("Exported the pack to alpha.orris-hollows-pack.yaml"));
+        const Result<PromptPackImportPreview> preview = h.home.store->promptPackService().parseImportPreview(written);
+        QVERIFY(preview.ok());
+        QCOMPARE(preview->pack.workspace.prompts.size(), 2);
+
+        // A search hides other workspaces; the import clears both searches and selects the new one.
+        QTest::keyClicks(h.find<QLineEdit>("promptSearchField"), "zzz");
+        QCOMPARE(h.find<QWidget>("noPromptSearchResults")->objectName(), QString("noPromptSearchResults"));
+        QTest::keyClicks(h.find<QLineEdit>("workspaceSearchField"), "beta");
+        h.chooser.answers = {written};
+        h.click("importPackButton");
+        QCOMPARE(h.chooser.titles.last(), QString("Choose a Pack File"));
+        QCOMPARE(h.chooser.filters.last(), QStringList{"Prompt packs (*.yaml *.yml)"});
+        const std::optional<QString> installed = h.home.store->lastEditedWorkspaceID();
+        QVERIFY(installed && *installed != "alpha");
+        QCOMPARE(h.view->model().selectedWorkspaceID(), installed);
+        QVERIFY(h.find<QLineEdit>("workspaceSearchField")->text().isEmpty());
+        QVERIFY(h.find<QLineEdit>("promptSearchField")->text().isEmpty());
+        QCOMPARE(h.resultLine(), QString("Installed the pack Alpha Team"));
+        auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
+        QVERIFY(rows->indexOf(*installed).isValid());
+        QCOMPARE(h.find<QWidget>("promptList")->findChildren<QFrame*>("promptRow").size(), 2);
+    }
+
+    void anAddedExtensionNeverReplacesAFileUnasked() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        const QString existing = h.home.env.writeFile("out/notes.yaml", "mine\n");
+        h.chooser.answers = {h.home.env.home() + "/out/notes", h.home.env.home() + "/out/notes"};
+        h.confirmer.answers = {false, true};
+        h.click("exportPackButton");
+        QCOMPARE(h.confirmer.titles, QStringList{"Replace the existing file?"});
+        QCOMPARE(h.confirmer.messages, QStringList{"notes.yaml already exists. Exporting replaces its contents."});
+        QCOMPARE(h.home.env.readFile("out/notes.yaml"), QByteArray("mine\n"));
+        QVERIFY(!h.view->model().resultMessage().has_value());
+        h.click("exportPackButton");
+        QVERIFY(h.home.store->promptPackService().parseImportPreview(existing).ok());
+    }
+
+    void cancellingTheFileChoosersChangesNothing() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        h.click("importPackButton");
+        h.click("exportPackButton");
+        QCOMPARE(h.chooser.titles.size(), 2);
+        QVERIFY(!h.view->model().resultMessage().has_value());
+        QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional<QString>("alpha"));
+    }
+
+    void copyingASampleSelectsTheNewWorkspace() {
+        ViewHarness h(WorkspaceManagerHome::Content::samples);
+        QVERIFY(h.home.store->showsTransientSamples());
+        const QString sampleID = h.home.store->workspaces().first().id;
+        h.clickRow(sampleID);
+        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
+        h.shot("manager-sample-en");
+        QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(sampleID));
+        h.click("copySampleButton");
+        const std::optional<QString> selected = h.view->model().selectedWorkspaceID();
+        // The copy may take the sample's id, which the sample no longer holds.
+        QVERIFY2(selected.has_value(), qPrintable(h.resultLine()));
+        const PromptWorkspace* copy = h.home.workspace(*selected);
+        QVERIFY(copy != nullptr);
+        QCOMPARE(copy->source, PromptWorkspaceSource::userWorkspace);
+        QVERIFY(copy->fileURL && QFile::exists(*copy->fileURL));
+        QVERIFY(h.resultLine().startsWith("Created workspace"));
+    }
+
+    void hidingTheSamplesSurvivesARestart() {
+        ViewHarness h(WorkspaceManagerHome::Content::samples);
+        h.clickRow(PromptStore::globalWorkspaceID);
+        h.click("hideSamplesButton");
+        QCOMPARE(h.view->model().selectedWorkspaceID(), std::nullopt);
+        QCOMPARE(h.home.env.defaults()->boolValue(PromptConfigLoader::transientSamplesDismissedKey), true);
+        QVERIFY(h.view->model().managerWorkspaces().isEmpty());
+        QCOMPARE(h.find<QStackedWidget>("workspaceManagerDetail")->currentWidget()->objectName(),
+                 QString("detailEmptyStateHolder"));
+
+        h.view.reset();
+        h.home.rebuild();
+        h.home.loadHome();
+        QVERIFY(!h.home.store->showsTransientSamples());
+        QVERIFY(h.home.store->workspaceManagerWorkspaces().isEmpty());
+    }
+
+    void aMalformedFileShowsItsBannerWithoutOpenManager() {
+        WorkspaceManagerHome probe;
+        probe.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [\n");
+        ViewHarness h(WorkspaceManagerHome::Content::files, std::nullopt, AppLanguage::english,
+                      [&](WorkspaceManagerView::Dependencies&) {});
+        h.home.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [\n");
+        h.home.finishLatestFromHome();
+        QVERIFY(!h.home.store->configIssues().isEmpty());
+        const QList<ConfigIssueBanner*> banners = h.view->findChildren<ConfigIssueBanner*>();
+        QCOMPARE(banners.size(), h.home.store->configIssues().size());
+        ConfigIssueBanner* banner = banners.first();
+        QVERIFY(banner->isVisible());
+        QVERIFY(banner->findChild<QPushButton*>("configIssueReloadButton") != nullptr);
+        QVERIFY(banner->findChild<QPushButton*>("configIssueShowInFolderButton") != nullptr);
+        QCOMPARE(banner->findChild<QPushButton*>("configIssueOpenManagerButton"), nullptr);
+        h.shot("manager-banner-en");
+
+        banner->findChild<QPushButton*>("configIssueShowInFolderButton")->click();
+        QCOMPARE(h.revealer.revealed, QStringList{h.home.store->configIssues().first().fileURL});
+        const int loads = h.home.loader->loadCount();
+        banner->findChild<QPushButton*>("configIssueReloadButton")->click();
+        QCOMPARE(h.home.loader->loadCount(), loads + 1);
+    }
+
+    void theSheetButtonsUseTheFactoriesAndDoNothingWithout() {
+        RecordingSheetHost* host = nullptr;
+        QList<QString> opened;
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::english,
+                      [&](WorkspaceManagerView::Dependencies& dependencies) {
+                          dependencies.makeSheetHost = [&host](QWidget*) {
+                              auto made = std::make_unique<RecordingSheetHost>();
+                              host = made.get();
+                              return made;
+                          };
+                          dependencies.makeWorkspaceEditSheet = [&opened](SheetHost&, const PromptWorkspace& w) {
+                              opened << "edit " + w.id;
+                              return new QWidget;
+                          };
+                          dependencies.makePromptEditorSheet = [&opened](SheetHost&, const QString& id,
+                                                                         const std::optional<PromptItem>& prompt) {
+                              opened << "prompt " + id + " " + (prompt ? prompt->id : QString("new"));
+                              return new QWidget;
+                          };
+                      });
+        h.click("editWorkspaceButton");
+        h.click("createPromptButton");
+        h.find<QWidget>("promptList")->findChildren<QAbstractButton*>("editPromptButton").first()->click();
+        QCOMPARE(opened, (QStringList{"edit alpha", "prompt alpha new", "prompt alpha a1"}));
+        QVERIFY(host != nullptr);
+        QCOMPARE(host->presented.size(), 3);
+        qDeleteAll(host->presented);
+        host->presented.clear();
+
+        // Without the new-workspace factory the create button is disabled, and does nothing.
+        QVERIFY(!h.find<QPushButton>("createWorkspaceButton")->isEnabled());
+        h.view->createWorkspace();
+        QCOMPARE(host->presented.size(), 0);
+    }
+
+    void deletingAPromptAsksFirst() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        auto deleteButtons = [&h] {
+            return h.find<QWidget>("promptList")->findChildren<QAbstractButton*>("deletePromptButton");
+        };
+        QCOMPARE(deleteButtons().size(), 2);
+        h.confirmer.answers = {false};
+        deleteButtons().first()->click();
+        QCOMPARE(h.confirmer.titles, QStringList{"Delete this prompt?"});
+        QCOMPARE(h.confirmer.messages, QStringList{"Title a1"});
+        QCOMPARE(h.home.workspace("alpha")->prompts.size(), 2);
+        h.confirmer.answers = {true};
+        deleteButtons().first()->click();
+        QCOMPARE(h.home.workspace("alpha")->prompts.size(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(deleteButtons().size(), 1);
+    }
+
+    void screenshotsInChineseAndWithLongText() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::zhHans);
+        h.home.writeWorkspaceFile("long", QString(80, QChar(u'长')) + " workspace with a very long name", {"l1"});
+        h.home.reloadHome();
+        h.view->model().setTicked("beta", true);
+        QCOMPARE(h.find<QPushButton>("deleteSelectedButton")->text(), QString("删除所选"));
+        h.shot("manager-detail-zh");
+        h.view->model().selectWorkspace(PromptStore::globalWorkspaceID);
+        h.shot("manager-readonly-zh");
+        h.view->model().setWorkspaceSearch("nothing at all");
+        QCOMPARE(h.find<QStackedWidget>("workspaceListStack")->currentWidget()->objectName(),
+                 QString("listEmptyState"));
+        h.view->model().selectWorkspace(std::nullopt);
+        h.shot("manager-filtered-empty-zh");
+        h.find<QPushButton>("emptyClearSearchButton")->click();
+        QCoreApplication::processEvents();
+        QVERIFY(h.find<QLineEdit>("workspaceSearchField")->text().isEmpty());
+        QCOMPARE(h.find<QStackedWidget>("workspaceListStack")->currentWidget(), h.view->listView());
+    }
+};
+
+QTEST_MAIN(WorkspaceManagerViewTest)
+#include "tst_workspacemanagerview.moc"
