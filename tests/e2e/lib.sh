@@ -185,13 +185,13 @@ check_panel_below() {
     fi
 }
 
-# open_menu STATUS_ITEM_ID X Y: right-clicks the status item at X,Y (relative to it) and waits for
+# open_menu STATUS_ITEM_ID X Y [WHAT]: right-clicks the status item at X,Y (relative to it) and waits for
 # its menu; then moves the pointer off the menu, so no row is chosen by hovering. Sets menu.
 open_menu() {
     local id width height
     menu=""
     xdotool mousemove --window "$1" "$2" "$3" click 3
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 200); do
         for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
             # Not the status item, the panel, a tooltip or one of the app's windows.
             read -r _ _ width height < <(window_geometry "$id")
@@ -200,7 +200,7 @@ open_menu() {
         [ -n "$menu" ] && break
         sleep 0.05
     done
-    [ -n "$menu" ] || fail "a right click showed no menu"
+    [ -n "$menu" ] || fail "a right click showed no menu ${4:-}"
     xdotool mousemove 640 700
 }
 

@@ -16,8 +16,9 @@ read -r cx cy cw ch < <(window_geometry "$capsule")
 
 # A click opens the panel below the capsule within half a second.
 xdotool mousemove --window "$capsule" 19 12
-start=$(now_ms)
 xdotool click 1
+# From the moment the click was sent (xdotool's own start-up is not the app's time).
+start=$(now_ms)
 wait_mapped "$panel" 2000 || fail "a click did not open the panel"
 elapsed=$(($(now_ms) - start))
 [ "$elapsed" -le 500 ] || fail "the panel took $elapsed ms to open"
@@ -48,7 +49,7 @@ wait_unmapped "$panel" 2000 || fail "the hot key did not close the panel"
 
 # menu_rows N: opens the menu on the capsule (no panel opens) and picks its Nth row.
 menu_rows() {
-    open_menu "$capsule" 19 12
+    open_menu "$capsule" 19 12 "(to pick row $1)"
     is_mapped "$panel" && fail "a right click opened the panel"
     [ "${2:-}" = screenshot ] && screenshot capsule-4-menu
     pick_menu_row "$1"
