@@ -1,47 +1,147 @@
 # Helpers for the end-to-end scripts, which run under with-display.
 # The app binary is the first argument of each script.
 
+# Processes a script starts besides the app (a tray host, say); ended by id on exit.
+extra_pids=()
+
 fail() {
     echo "FAIL: $*" >&2
     [ -n "${app_log:-}" ] && [ -f "$app_log" ] && sed 's/^/  app: /' "$app_log" >&2
     exit 1
 }
 
-# start_app BINARY: starts the app in a fresh temporary home; sets app_pid, app_home, app_log.
-start_app() {
+cleanup_app() {
+    local pid
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+    for pid in "${extra_pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    [ -n "${app_home:-}" ] && rm -rf "$app_home"
+}
+
+# make_home: a fresh temporary home for the app; sets app_home, app_log and app_settings (the
+# settings file, which a script may write before it starts the app).
+make_home() {
     app_home=$(mktemp -d)
     app_log="$app_home/app.log"
+    app_settings="$app_home/.config/orris-hollows/settings.ini"
+    trap cleanup_app EXIT
+}
+
+# run_in_home BINARY [ARGS...]: runs the binary in the app's home, in the foreground.
+run_in_home() {
+    HOME="$app_home" XDG_CONFIG_HOME="$app_home/.config" XDG_DATA_HOME="$app_home/.local/share" "$@"
+}
+
+# start_app BINARY [ARGS...]: starts the app in the background (in a fresh home unless make_home
+# ran); sets app_pid.
+start_app() {
+    [ -n "${app_home:-}" ] || make_home
+    # Not through run_in_home: $! must be the app itself, for the signals the scripts send.
     HOME="$app_home" XDG_CONFIG_HOME="$app_home/.config" XDG_DATA_HOME="$app_home/.local/share" \
-        "$1" >"$app_log" 2>&1 &
+        "$@" >>"$app_log" 2>&1 &
     app_pid=$!
-    trap 'kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; rm -rf "$app_home"' EXIT
+}
+
+# now_ms: the wall clock in milliseconds.
+now_ms() {
+    date +%s%3N
+}
+
+# screenshot NAME: saves the screen as NAME.png in $ORRIS_SCREENSHOT_DIR (when set).
+screenshot() {
+    [ -n "${ORRIS_SCREENSHOT_DIR:-}" ] || return 0
+    mkdir -p "$ORRIS_SCREENSHOT_DIR"
+    import -window root "$ORRIS_SCREENSHOT_DIR/$1.png" 2>/dev/null || echo "note: no screenshot $1" >&2
 }
 
 # wait_for_window XDOTOOL_SEARCH_ARGS...: prints the first matching window id, or fails after 10 s.
 wait_for_window() {
     local id
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 200); do
         id=$(xdotool search "$@" 2>/dev/null | head -n 1)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
         fi
         kill -0 "$app_pid" 2>/dev/null || fail "the app ended before its window appeared"
-        sleep 0.1
+        sleep 0.05
     done
     fail "no window for: $*"
 }
 
+# app_window_sized WIDTH HEIGHT: prints the first of the app's windows, mapped or not, of that
+# size (the capsule is 38x24); fails after 10 s. Call it as `id=$(app_window_sized ...) || exit 1`.
+app_window_sized() {
+    local id
+    for _ in $(seq 1 200); do
+        for id in $(xdotool search --classname '^orris-hollows$' 2>/dev/null); do
+            if [ "$(window_geometry "$id" 2>/dev/null | cut -d' ' -f3-)" = "$1 $2" ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        kill -0 "$app_pid" 2>/dev/null || fail "the app ended before its ${1}x${2} window appeared"
+        sleep 0.05
+    done
+    fail "no ${1}x${2} window"
+}
+
+# app_panel_window STATUS_ITEM_ID: prints the panel's window, which the app makes hidden at launch
+# right after its status item: its only other window then. The panel has no size of its own until
+# it is first shown. Call it right after launch, as `id=$(app_panel_window ...) || exit 1`.
+app_panel_window() {
+    local id found
+    for _ in $(seq 1 200); do
+        found=()
+        for id in $(xdotool search --classname '^orris-hollows$' 2>/dev/null); do
+            [ "$id" != "$1" ] && found+=("$id")
+        done
+        if [ ${#found[@]} -eq 1 ]; then
+            echo "${found[0]}"
+            return 0
+        fi
+        [ ${#found[@]} -gt 1 ] && fail "more than one window besides the status item: ${found[*]}"
+        kill -0 "$app_pid" 2>/dev/null || fail "the app ended before its panel window appeared"
+        sleep 0.05
+    done
+    fail "no panel window"
+}
+
+# is_mapped ID: succeeds when the window is viewable.
+is_mapped() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# wait_mapped ID MILLISECONDS / wait_unmapped ID MILLISECONDS: poll until the window is (not)
+# viewable; status 1 when the time runs out.
+wait_mapped() {
+    local deadline=$(($(now_ms) + $2))
+    while ! is_mapped "$1"; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.01
+    done
+}
+wait_unmapped() {
+    local deadline=$(($(now_ms) + $2))
+    while is_mapped "$1"; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.01
+    done
+}
+
 # wait_for_exit SECONDS: fails unless the app ends within the time with status 0.
 wait_for_exit() {
-    for _ in $(seq 1 $(($1 * 10))); do
+    for _ in $(seq 1 $(($1 * 20))); do
         if ! kill -0 "$app_pid" 2>/dev/null; then
             wait "$app_pid"
             local status=$?
+            app_pid=""
             [ "$status" -eq 0 ] || fail "the app ended with status $status"
             return 0
         fi
-        sleep 0.1
+        sleep 0.05
     done
     fail "the app still runs after $1 s"
 }
@@ -50,6 +150,70 @@ wait_for_exit() {
 window_geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
         /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# screen_width: the width of the screen in pixels.
+screen_width() {
+    xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]}'
+}
+
+# check_capsule ID: fails unless the window is mapped, 38x24 and at the top centre of the screen.
+check_capsule() {
+    local x y width height centre
+    is_mapped "$1" || fail "the capsule is not mapped"
+    read -r x y width height < <(window_geometry "$1")
+    [ "$width" -eq 38 ] && [ "$height" -eq 24 ] || fail "capsule is ${width}x${height}"
+    centre=$((x + width / 2 - $(screen_width) / 2))
+    [ "$centre" -ge -2 ] && [ "$centre" -le 2 ] || fail "capsule at x=$x, not centred"
+    [ "$y" -le 10 ] || fail "capsule at y=$y, not at the top"
+}
+
+# check_panel_below ID ANCHOR_X ANCHOR_Y ANCHOR_WIDTH ANCHOR_HEIGHT: fails unless the mapped panel
+# is 520 wide, just below the anchor and centred on it (or kept inside the screen).
+check_panel_below() {
+    local x y width height gap centre
+    read -r x y width height < <(window_geometry "$1")
+    [ "$width" -eq 520 ] || fail "panel is $width wide"
+    gap=$((y - ($3 + $5)))
+    [ "$gap" -ge 0 ] && [ "$gap" -le 16 ] || fail "panel at y=$y, anchor bottom at $(($3 + $5))"
+    centre=$((x + width / 2 - ($2 + $4 / 2)))
+    if [ $((x + width)) -lt $(($(screen_width) - 16)) ]; then
+        [ "$centre" -ge -2 ] && [ "$centre" -le 2 ] || fail "panel at x=$x, not centred under x=$2"
+    else
+        # Clamped to the right edge: the anchor still lies within the panel's width.
+        [ "$2" -ge "$x" ] || fail "panel at x=$x does not reach the anchor at x=$2"
+    fi
+}
+
+# open_menu STATUS_ITEM_ID X Y [WHAT]: right-clicks the status item at X,Y (relative to it) and
+# waits for its menu; then moves the pointer off the menu, so no row is chosen by hovering. Sets
+# menu. Now and then the first right click after launch shows no menu (reported, not understood
+# yet); one more click is allowed before the script fails.
+open_menu() {
+    local id width height deadline
+    menu=""
+    for attempt in 1 2; do
+        xdotool mousemove --window "$1" "$2" "$3" click 3
+        deadline=$(($(now_ms) + 4000))
+        while [ "$(now_ms)" -lt "$deadline" ]; do
+            for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
+                # Not the status item, the panel, a tooltip or one of the app's windows.
+                read -r _ _ width height < <(window_geometry "$id")
+                [ "$id" != "$1" ] && [ "$height" -gt 100 ] && [ "$height" -lt 400 ] && [ "$width" -lt 500 ] &&
+                    menu=$id
+            done
+            [ -n "$menu" ] && break 2
+            sleep 0.05
+        done
+        echo "note: right click $attempt showed no menu ${4:-}" >&2
+    done
+    [ -n "$menu" ] || fail "a right click showed no menu ${4:-}"
+    xdotool mousemove 640 700
+}
+
+# pick_menu_row N: chooses the Nth row of the open menu with the keyboard (separators skipped).
+pick_menu_row() {
+    xdotool key --delay 30 $(printf 'Down %.0s' $(seq 1 "$1")) Return
 }
 
 # has_ancestor_named ID NAME: succeeds when a window above ID (up to the root) has that name.
