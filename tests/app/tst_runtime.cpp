@@ -154,24 +154,6 @@ private slots:
         QVERIFY(first->isVisible());
     }
 
-    void managerIsRebuiltForEveryRequest() {
-        TestEnvironment env;
-        Runtime runtime(env.environment(), fakePlatform());
-        runtime.start();
-        emit runtime.requests().requestOpenWorkspaceManager(QStringLiteral("alpha"));
-        QWidget* window = runtime.workspaceManagerWindow();
-        QVERIFY(window != nullptr);
-        auto* first = window->findChild<QWidget*>(QStringLiteral("workspaceManagerContent"));
-        QCOMPARE(first->property("initialWorkspaceID").toString(), QStringLiteral("alpha"));
-        const QRect geometry = window->geometry();
-        emit runtime.requests().requestOpenWorkspaceManager(std::nullopt);
-        QCOMPARE(runtime.workspaceManagerWindow(), window);
-        QCOMPARE(window->geometry(), geometry);
-        const QList<QWidget*> contents = window->findChildren<QWidget*>(QStringLiteral("workspaceManagerContent"));
-        QCOMPARE(contents.size(), 1);
-        QVERIFY(!contents.first()->property("initialWorkspaceID").isValid());
-    }
-
     void languageChangeRetitlesOnlyOpenWindowsInALaterTurn() {
         TestEnvironment env;
         env.setPreferredLanguages({QStringLiteral("en-US")});

@@ -27,6 +27,15 @@ make_home() {
     app_log="$app_home/app.log"
     app_settings="$app_home/.config/orris-hollows/settings.ini"
     trap cleanup_app EXIT
+    # The welcome guide is done, so the app starts with its status item alone; a script about the
+    # first run removes this line (set_setting writes further keys).
+    mkdir -p "$(dirname "$app_settings")"
+    printf '[General]\nOrrisHollows.firstRunWelcomeCompleted.v1=true\n' >"$app_settings"
+}
+
+# set_setting KEY VALUE: adds a key to the settings file before the app starts.
+set_setting() {
+    printf '%s=%s\n' "$1" "$2" >>"$app_settings"
 }
 
 # run_in_home BINARY [ARGS...]: runs the binary in the app's home, in the foreground.

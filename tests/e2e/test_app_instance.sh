@@ -40,7 +40,7 @@ cleanup_app
 make_home
 mkdir -p "$(dirname "$app_settings")"
 chmod 755 "$(dirname "$app_settings")"
-printf '[General]\nOrrisHollows.hoverOpenEnabled.v1=false\n' >"$app_settings"
+printf '[General]\nOrrisHollows.firstRunWelcomeCompleted.v1=true\nOrrisHollows.hoverOpenEnabled.v1=false\n' >"$app_settings"
 chmod 644 "$app_settings"
 start_app "$1" --toggle
 capsule=$(app_window_sized 38 24) || exit 1

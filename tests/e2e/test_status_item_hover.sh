@@ -5,8 +5,7 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
 make_home
-mkdir -p "$(dirname "$app_settings")"
-printf '[General]\nOrrisHollows.hoverOpenEnabled.v1=true\n' >"$app_settings"
+set_setting OrrisHollows.hoverOpenEnabled.v1 true
 xdotool mousemove 1200 760
 start_app "$1"
 capsule=$(app_window_sized 38 24) || exit 1
