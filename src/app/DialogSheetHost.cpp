@@ -43,4 +43,7 @@ void DialogSheetHost::dismiss(QWidget* sheet) {
         dialog->hide();
         dialog->deleteLater();
     }
+    if (onDismissed) {
+        onDismissed();
+    }
 }

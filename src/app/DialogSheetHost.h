@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QDialog;
 
 // Shows sheets over a window as window-modal dialogs.
@@ -17,6 +19,8 @@ public:
     bool isPresenting() const override { return m_sheet != nullptr; }
 
     QWidget* sheet() const { return m_sheet; }
+    // Called after a sheet went away, whether it dismissed itself or its dialog was rejected.
+    std::function<void()> onDismissed;
 
 private:
     QPointer<QWidget> m_window;

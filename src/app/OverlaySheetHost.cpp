@@ -1,5 +1,7 @@
 #include "app/OverlaySheetHost.h"
 
+#include "app/DialogSheetHost.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -54,6 +56,9 @@ private:
 OverlaySheetHost::OverlaySheetHost(QWidget* host) : m_host(host) {}
 
 OverlaySheetHost::~OverlaySheetHost() {
+    if (m_dialogHost != nullptr) {
+        m_dialogHost->onDismissed = nullptr;
+    }
     delete m_backdrop;
 }
 
@@ -64,6 +69,27 @@ void OverlaySheetHost::present(QWidget* sheet) {
     }
     if (m_sheet != nullptr) {
         dismiss(m_sheet);
+    }
+    const QSize room = m_host->size() - QSize(2 * sheetMargin, 2 * sheetMargin);
+    const QSize needed = sheet->minimumSize().expandedTo(sheet->minimumSizeHint());
+    if (needed.width() > room.width() || needed.height() > room.height()) {
+        if (m_dialogHost == nullptr) {
+            m_dialogHost = std::make_unique<DialogSheetHost>(m_host->window());
+            m_dialogHost->onDismissed = [this] {
+                if (m_sheet != nullptr) {
+                    m_sheet = nullptr;
+                    if (onPresentingChanged) {
+                        onPresentingChanged(false);
+                    }
+                }
+            };
+        }
+        m_sheet = sheet;
+        m_dialogHost->present(sheet);
+        if (onPresentingChanged) {
+            onPresentingChanged(true);
+        }
+        return;
     }
     auto* backdrop = new SheetBackdrop(m_host);
     m_backdrop = backdrop;
@@ -81,6 +107,11 @@ void OverlaySheetHost::present(QWidget* sheet) {
 
 void OverlaySheetHost::dismiss(QWidget* sheet) {
     if (sheet == nullptr || sheet != m_sheet) {
+        return;
+    }
+    if (m_dialogHost != nullptr && m_dialogHost->sheet() == sheet) {
+        // Its dialog tells us through onDismissed.
+        m_dialogHost->dismiss(sheet);
         return;
     }
     m_sheet = nullptr;

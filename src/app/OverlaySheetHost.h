@@ -6,9 +6,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+
+class DialogSheetHost;
 
 // Shows sheets inside a host widget (the panel's content): a dimmed backdrop over the whole host
 // with the sheet centred on it at its size hint, limited to the host's size less a margin.
+// A sheet larger than the host fits (the import sheet in the 520-wide panel) opens as a
+// window-modal dialog over the host's window instead.
 class OverlaySheetHost final : public SheetHost {
 public:
     explicit OverlaySheetHost(QWidget* host);
@@ -26,4 +31,5 @@ private:
     QPointer<QWidget> m_host;
     QPointer<QWidget> m_backdrop;
     QPointer<QWidget> m_sheet;
+    std::unique_ptr<DialogSheetHost> m_dialogHost;
 };

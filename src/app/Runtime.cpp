@@ -23,12 +23,16 @@
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
 #include "platform/x11/X11ContextProviders.h"
+#include "sheets/PromptEditorSheet.h"
+#include "sheets/PromptImportSheet.h"
+#include "sheets/WorkspaceEditorSheet.h"
 #include "store/FirstRunChecklistProgressResolver.h"
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
 #include "store/PromptVariableValueStore.h"
 #include "windows/FirstRunWelcomeView.h"
+#include "windows/WorkspaceEditSheet.h"
 #include "windows/WorkspaceManagerView.h"
 
 #include <QApplication>
@@ -200,12 +204,35 @@ QWidget* Runtime::makePanelContent(QWidget* parent) {
                                               },
                                               m_platform.reduceMotion};
     auto* model = new PanelViewModel(std::move(dependencies));
-    auto* panel = new PromptPanelWidget(*model, PanelSheetFactories{});
+    auto* panel = new PromptPanelWidget(*model, panelSheetFactories());
     // The model lives exactly as long as the content it draws: a language change rebuilds both.
     model->setParent(panel);
     auto* surface = new IslandSurfaceView(*m_morphState, panel, panel->toolbar(), m_environment.clock, parent);
     applyInterfaceTextSize(surface, *m_textSizeStore);
     return surface;
+}
+
+PanelSheetFactories Runtime::panelSheetFactories() {
+    PanelSheetFactories factories;
+    factories.promptEditor = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
+        return new PromptEditorSheet(*m_promptStore, *m_languageStore, host, model.context(),
+                                     model.editableWorkspaceID().value_or(QString()), model.editingPrompt(),
+                                     m_hotKeyService.get());
+    };
+    factories.workspaceEditor = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
+        return new WorkspaceEditorSheet(*m_promptStore, host, model.context());
+    };
+    factories.importer = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
+        return new PromptImportSheet(host, *m_promptStore, *m_languageStore, *m_environment.scheduler, *m_fileChooser,
+                                     model.editableWorkspaceID(), model.context());
+    };
+    factories.workspaceEdit = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
+        if (!model.editingWorkspace()) {
+            return nullptr;
+        }
+        return new WorkspaceEditSheet(*m_promptStore, host, *model.editingWorkspace());
+    };
+    return factories;
 }
 
 // ---- windows ----
@@ -253,10 +280,20 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
         delete item->widget();
         delete item;
     }
-    // The editing sheets are not wired yet: their buttons do nothing until they are.
     WorkspaceManagerView::Dependencies dependencies{*m_promptStore, m_requests, *m_fileChooser, *m_confirmer,
                                                     *m_fileRevealer};
     dependencies.languageStore = m_languageStore.get();
+    dependencies.makeWorkspaceEditSheet = [this](SheetHost& host, const PromptWorkspace& workspace) -> QWidget* {
+        return new WorkspaceEditSheet(*m_promptStore, host, workspace);
+    };
+    dependencies.makePromptEditorSheet = [this](SheetHost& host, const QString& workspaceID,
+                                                const std::optional<PromptItem>& prompt) -> QWidget* {
+        return new PromptEditorSheet(*m_promptStore, *m_languageStore, host, m_contextDetector->currentContext(),
+                                     workspaceID, prompt, m_hotKeyService.get());
+    };
+    dependencies.makeNewWorkspaceSheet = [this](SheetHost& host) -> QWidget* {
+        return new WorkspaceEditorSheet(*m_promptStore, host, std::nullopt);
+    };
     auto* content = new WorkspaceManagerView(std::move(dependencies), initialWorkspaceID, m_workspaceManagerWindow);
     content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
     layout->addWidget(content);

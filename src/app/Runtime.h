@@ -6,6 +6,7 @@
 #include "app/RequestBus.h"
 #include "context/ContextDetector.h"
 #include "model/AppEnvironment.h"
+#include "panel/PromptPanelWidget.h"
 #include "windows/FirstRunWelcomeView.h"
 
 #include <QObject>
@@ -100,6 +101,7 @@ private:
     void retitleWindows();
     QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
     QWidget* makePanelContent(QWidget* parent);
+    PanelSheetFactories panelSheetFactories();
 
     AppEnvironment m_environment;
     RuntimePlatform m_platform;
