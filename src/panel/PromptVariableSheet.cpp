@@ -61,7 +61,12 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette clear = scroll->palette();
+    clear.setColor(QPalette::Window, Qt::transparent);
+    scroll->setPalette(clear);
+    scroll->viewport()->setAutoFillBackground(false);
     auto* list = new QWidget(scroll);
+    list->setAutoFillBackground(false);
     auto* rows = new QVBoxLayout(list);
     rows->setContentsMargins(0, 0, 4, 0);
     rows->setSpacing(14);
