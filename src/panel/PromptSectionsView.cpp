@@ -56,6 +56,10 @@ PromptTileView* PromptSectionsView::makeTile(const QString& promptID) {
             m_callbacks.onMove(tile->prompt(), direction);
         }
     };
+    // Asked only when the tile's edit menu opens: the one place the answer shows.
+    callbacks.canMove = [this, tile](PromptMoveDirection direction) {
+        return m_callbacks.canMove && m_callbacks.canMove(tile->prompt(), direction);
+    };
     callbacks.onHoverChange = [this, tile](bool hovering) {
         if (m_callbacks.onTileHover) {
             m_callbacks.onTileHover(tile->prompt(), hovering);
@@ -123,12 +127,6 @@ void PromptSectionsView::setState(const PanelRenderSnapshot& snapshot, const Sta
             const auto number = snapshot.shortcutNumbers.constFind(prompt.id);
             input.shortcutNumber =
                 number != snapshot.shortcutNumbers.cend() ? std::optional<int>(*number) : std::nullopt;
-            // The move flags matter only in the edit menu of an editable tile while ordering is on.
-            for (PromptMoveDirection direction : {PromptMoveDirection::up, PromptMoveDirection::down,
-                                                  PromptMoveDirection::top, PromptMoveDirection::bottom}) {
-                input.canMove[size_t(direction)] = input.isEditable && input.allowsOrdering && m_callbacks.canMove &&
-                                                   m_callbacks.canMove(prompt, direction);
-            }
             tile->setInput(input);
             tiles.append(tile);
         }

@@ -87,7 +87,6 @@ void PromptTileView::refresh() {
         QAccessibleValueChangeEvent event(this, m_presentation.accessibilityValue);
         QAccessible::updateAccessibility(&event);
     }
-    layOutText();
     placeCornerControls();
     update();
     if (shadowChanged && parentWidget()) {
@@ -211,12 +210,13 @@ QMenu* PromptTileView::createEditMenu(QWidget* parent) {
     };
     for (const auto& move : moves) {
         const PromptMoveDirection direction = move.direction;
-        add(QString::fromLatin1(move.name), move.text, m_presentation.moveEnabled[size_t(direction)],
-            [this, direction] {
-                if (m_callbacks.onMove) {
-                    m_callbacks.onMove(direction);
-                }
-            });
+        const bool enabled = m_input.allowsOrdering && (m_callbacks.canMove ? m_callbacks.canMove(direction)
+                                                                            : m_input.canMove[size_t(direction)]);
+        add(QString::fromLatin1(move.name), move.text, enabled, [this, direction] {
+            if (m_callbacks.onMove) {
+                m_callbacks.onMove(direction);
+            }
+        });
     }
     menu->addSeparator();
     add(QStringLiteral("delete"), L10n::string(L10N("action.delete"), language), true, [this] {
@@ -356,6 +356,8 @@ void PromptTileView::paintMetaRow(QPainter& painter, const QRectF& row) const {
 }
 
 void PromptTileView::paintEvent(QPaintEvent*) {
+    // Laid out when first painted: most tiles of a long panel are never on screen.
+    layOutText();
     const TilePresentation& p = m_presentation;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

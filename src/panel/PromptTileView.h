@@ -25,6 +25,8 @@ public:
         std::function<void()> onDelete;
         std::function<void()> onTogglePinned;
         std::function<void(PromptMoveDirection)> onMove;
+        // Asked when the edit menu is built; without it the input's move flags count.
+        std::function<bool(PromptMoveDirection)> canMove;
         std::function<void(bool hovering)> onHoverChange;
         // The edit menu opened or closed: an open menu counts as interaction with the panel.
         std::function<void(bool open)> onMenuOpenChange;
