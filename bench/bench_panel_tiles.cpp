@@ -171,6 +171,19 @@ BENCHMARK_CAPTURE(BM_SearchKeystroke, everyTileStays, QString(), QStringLiteral(
 BENCHMARK_CAPTURE(BM_SearchKeystroke, narrowing, QStringLiteral("module 1"), QStringLiteral("module 12"))
     ->Unit(benchmark::kMillisecond);
 
+// The snapshot alone for the same keystrokes, to tell its share from the widgets'.
+void BM_SnapshotOnly(benchmark::State& state, QString shorter, QString longer) {
+    PanelFixture& panel = fixture();
+    bool typed = false;
+    for (auto _ : state) {
+        typed = !typed;
+        benchmark::DoNotOptimize(panel.snapshot(typed ? longer : shorter));
+    }
+}
+BENCHMARK_CAPTURE(BM_SnapshotOnly, everyTileStays, QString(), QStringLiteral("r"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SnapshotOnly, narrowing, QStringLiteral("module 1"), QStringLiteral("module 12"))
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

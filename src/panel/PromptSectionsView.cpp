@@ -103,7 +103,8 @@ void PromptSectionsView::setState(const PanelRenderSnapshot& snapshot, const Sta
     input.allowsOrdering = snapshot.allowsPromptOrdering;
     input.reduceMotion = state.reduceMotion;
     input.typography = state.typography;
-    input.language = state.language;
+    // Resolved once: asking for the interface language reads the environment.
+    input.language = state.language ? *state.language : L10n::currentLanguage();
 
     int y = 0;
     for (qsizetype index = 0; index < snapshot.sections.size(); ++index) {

@@ -22,6 +22,7 @@ constexpr qreal cornerInset = 10;
 constexpr qreal badgeHeight = 24;
 constexpr qreal badgeMinWidth = 36;
 constexpr qreal metaPinHeight = 18;
+constexpr qreal listBodyTrailingReserve = 40;
 
 QFont badgeFont() {
     QFont font;
@@ -100,15 +101,18 @@ void PromptTileView::layOutText() {
     const bool grid = m_input.layoutMode == PromptPanelLayoutMode::grid;
     const qreal inner = p.tileSize.width() - 2 * p.contentPadding;
     const qreal titleWidth = (grid ? inner : TilePresentation::listTitleColumnWidth) - p.titleTrailingPadding;
-    const qreal bodyWidth = grid ? inner : inner - TilePresentation::listTitleColumnWidth - listColumnGap;
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+    // In the list the body reaches the top-trailing corner: keep it clear of the badges and the menu.
+    const qreal bodyWidth =
+        grid ? inner : inner - TilePresentation::listTitleColumnWidth - listColumnGap - listBodyTrailingReserve;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
                             .arg(p.titleFont.pixelSize())
                             .arg(p.bodyFont.pixelSize())
                             .arg(titleWidth)
                             .arg(bodyWidth)
                             .arg(p.bodyLineLimit)
                             .arg(p.lineSpacing)
-                            .arg(int(p.titleFont.weight()));
+                            .arg(int(p.titleFont.weight()))
+                            .arg(metaRowHeight());
     if (key == m_textKey && m_input.prompt.title == m_titleSource && m_input.prompt.text == m_bodySource) {
         return;
     }
@@ -116,7 +120,16 @@ void PromptTileView::layOutText() {
     m_titleSource = m_input.prompt.title;
     m_bodySource = m_input.prompt.text;
     m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, p.titleLineLimit, p.lineSpacing);
-    m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, p.bodyLineLimit, p.lineSpacing);
+    int bodyLines = p.bodyLineLimit;
+    if (grid) {
+        // The body gets the lines that fit under the title and the meta row, the last one
+        // ending in an ellipsis, rather than a line cut in half at the tile's edge.
+        const qreal top = p.contentPadding + m_title.height() + gridStackSpacing + metaRowHeight() + gridStackSpacing;
+        const qreal available = p.tileSize.height() - p.contentPadding / 2 - top;
+        const qreal lineHeight = QFontMetricsF(p.bodyFont).height();
+        bodyLines = std::min(bodyLines, int((available + p.lineSpacing) / (lineHeight + p.lineSpacing)));
+    }
+    m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
 }
 
 TileCornerButton* PromptTileView::retryButton() const {

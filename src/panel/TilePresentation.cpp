@@ -2,6 +2,35 @@
 
 #include "panel/TileLook.h"
 
+namespace {
+
+// The catalog texts of a tile, looked up once per language: a panel asks for them a thousand
+// times per refresh.
+struct TileTexts {
+    AppLanguage language = AppLanguage::system;
+    QString hint, copied, retry, selected, separator, pinned, shortcutFormat;
+};
+
+const TileTexts& textsFor(std::optional<AppLanguage> language) {
+    const AppLanguage resolved = language ? *language : L10n::currentLanguage();
+    static thread_local std::optional<TileTexts> cache;
+    if (!cache || cache->language != resolved) {
+        TileTexts texts;
+        texts.language = resolved;
+        texts.hint = L10n::string(L10N("accessibility.prompt.tile.hint"), resolved);
+        texts.copied = L10n::string(L10N("prompt.copied"), resolved);
+        texts.retry = L10n::string(L10N("action.retry.copy"), resolved);
+        texts.selected = L10n::string(L10N("prompt.selected"), resolved);
+        texts.separator = L10n::string(L10N("list.separator"), resolved);
+        texts.pinned = L10n::string(L10N("prompt.pinned"), resolved);
+        texts.shortcutFormat = L10n::string(L10N("accessibility.prompt.tile.shortcut"), resolved);
+        cache = std::move(texts);
+    }
+    return *cache;
+}
+
+} // namespace
+
 std::optional<QString> TilePresentation::shortcutTextFor(const PromptItem& prompt, std::optional<int> shortcutNumber,
                                                          const PromptTileShortcut& tileShortcut) {
     if (prompt.shortcut) {
@@ -15,14 +44,15 @@ std::optional<QString> TilePresentation::shortcutTextFor(const PromptItem& promp
 
 QString TilePresentation::accessibilityLabelFor(const QString& title, const std::optional<QString>& shortcut,
                                                 bool isPinned, std::optional<AppLanguage> language) {
-    QStringList parts{title};
+    const TileTexts& texts = textsFor(language);
+    QString label = title;
     if (shortcut && !shortcut->isEmpty()) {
-        parts.append(L10n::string(L10N("accessibility.prompt.tile.shortcut"), language, *shortcut));
+        label += texts.separator + L10n::format(texts.shortcutFormat, {*shortcut});
     }
     if (isPinned) {
-        parts.append(L10n::string(L10N("prompt.pinned"), language));
+        label += texts.separator + texts.pinned;
     }
-    return parts.join(L10n::string(L10N("list.separator"), language));
+    return label;
 }
 
 TilePresentation TilePresentation::make(const Input& input) {
@@ -35,16 +65,17 @@ TilePresentation TilePresentation::make(const Input& input) {
     p.shortcutText = shortcutTextFor(input.prompt, input.shortcutNumber, input.tileShortcut);
     p.accessibilityLabel =
         accessibilityLabelFor(input.prompt.title, p.shortcutText, input.prompt.isPinned, input.language);
-    p.accessibilityHint = L10n::string(L10N("accessibility.prompt.tile.hint"), input.language);
+    const TileTexts& texts = textsFor(input.language);
+    p.accessibilityHint = texts.hint;
     if (copied) {
-        p.accessibilityValue = L10n::string(L10N("prompt.copied"), input.language);
+        p.accessibilityValue = texts.copied;
         p.nonColorIndicator = PromptTileNonColorIndicator::copied;
     } else if (failed) {
-        p.accessibilityValue = L10n::string(L10N("action.retry.copy"), input.language);
+        p.accessibilityValue = texts.retry;
         p.nonColorIndicator =
             input.isSelected ? PromptTileNonColorIndicator::selected : PromptTileNonColorIndicator::none;
     } else if (input.isSelected) {
-        p.accessibilityValue = L10n::string(L10N("prompt.selected"), input.language);
+        p.accessibilityValue = texts.selected;
         p.nonColorIndicator = PromptTileNonColorIndicator::selected;
     }
 
