@@ -60,15 +60,16 @@ void PromptTileView::setCallbacks(Callbacks callbacks) {
 }
 
 void PromptTileView::setInput(const TilePresentation::Input& input) {
+    const bool first = !m_hasInput;
     m_input = input;
     m_hasInput = true;
-    refresh();
+    refresh(first);
 }
 
-void PromptTileView::refresh() {
+void PromptTileView::refresh(bool force) {
     m_input.isHovered = m_hovered;
     TilePresentation next = TilePresentation::make(m_input);
-    if (next == m_presentation && !m_textKey.isNull()) {
+    if (next == m_presentation && !force) {
         return;
     }
     const bool valueChanged = next.accessibilityValue != m_presentation.accessibilityValue;

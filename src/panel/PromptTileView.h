@@ -62,7 +62,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void refresh();
+    void refresh(bool force = false);
     void setHovered(bool hovered);
     void layOutText();
     void placeCornerControls();
