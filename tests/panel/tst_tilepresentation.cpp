@@ -44,6 +44,7 @@ private slots:
     void accessibilityLabel_data();
     void accessibilityLabel();
     void shortcutNumberLookup();
+    void storedLayoutMode();
 };
 
 void TilePresentationTest::pinMarkAndCorner_data() {
@@ -204,6 +205,19 @@ void TilePresentationTest::shortcutNumberLookup() {
     snapshot.visiblePrompts.swapItemsAt(1, 2);
     QCOMPARE(PromptPanelRendering::prompt(2, snapshot)->id, QStringLiteral("c"));
     QVERIFY(!PromptPanelRendering::prompt(1, PanelRenderSnapshot{}));
+}
+
+void TilePresentationTest::storedLayoutMode() {
+    using M = PromptPanelLayoutMode;
+    QCOMPARE(PromptPanelLayoutModes::fromStoredValue(QStringLiteral("list")), M::list);
+    QCOMPARE(PromptPanelLayoutModes::fromStoredValue(QStringLiteral("grid")), M::grid);
+    QCOMPARE(PromptPanelLayoutModes::fromStoredValue(QStringLiteral("List")), M::grid);
+    QCOMPARE(PromptPanelLayoutModes::fromStoredValue(std::nullopt), M::grid);
+    QVERIFY(!PromptPanelLayoutModes::fromRawValue(QStringLiteral("LIST")));
+    for (M mode : PromptPanelLayoutModes::allCases()) {
+        QCOMPARE(PromptPanelLayoutModes::fromRawValue(PromptPanelLayoutModes::rawValue(mode)), mode);
+    }
+    QCOMPARE(PromptPanelLayoutModes::accessibilityTitle(M::list, AppLanguage::zhHans), QStringLiteral("列表"));
 }
 
 QTEST_MAIN(TilePresentationTest)
