@@ -62,11 +62,11 @@ PromptSectionsView::State state(AppLanguage language = AppLanguage::english) {
     return s;
 }
 
-// Saves a picture of the widget when the screenshot folder is set.
+// Saves a picture of the widget into ORRIS_SCREENSHOT_DIR, else the build's screenshots folder.
 void saveShot(QWidget& widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+    QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
     if (folder.isEmpty()) {
-        return;
+        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
     }
     QDir().mkpath(folder);
     widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
