@@ -227,6 +227,14 @@ void PromptSectionsView::hideEvent(QHideEvent* event) {
     m_popup->dismiss();
 }
 
+void PromptSectionsView::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // A scroll moves the stage inside its viewport: the preview stays with its tile.
+    if (m_popup->isVisible()) {
+        updatePreview();
+    }
+}
+
 bool PromptSectionsView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_watchedWindow) {
         switch (event->type()) {
