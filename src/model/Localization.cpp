@@ -250,7 +250,8 @@ QString format(const QString& text, const QStringList& arguments) {
 }
 
 QString lookup(const QString& key, std::optional<AppLanguage> language, const QStringList& arguments) {
-    const AppLanguage chosen = language.value_or(currentLanguage());
+    // Not value_or: that would read the environment even when a language is given.
+    const AppLanguage chosen = language ? *language : currentLanguage();
     const QString text = AppLocalizationCatalog::shared().string(key, chosen);
     if (arguments.isEmpty()) {
         return text;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class PromptTileView;
+
+// The tile as assistive technology sees it: a button whose name is the title with its shortcut
+// and pinned state, whose description is the hint and whose value is the tile's state
+// ("Copied", "Selected", "Retry Copy"); pressing it copies.
+class PromptTileAccessible final : public QAccessibleWidget {
+public:
+    explicit PromptTileAccessible(PromptTileView* tile);
+
+    QString text(QAccessible::Text type) const override;
+    QAccessible::State state() const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& actionName) override;
+
+    // Registers the factory once; every tile constructor calls it.
+    static void install();
+
+private:
+    PromptTileView* tile() const;
+};

@@ -1,0 +1,453 @@
+#include "panel/FullPromptPreviewCard.h"
+#include "panel/PromptPanelLayoutPicker.h"
+#include "panel/PromptSectionsView.h"
+#include "panel/PromptSectionView.h"
+#include "panel/PromptTileView.h"
+#include "panel/TileCornerButton.h"
+#include "panel/TilePreviewPopup.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QtTest>
+#include <QVBoxLayout>
+
+namespace {
+
+PromptItem prompt(const QString& id, const QString& title, bool pinned = false) {
+    PromptItem item;
+    item.id = id;
+    item.title = title;
+    item.text = QStringLiteral("Explain the failing test, then propose the smallest fix with a short reason. "
+                               "Keep the public interface unchanged and list the files you touch.");
+    item.isPinned = pinned;
+    return item;
+}
+
+PanelRenderSnapshot snapshotOf(const QList<PromptSection>& sections, bool ordering = true) {
+    PanelRenderSnapshot snapshot;
+    snapshot.sections = sections;
+    int number = 1;
+    for (const PromptSection& section : sections) {
+        for (const PromptItem& item : section.prompts) {
+            snapshot.visiblePrompts.append(item);
+            snapshot.editablePromptIDs.insert(item.id);
+            if (number <= 9) {
+                snapshot.shortcutNumbers.insert(item.id, number++);
+            }
+        }
+    }
+    snapshot.allowsPromptOrdering = ordering;
+    return snapshot;
+}
+
+QList<PromptItem> numbered(int count) {
+    QList<PromptItem> items;
+    for (int i = 0; i < count; ++i) {
+        items.append(prompt(QStringLiteral("p%1").arg(i), QStringLiteral("Prompt %1").arg(i)));
+    }
+    return items;
+}
+
+PromptSectionsView::State state(AppLanguage language = AppLanguage::english) {
+    PromptSectionsView::State s;
+    s.editableWorkspaceID = QStringLiteral("ws");
+    s.language = language;
+    return s;
+}
+
+// Saves a picture of the widget into ORRIS_SCREENSHOT_DIR, else the build's screenshots folder.
+void saveShot(QWidget& widget, const QString& name) {
+    QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+    }
+    QDir().mkpath(folder);
+    widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class PromptSectionsViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void gridAndListGeometry();
+    void tilesAreKeptAcrossRefreshes();
+    void retryBadgeCallsOnlyRetry();
+    void clickCopiesAndHoverReports();
+    void moveItemsFollowOrdering();
+    void accessibilityOfTiles();
+    void layoutPickerOnFirstSectionOnly();
+    void previewFollowsThePromptAndIgnoresStaleDismissal();
+    void previewPlacement();
+    void previewCardScrollsLongText();
+    void screenshots_data();
+    void screenshots();
+};
+
+void PromptSectionsViewTest::initTestCase() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void PromptSectionsViewTest::gridAndListGeometry() {
+    PromptSectionsView stage;
+    const auto snapshot = snapshotOf({{QStringLiteral("s"), QStringLiteral("Section"), numbered(4)}});
+    stage.setState(snapshot, state());
+    PromptSectionView* section = stage.sections().first();
+    const int top = section->headerHeight() + 10;
+    const QList<QPoint> expected = {{0, top}, {140, top}, {280, top}, {0, top + 126}};
+    for (int i = 0; i < 4; ++i) {
+        PromptTileView* tile = stage.tile(QStringLiteral("p%1").arg(i));
+        QVERIFY(tile);
+        QCOMPARE(tile->pos(), expected[i]);
+        QCOMPARE(tile->size(), QSize(130, 116));
+    }
+    QCOMPARE(section->width(), 410);
+    QCOMPARE(section->x(), 28);
+
+    PromptSectionsView::State list = state();
+    list.layoutMode = PromptPanelLayoutMode::list;
+    stage.setState(snapshot, list);
+    for (int i = 0; i < 4; ++i) {
+        PromptTileView* tile = stage.tile(QStringLiteral("p%1").arg(i));
+        QCOMPARE(tile->geometry(), QRect(QPoint(0, top + i * 92), QSize(410, 82)));
+    }
+
+    // An empty section still shows its header; a second section sits 12 below the first.
+    stage.setState(snapshotOf({{QStringLiteral("e"), QStringLiteral("Empty"), {}},
+                               {QStringLiteral("s"), QStringLiteral("Section"), numbered(1)}}),
+                   state());
+    QCOMPARE(stage.sections().size(), 2);
+    QVERIFY(stage.sections()[0]->height() > 0);
+    QCOMPARE(stage.sections()[1]->y(), stage.sections()[0]->height() + 12);
+    QCOMPARE(stage.tile(QStringLiteral("p0"))->pos(), QPoint(0, stage.sections()[1]->headerHeight() + 10));
+}
+
+void PromptSectionsViewTest::tilesAreKeptAcrossRefreshes() {
+    PromptSectionsView stage;
+    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(3)}}), state());
+    PromptTileView* first = stage.tile(QStringLiteral("p1"));
+    // A search hides p0 and moves p1 into another section: the same tile object follows.
+    QList<PromptItem> items = numbered(3);
+    items.removeFirst();
+    PromptSectionsView::State selected = state();
+    selected.selectedPromptID = QStringLiteral("p1");
+    stage.setState(snapshotOf({{QStringLiteral("t"), QStringLiteral("T"), items}}, false), selected);
+    QCOMPARE(stage.tile(QStringLiteral("p1")), first);
+    QVERIFY(!stage.tile(QStringLiteral("p0")));
+    QVERIFY(first->presentation().showsSelectedBadge);
+    QCOMPARE(first->pos().x(), 0);
+    QCOMPARE(stage.tilePoolSize(), 3);
+}
+
+void PromptSectionsViewTest::retryBadgeCallsOnlyRetry() {
+    PromptSectionsView stage;
+    QStringList calls;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onCopy = [&](const PromptItem& item) { calls << QStringLiteral("copy ") + item.id; };
+    callbacks.onRetry = [&](const PromptItem& item) { calls << QStringLiteral("retry ") + item.id; };
+    stage.setCallbacks(callbacks);
+    PromptSectionsView::State failed = state();
+    failed.copyFeedback = PromptCopyFeedback{PromptCopyFeedback::Kind::failed, QStringLiteral("p1")};
+    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(2)}}), failed);
+    stage.resize(stage.sizeHint());
+    stage.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stage));
+
+    QVERIFY(!stage.tile(QStringLiteral("p0"))->retryButton());
+    TileCornerButton* retry = stage.tile(QStringLiteral("p1"))->retryButton();
+    QVERIFY(retry);
+    QCOMPARE(retry->accessibleName(), QStringLiteral("Retry Copy"));
+    QTest::mouseClick(retry, Qt::LeftButton);
+    QCOMPARE(calls, QStringList{QStringLiteral("retry p1")});
+    QVERIFY(!stage.tile(QStringLiteral("p1"))->moreButton()); // the menu hides under feedback
+}
+
+void PromptSectionsViewTest::clickCopiesAndHoverReports() {
+    PromptSectionsView stage;
+    QStringList calls;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onCopy = [&](const PromptItem& item) { calls << QStringLiteral("copy ") + item.id; };
+    callbacks.onTileHover = [&](const PromptItem& item, bool on) {
+        calls << QStringLiteral("hover %1 %2").arg(item.id).arg(on);
+    };
+    callbacks.onSelect = [&](const PromptItem& item) { calls << QStringLiteral("select ") + item.id; };
+    stage.setCallbacks(callbacks);
+    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(1)}}), state());
+    stage.resize(stage.sizeHint());
+    stage.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stage));
+    PromptTileView* tile = stage.tile(QStringLiteral("p0"));
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), tile->mapToGlobal(QPointF(20, 20)));
+    QApplication::sendEvent(tile, &enter);
+    QVERIFY(tile->isHovered());
+    QCOMPARE(tile->presentation().fillOpacity, 0.105);
+    QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(40, 60));
+    // A refresh keeps the hover of the kept tile.
+    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(2)}}), state());
+    QVERIFY(tile->isHovered());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(tile, &leave);
+    QCOMPARE(calls,
+             (QStringList{QStringLiteral("hover p0 1"), QStringLiteral("copy p0"), QStringLiteral("hover p0 0")}));
+}
+
+void PromptSectionsViewTest::moveItemsFollowOrdering() {
+    PromptSectionsView stage;
+    int canMoveAsked = 0;
+    QStringList calls;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.canMove = [&](const PromptItem&, PromptMoveDirection direction) {
+        ++canMoveAsked;
+        return direction != PromptMoveDirection::top;
+    };
+    callbacks.onMove = [&](const PromptItem& item, PromptMoveDirection direction) {
+        calls << QStringLiteral("move %1 %2").arg(item.id).arg(int(direction));
+    };
+    callbacks.onCopy = [&](const PromptItem&) { calls << QStringLiteral("copy"); };
+    stage.setCallbacks(callbacks);
+    const auto sections = QList<PromptSection>{{QStringLiteral("s"), QStringLiteral("S"), numbered(1)}};
+    const auto enabledItems = [&](QMenu* menu) {
+        QStringList names;
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator() && action->isEnabled()) {
+                names << action->objectName();
+            }
+        }
+        return names;
+    };
+
+    stage.setState(snapshotOf(sections, true), state());
+    PromptTileView* tile = stage.tile(QStringLiteral("p0"));
+    QVERIFY(tile->moreButton());
+    std::unique_ptr<QMenu> menu(tile->createEditMenu(nullptr));
+    QCOMPARE(enabledItems(menu.get()),
+             (QStringList{"edit", "togglePinned", "moveUp", "moveDown", "moveBottom", "delete"}));
+    menu->findChild<QAction*>(QStringLiteral("moveDown"))->trigger();
+    QCOMPARE(calls, QStringList{QStringLiteral("move p0 1")});
+
+    stage.setState(snapshotOf(sections, false), state());
+    menu.reset(tile->createEditMenu(nullptr));
+    QCOMPARE(enabledItems(menu.get()), (QStringList{"edit", "togglePinned", "delete"}));
+    QCOMPARE(menu->findChild<QAction*>(QStringLiteral("togglePinned"))->text(), QStringLiteral("Pin"));
+
+    // A tile that is not editable has no menu and is never asked about moves.
+    canMoveAsked = 0;
+    PromptSectionsView::State readOnly = state();
+    readOnly.editableWorkspaceID.reset();
+    stage.setState(snapshotOf(sections, true), readOnly);
+    QVERIFY(!tile->moreButton());
+    QCOMPARE(canMoveAsked, 0);
+}
+
+void PromptSectionsViewTest::accessibilityOfTiles() {
+    PromptSectionsView stage;
+    PromptSectionsView::State copied = state();
+    copied.copyFeedback = PromptCopyFeedback{PromptCopyFeedback::Kind::copied, QStringLiteral("p0")};
+    copied.selectedPromptID = QStringLiteral("p1");
+    QList<PromptItem> items = numbered(3);
+    items[0].isPinned = true;
+    int copies = 0;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onCopy = [&](const PromptItem&) { ++copies; };
+    stage.setCallbacks(callbacks);
+    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), items}}), copied);
+
+    QAccessibleInterface* tile = QAccessible::queryAccessibleInterface(stage.tile(QStringLiteral("p0")));
+    QVERIFY(tile);
+    QCOMPARE(tile->role(), QAccessible::Button);
+    QCOMPARE(tile->text(QAccessible::Value), QStringLiteral("Copied"));
+    QCOMPARE(tile->text(QAccessible::Name),
+             QStringLiteral("Prompt 0, Shortcut %1, Pinned").arg(PromptTileShortcut().modifierDisplay() + "1"));
+    QCOMPARE(tile->text(QAccessible::Description), QStringLiteral("Copies the prompt to the clipboard"));
+    tile->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(copies, 1);
+
+    QAccessibleInterface* selected = QAccessible::queryAccessibleInterface(stage.tile(QStringLiteral("p1")));
+    QCOMPARE(selected->text(QAccessible::Value), QStringLiteral("Selected"));
+    QVERIFY(selected->state().selected);
+    QCOMPARE(QAccessible::queryAccessibleInterface(stage.tile(QStringLiteral("p2")))->text(QAccessible::Value),
+             QString());
+}
+
+void PromptSectionsViewTest::layoutPickerOnFirstSectionOnly() {
+    PromptSectionsView stage;
+    QList<PromptPanelLayoutMode> changes;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onLayoutModeChange = [&](PromptPanelLayoutMode mode) { changes << mode; };
+    stage.setCallbacks(callbacks);
+    stage.setState(snapshotOf({{QStringLiteral("a"), QStringLiteral("A"), numbered(1)},
+                               {QStringLiteral("b"), QStringLiteral("B"), {}}}),
+                   state());
+    PromptPanelLayoutPicker* picker = stage.sections()[0]->layoutPicker();
+    QVERIFY(picker);
+    QVERIFY(!stage.sections()[1]->layoutPicker());
+    QCOMPARE(picker->button(PromptPanelLayoutMode::grid)->accessibleName(), QStringLiteral("Grid"));
+    // The current layout's button still reports.
+    picker->button(PromptPanelLayoutMode::grid)->click();
+    picker->button(PromptPanelLayoutMode::list)->click();
+    QCOMPARE(changes, (QList<PromptPanelLayoutMode>{PromptPanelLayoutMode::grid, PromptPanelLayoutMode::list}));
+}
+
+void PromptSectionsViewTest::previewFollowsThePromptAndIgnoresStaleDismissal() {
+    QWidget panel;
+    auto* stage = new PromptSectionsView(&panel);
+    QStringList dismissed;
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onPreviewDismissed = [&](const QString& id) { dismissed << id; };
+    stage->setCallbacks(callbacks);
+    const auto snapshot = snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(6)}});
+    PromptSectionsView::State s = state();
+    s.previewPrompt = snapshot.visiblePrompts[0];
+    stage->setState(snapshot, s);
+    panel.resize(stage->sizeHint());
+    stage->resize(stage->sizeHint());
+    panel.move(300, 500);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    stage->setState(snapshot, s);
+
+    TilePreviewPopup* popup = stage->previewPopup();
+    QVERIFY(popup->isVisible());
+    QCOMPARE(popup->shownPromptID(), QStringLiteral("p0"));
+    QVERIFY(popup->windowFlags().testFlag(Qt::WindowTransparentForInput));
+    QVERIFY(popup->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QCOMPARE(popup->size(), QSize(420, 320));
+    const QPoint first = popup->pos();
+    QVERIFY(popup->geometry().bottom() < stage->tile(QStringLiteral("p0"))->mapToGlobal(QPoint(0, 0)).y());
+
+    s.previewPrompt = snapshot.visiblePrompts[4]; // second row, middle column
+    stage->setState(snapshot, s);
+    QCOMPARE(popup->shownPromptID(), QStringLiteral("p4"));
+    QVERIFY(popup->pos() != first);
+
+    stage->previewDismissed(QStringLiteral("p0")); // late, for the old tile
+    QVERIFY(dismissed.isEmpty());
+    QCOMPARE(popup->shownPromptID(), QStringLiteral("p4"));
+
+    panel.hide(); // the preview goes with the panel and reports it
+    QVERIFY(!popup->isVisible());
+    QCOMPARE(dismissed, QStringList{QStringLiteral("p4")});
+}
+
+void PromptSectionsViewTest::previewPlacement() {
+    const QSize card(420, 320);
+    const QRect screen(0, 0, 1280, 800);
+    // Above the tile, centred on it.
+    QCOMPARE(TilePreviewPopup::placement(card, QRect(500, 500, 130, 116), screen),
+             QRect(QPoint(564 - 210, 500 - 8 - 320), card));
+    // No room above: below.
+    QCOMPARE(TilePreviewPopup::placement(card, QRect(500, 100, 130, 116), screen).top(), 100 + 116 + 8);
+    // Clamped at the screen's edges.
+    const QRect left = TilePreviewPopup::placement(card, QRect(0, 500, 130, 116), screen);
+    QCOMPARE(left.left(), 0);
+    const QRect right = TilePreviewPopup::placement(card, QRect(1200, 500, 80, 116), screen);
+    QCOMPARE(right.right(), 1279);
+    // Room neither above nor below: inside the screen all the same.
+    const QRect small(0, 0, 800, 400);
+    QVERIFY(small.contains(TilePreviewPopup::placement(card, QRect(300, 150, 130, 116), small)));
+}
+
+void PromptSectionsViewTest::previewCardScrollsLongText() {
+    FullPromptPreviewCard card;
+    PromptItem item = prompt(QStringLiteral("p"), QString(300, QLatin1Char('W')));
+    QStringList lines;
+    for (int i = 0; i < 200; ++i) {
+        lines << QStringLiteral("Line %1 of a long prompt").arg(i);
+    }
+    item.text = lines.join(QLatin1Char('\n'));
+    card.setPrompt(item);
+    int copies = 0;
+    card.setOnCopy([&] { ++copies; });
+    card.setShowsCopyAction(true);
+    card.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&card));
+    QCOMPARE(card.size(), QSize(420, 320));
+    QCOMPARE(card.titleBlock().lines().size(), 2);
+    QVERIFY(card.titleBlock().isElided());
+    QVERIFY(card.textView()->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(card.textView()->toPlainText(), item.text);
+    QVERIFY(card.textView()->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+    QCOMPARE(card.copyButton()->text(), QStringLiteral("Copy"));
+    QTest::mouseClick(card.copyButton(), Qt::LeftButton);
+    QCOMPARE(copies, 1);
+    card.setCopied(true);
+    QCOMPARE(card.copyButton()->text(), QStringLiteral("Copied"));
+    saveShot(card, QStringLiteral("preview-card"));
+}
+
+void PromptSectionsViewTest::screenshots_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("language");
+    QTest::newRow("grid-en") << int(PromptPanelLayoutMode::grid) << int(AppLanguage::english);
+    QTest::newRow("list-en") << int(PromptPanelLayoutMode::list) << int(AppLanguage::english);
+    QTest::newRow("grid-zh") << int(PromptPanelLayoutMode::grid) << int(AppLanguage::zhHans);
+    QTest::newRow("list-zh") << int(PromptPanelLayoutMode::list) << int(AppLanguage::zhHans);
+}
+
+// Long, Chinese, pinned, selected, copied and failed tiles side by side.
+void PromptSectionsViewTest::screenshots() {
+    QFETCH(int, mode);
+    QFETCH(int, language);
+    QWidget panel;
+    panel.setAutoFillBackground(true);
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::Window, QColor(18, 20, 30));
+    panel.setPalette(palette);
+    auto* stage = new PromptSectionsView(&panel);
+
+    QList<PromptItem> first = {
+        prompt(QStringLiteral("long"), QStringLiteral("Review the migration plan for the billing database before "
+                                                      "Friday's release window opens")),
+        prompt(QStringLiteral("zh"), QStringLiteral("解释失败的测试并给出最小的修复方案"), true),
+        prompt(QStringLiteral("sel"), QStringLiteral("Summarise the diff")),
+        prompt(QStringLiteral("copied"), QStringLiteral("Write release notes")),
+        prompt(QStringLiteral("failed"), QStringLiteral("Draft a commit message")),
+        prompt(QStringLiteral("plain"), QStringLiteral("Refactor")),
+    };
+    first[1].text =
+        QStringLiteral("请阅读失败的测试输出，找出根本原因，然后给出最小的修复方案，并说明理由。不要修改公共接口。");
+    first[2].shortcut = PromptKeyboardShortcut{35, ModifierFlags::control | ModifierFlags::shift};
+    first[5].text.clear();
+    PromptItem pinnedReadOnly = prompt(QStringLiteral("ro"), QStringLiteral("Global: explain this error"), true);
+    QList<PromptSection> sections = {
+        {QStringLiteral("a"), QStringLiteral("Workspace prompts with a rather long section title"), first},
+        {QStringLiteral("b"), QStringLiteral("全局提示词"), {pinnedReadOnly}}};
+    PanelRenderSnapshot snapshot = snapshotOf(sections);
+    snapshot.editablePromptIDs.remove(QStringLiteral("ro"));
+
+    PromptSectionsView::State s = state(AppLanguage(language));
+    s.layoutMode = PromptPanelLayoutMode(mode);
+    s.selectedPromptID = QStringLiteral("sel");
+    s.copyFeedback = PromptCopyFeedback{PromptCopyFeedback::Kind::copied, QStringLiteral("copied")};
+    stage->setState(snapshot, s);
+    // The failed badge on a second, selected tile: feedback comes one at a time, so draw it apart.
+    PromptTileView* failed = stage->tile(QStringLiteral("failed"));
+    TilePresentation::Input failedInput;
+    failedInput.prompt = failed->prompt();
+    failedInput.isEditable = true;
+    failedInput.feedback = PromptCopyFeedback::Kind::failed;
+    failedInput.isSelected = true;
+    failedInput.layoutMode = s.layoutMode;
+    failedInput.language = s.language;
+    failed->setInput(failedInput);
+
+    stage->move(0, 12);
+    panel.resize(stage->sizeHint() + QSize(0, 24));
+    stage->resize(stage->sizeHint());
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QVERIFY(failed->retryButton());
+    QVERIFY(failed->presentation().showsSelectedBadge);
+    saveShot(panel, QStringLiteral("tiles-%1").arg(QString::fromLatin1(QTest::currentDataTag())));
+}
+
+QTEST_MAIN(PromptSectionsViewTest)
+#include "tst_promptsectionsview.moc"
