@@ -1,7 +1,7 @@
 #include "panel/TilePreviewPopup.h"
 
 #include "panel/FullPromptPreviewCard.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11CompositorProbe.h"
 
 #include <QGuiApplication>
 #include <QPainterPath>
@@ -24,7 +24,7 @@ TilePreviewPopup::TilePreviewPopup(QWidget* parent)
     m_card->setTextInteractive(false);
     m_card->move(0, 0);
     setFixedSize(FullPromptPreviewCard::cardSize);
-    if (!X11Desktop::compositorRunning() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+    if (!X11CompositorProbe::isCompositing() && QGuiApplication::platformName() == QLatin1String("xcb")) {
         // Without a compositor the translucent corners would be black: cut them off.
         QPainterPath shape;
         shape.addRoundedRect(QRectF(rect()), 26, 26);
