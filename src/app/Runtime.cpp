@@ -202,7 +202,8 @@ QWidget* Runtime::makePanelContent(QWidget* parent) {
                                                       m_statusController->panelLayoutModeChanged(listLayout);
                                                   }
                                               },
-                                              m_platform.reduceMotion};
+                                              m_platform.reduceMotion,
+                                              m_firstRunChecklistStore.get()};
     auto* model = new PanelViewModel(std::move(dependencies));
     auto* panel = new PromptPanelWidget(*model, panelSheetFactories());
     // The model lives exactly as long as the content it draws: a language change rebuilds both.

@@ -9,6 +9,7 @@
 #include "model/UserDefaults.h"
 #include "panel/IslandMorphState.h"
 #include "panel/PromptPanelRendering.h"
+#include "store/FirstRunChecklistStore.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
@@ -52,6 +53,9 @@ PanelViewModel::PanelViewModel(Dependencies dependencies, QObject* parent)
     });
     connect(&m_deps.shortcutStore, &ShortcutSettingsStore::promptTileShortcutChanged, this, &PanelViewModel::evaluate);
     connect(&m_deps.languageStore, &AppLanguageStore::selectionChanged, this, &PanelViewModel::evaluate);
+    if (m_deps.checklist != nullptr) {
+        connect(m_deps.checklist, &FirstRunChecklistStore::changed, this, &PanelViewModel::changed);
+    }
     evaluate();
 }
 
@@ -568,6 +572,12 @@ void PanelViewModel::installBuiltInPack() {
     const QList<PromptPack>& packs = PromptPackService::builtInPacks(m_deps.languageStore.resolvedLanguage());
     if (!packs.isEmpty()) {
         m_deps.promptStore.installPromptPack(packs.first(), std::nullopt);
+    }
+}
+
+void PanelViewModel::dismissChecklist() {
+    if (m_deps.checklist != nullptr) {
+        m_deps.checklist->dismiss();
     }
 }
 

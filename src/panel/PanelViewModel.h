@@ -18,6 +18,7 @@
 
 class AppLanguageStore;
 class ContextDetector;
+class FirstRunChecklistStore;
 class IslandMorphState;
 class PromptCopySoundPlayer;
 class PromptStore;
@@ -67,12 +68,17 @@ public:
         std::function<void(const QString&)> onSearchQueryChange;
         std::function<void(bool listLayout)> onLayoutModeChange;
         std::function<bool()> reduceMotion;
+        // The first-run checklist shown at the top of the stage; none shows no card.
+        FirstRunChecklistStore* checklist = nullptr;
     };
 
     explicit PanelViewModel(Dependencies dependencies, QObject* parent = nullptr);
     ~PanelViewModel() override;
 
     PromptStore& promptStore() const { return m_deps.promptStore; }
+    FirstRunChecklistStore* checklist() const { return m_deps.checklist; }
+    const ShortcutSettingsStore& shortcutStore() const { return m_deps.shortcutStore; }
+    const AppLanguageStore& languageStore() const { return m_deps.languageStore; }
 
     // ---- derived values, as of the last evaluation ----
     const AgentContext& context() const { return m_context; }
@@ -138,6 +144,7 @@ public:
     void requestWorkspaceManager();
     void requestSettings();
     void installBuiltInPack();
+    void dismissChecklist();
     bool canInstallBuiltInPack() const;
     void bindWorkspace(const QString& workspaceID);
     void trustProjectConfig(const QString& path);

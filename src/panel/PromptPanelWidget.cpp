@@ -3,10 +3,15 @@
 #include "app/KeyInput.h"
 #include "app/OverlaySheetHost.h"
 #include "model/Localization.h"
+#include "model/ShortcutSettingsStore.h"
+#include "panel/InterfaceEnvironment.h"
 #include "panel/PanelConfirmationSheet.h"
+#include "panel/PromptSectionsView.h"
 #include "panel/PromptVariableSheet.h"
 #include "panel/SearchIslandView.h"
+#include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
+#include "windows/FirstRunChecklistView.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -96,8 +101,44 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stageContent = new QWidget(m_stage);
     m_stageContent->setAutoFillBackground(false);
     m_stageLayout = new QVBoxLayout(m_stageContent);
-    m_stageLayout->setContentsMargins(28, 10, 28, 10);
-    m_stageLayout->setSpacing(10);
+    m_stageLayout->setContentsMargins(0, 10, 0, 10);
+    m_stageLayout->setSpacing(12);
+    if (m_model.checklist() != nullptr) {
+        FirstRunChecklistView::Actions actions;
+        actions.onOpenWorkspaceManager = [this] { m_model.requestWorkspaceManager(); };
+        actions.onBindWorkspace = [this](const QString& workspaceID) { m_model.bindWorkspace(workspaceID); };
+        actions.onDismiss = [this] { m_model.dismissChecklist(); };
+        m_checklist = new FirstRunChecklistView(&m_model.languageStore(), std::move(actions), m_stageContent);
+        auto* checklistRow = new QHBoxLayout();
+        checklistRow->setContentsMargins(PromptSectionsView::horizontalInset, 0, PromptSectionsView::horizontalInset,
+                                         0);
+        checklistRow->addWidget(m_checklist);
+        m_stageLayout->addLayout(checklistRow);
+    }
+    m_sections = new PromptSectionsView(m_stageContent);
+    PromptSectionsView::Callbacks callbacks;
+    callbacks.onSelect = [this](const PromptItem& prompt) { m_model.select(prompt.id); };
+    callbacks.onCopy = [this](const PromptItem& prompt) { m_model.copyPrompt(prompt); };
+    callbacks.onRetry = [this](const PromptItem& prompt) { m_model.retry(prompt.id); };
+    callbacks.onEdit = [this](const PromptItem& prompt) { m_model.openPromptEditor(prompt); };
+    callbacks.onDelete = [this](const PromptItem& prompt) { m_model.requestDelete(prompt); };
+    callbacks.onTogglePinned = [this](const PromptItem& prompt) { m_model.togglePinned(prompt); };
+    callbacks.canMove = [this](const PromptItem& prompt, PromptMoveDirection direction) {
+        return m_model.canMove(prompt, direction);
+    };
+    callbacks.onMove = [this](const PromptItem& prompt, PromptMoveDirection direction) {
+        m_model.move(prompt, direction);
+    };
+    callbacks.onTileHover = [this](const PromptItem& prompt, bool hovering) {
+        m_model.handleTileHover(prompt, hovering);
+    };
+    callbacks.onLayoutModeChange = [this](PromptPanelLayoutMode mode) {
+        m_model.setListLayout(mode == PromptPanelLayoutMode::list);
+    };
+    callbacks.onPreviewDismissed = [this](const QString&) { m_model.cancelHoverPreview(); };
+    callbacks.onPopupOpenChange = [this](bool open) { m_model.setPopupOpen(open); };
+    m_sections->setCallbacks(std::move(callbacks));
+    m_stageLayout->addWidget(m_sections);
     m_emptyLabel = new QLabel(m_stageContent);
     m_emptyLabel->setObjectName(QStringLiteral("emptyState"));
     m_emptyLabel->setWordWrap(true);
@@ -191,49 +232,37 @@ void PromptPanelWidget::render() {
 
 void PromptPanelWidget::renderStage() {
     const PanelRenderSnapshot& snapshot = m_model.snapshot();
-    QSet<QString> shown;
-    int row = 0;
-    for (const PromptItem& prompt : snapshot.visiblePrompts) {
-        shown.insert(prompt.id);
-        QPushButton* tile = m_tiles.value(prompt.id);
-        if (tile == nullptr) {
-            tile = new QPushButton(m_stageContent);
-            tile->setObjectName(QStringLiteral("tile_") + prompt.id);
-            tile->setCheckable(true);
-            tile->setFocusPolicy(Qt::NoFocus);
-            const QString id = prompt.id;
-            connect(tile, &QPushButton::clicked, this, [this, id] {
-                for (const PromptItem& visible : m_model.snapshot().visiblePrompts) {
-                    if (visible.id == id) {
-                        m_model.select(id);
-                        m_model.copyPrompt(visible);
-                        return;
-                    }
-                }
-            });
-            m_tiles.insert(prompt.id, tile);
-        }
-        const int number = snapshot.shortcutNumbers.value(prompt.id);
-        QString label = prompt.title;
-        if (const std::optional<PromptCopyFeedback>& feedback = m_model.copyFeedback();
-            feedback && feedback->promptID == prompt.id) {
-            label += feedback->kind == PromptCopyFeedback::Kind::copied ? QStringLiteral("  ✓") : QStringLiteral("  !");
-        }
-        tile->setText(number > 0 ? QStringLiteral("%1   %2").arg(number).arg(label) : label);
-        tile->setAccessibleName(prompt.title);
-        tile->setChecked(m_model.selectedPromptID() == prompt.id);
-        m_stageLayout->insertWidget(row++, tile);
-        tile->show();
-    }
-    for (auto it = m_tiles.begin(); it != m_tiles.end();) {
-        if (!shown.contains(it.key())) {
-            delete it.value();
-            it = m_tiles.erase(it);
-        } else {
-            ++it;
+    if (m_checklist != nullptr) {
+        FirstRunChecklistStore& checklist = *m_model.checklist();
+        PromptStore& store = m_model.promptStore();
+        m_checklist->setVisible(!checklist.isDismissed());
+        if (!checklist.isDismissed()) {
+            m_checklist->setState(checklist.snapshot(store.workspaces(), m_model.context(), store.bindingStore()),
+                                  store.workspaces());
         }
     }
-    m_emptyLabel->setVisible(snapshot.visiblePrompts.isEmpty());
+    PromptSectionsView::State state;
+    state.editableWorkspaceID = m_model.editableWorkspaceID();
+    state.copyFeedback = m_model.copyFeedback();
+    state.selectedPromptID = m_model.selectedPromptID();
+    state.previewPrompt = m_model.previewPrompt();
+    state.tileShortcut = m_model.shortcutStore().promptTileShortcut();
+    state.layoutMode = m_model.listLayout() ? PromptPanelLayoutMode::list : PromptPanelLayoutMode::grid;
+    state.reduceMotion = InterfaceEnvironment::reduceMotion(this);
+    switch (InterfaceEnvironment::textSize(this)) {
+    case PromptPanelTextSize::system:
+        state.typography = TileTypography::standard();
+        break;
+    case PromptPanelTextSize::comfortable:
+        state.typography = TileTypography::comfortable();
+        break;
+    case PromptPanelTextSize::large:
+        state.typography = TileTypography::large();
+        break;
+    }
+    m_sections->setState(snapshot, state);
+    m_sections->setVisible(!snapshot.sections.isEmpty());
+    m_emptyLabel->setVisible(snapshot.sections.isEmpty());
     m_emptyLabel->setText(m_model.promptStore().statusMessage());
 }
 
@@ -301,6 +330,14 @@ void PromptPanelWidget::showEvent(QShowEvent* event) {
         m_filterInstalled = true;
     }
     m_model.appeared();
+}
+
+void PromptPanelWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A new text size reaches the panel as a font change: the tiles take their sizes from it.
+    if (event->type() == QEvent::FontChange) {
+        render();
+    }
 }
 
 void PromptPanelWidget::hideEvent(QHideEvent* event) {

@@ -2,14 +2,15 @@
 
 #include "panel/PanelViewModel.h"
 
-#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
+class FirstRunChecklistView;
 class OverlaySheetHost;
+class PromptSectionsView;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -45,6 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void render();
@@ -64,7 +66,8 @@ private:
     QScrollArea* m_stage = nullptr;
     QWidget* m_stageContent = nullptr;
     QVBoxLayout* m_stageLayout = nullptr;
-    QHash<QString, QPushButton*> m_tiles;
+    FirstRunChecklistView* m_checklist = nullptr;
+    PromptSectionsView* m_sections = nullptr;
     QLabel* m_emptyLabel = nullptr;
     QPointer<QWidget> m_toolbar;
     QPushButton* m_newPromptButton = nullptr;
