@@ -1,16 +1,52 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QStandardPaths>
+#include <QFile>
+#include <QSocketNotifier>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+namespace {
+
+bool makeAddress(const QString& path, sockaddr_un& address) {
+    const QByteArray encoded = QFile::encodeName(path);
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (encoded.size() >= qsizetype(sizeof address.sun_path)) {
+        return false;
+    }
+    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+    return true;
+}
+
+// Waits for the descriptor to become readable; false when the time runs out.
+bool waitReadable(int fd, int timeoutMs) {
+    pollfd entry{fd, POLLIN, 0};
+    int result = 0;
+    do {
+        result = ::poll(&entry, 1, timeoutMs);
+    } while (result < 0 && errno == EINTR);
+    return result > 0;
+}
+
+} // namespace
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
     : QObject(parent), m_socketPath(std::move(socketPath)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (m_listenFd >= 0) {
+        ::close(m_listenFd);
+        ::unlink(QFile::encodeName(m_socketPath).constData());
+    }
+}
 
 QString SingleInstance::defaultSocketPath() {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -24,42 +60,82 @@ QString SingleInstance::defaultSocketPath() {
 }
 
 bool SingleInstance::sendToRunningInstance(const QByteArray& request, int timeoutMs) const {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(timeoutMs)) {
+    sockaddr_un address{};
+    if (!makeAddress(m_socketPath, address)) {
         return false;
     }
-    socket.write(request + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs)) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
         return false;
     }
-    // The running instance answers once it has taken the request.
-    return socket.waitForReadyRead(timeoutMs) && socket.readAll().startsWith("ok");
+    bool answered = false;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        const QByteArray line = request + '\n';
+        if (::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size() &&
+            waitReadable(fd, timeoutMs)) {
+            char reply[8] = {};
+            // The running instance answers once it has taken the request.
+            answered = ::read(fd, reply, sizeof reply - 1) >= 2 && std::strncmp(reply, "ok", 2) == 0;
+        }
+    }
+    ::close(fd);
+    return answered;
 }
 
 bool SingleInstance::listen() {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_socketPath)) {
-        // Nobody answered on it (checked by the caller): a socket left behind by a crash.
-        QLocalServer::removeServer(m_socketPath);
-        if (!m_server->listen(m_socketPath)) {
-            return false;
-        }
+    sockaddr_un address{};
+    if (!makeAddress(m_socketPath, address)) {
+        return false;
     }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (!socket->canReadLine()) {
-                    return;
-                }
-                const QByteArray request = socket->readLine(64).trimmed();
-                socket->write("ok\n");
-                socket->flush();
-                emit requestReceived(request);
-            });
-        }
-    });
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        return false;
+    }
+    // Nobody answered on an existing socket file (checked by the caller): a crash left it.
+    ::unlink(address.sun_path);
+    // The socket is the user's alone from the moment it exists.
+    const mode_t previous = ::umask(0077);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::umask(previous);
+    if (!bound || ::listen(fd, 8) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_listenFd = fd;
+    m_acceptNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_acceptNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnection);
     return true;
+}
+
+void SingleInstance::acceptConnection() {
+    while (true) {
+        const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (client < 0) {
+            return;
+        }
+        auto* notifier = new QSocketNotifier(client, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this,
+                [this, client, notifier] { readRequest(client, notifier); });
+    }
+}
+
+void SingleInstance::readRequest(int fd, QSocketNotifier* notifier) {
+    char buffer[64];
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0 && (errno == EAGAIN || errno == EINTR)) {
+        return;
+    }
+    notifier->setEnabled(false);
+    notifier->deleteLater();
+    QByteArray request;
+    if (count > 0) {
+        request = QByteArray(buffer, count);
+        const qsizetype end = request.indexOf('\n');
+        request = (end >= 0 ? request.left(end) : request).trimmed();
+        ::send(fd, "ok\n", 3, MSG_NOSIGNAL);
+    }
+    ::close(fd);
+    if (!request.isEmpty()) {
+        emit requestReceived(request);
+    }
 }

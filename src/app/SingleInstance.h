@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
-// One running app per user and display. The first launch listens on a local socket in the
-// runtime folder; a later launch hands it a request ("show" or "toggle") and exits.
+// One running app per user and display. The first launch listens on a Unix socket in the
+// runtime folder; a later launch hands it a request ("show" or "toggle") and exits. Plain
+// sockets rather than Qt's network module, which would add a dozen libraries to every start.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +27,10 @@ signals:
     void requestReceived(const QByteArray& request);
 
 private:
+    void acceptConnection();
+    void readRequest(int fd, QSocketNotifier* notifier);
+
     QString m_socketPath;
-    QLocalServer* m_server = nullptr;
+    int m_listenFd = -1;
+    QSocketNotifier* m_acceptNotifier = nullptr;
 };
