@@ -74,6 +74,10 @@ RuntimePlatform RuntimePlatform::system(const AppEnvironment& environment) {
 
 Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* parent)
     : QObject(parent), m_environment(std::move(environment)), m_platform(std::move(platform)) {
+    // The status item first: it is what the user waits to see, and nothing below needs it yet.
+    m_statusItem = m_platform.makeStatusItem();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
     // A save or deletion that a crash cut short leaves files behind; the app is the only one on
     // these files (a single instance), so they are put right before anything reads them.
     StartupFileRecovery::run(m_environment);
@@ -135,7 +139,6 @@ Runtime::~Runtime() {
 }
 
 void Runtime::start() {
-    m_statusItem = m_platform.makeStatusItem();
     StatusIslandController::Dependencies dependencies{
         *m_promptStore,     *m_contextDetector, *m_shortcutStore, *m_hotKeyService,       *m_languageStore,
         m_requests,         *m_morphState,      *m_statusItem,    m_environment.defaults, m_environment.scheduler,
