@@ -66,6 +66,11 @@ void StatusIslandController::scheduleStatusRefresh() {
 
 void StatusIslandController::statusItemClicked(Qt::MouseButton button) {
     if (button == Qt::RightButton) {
+        // Hiding the panel while the menu is up would take the menu down with it (the window
+        // that had the focus goes away): a close that is under way ends before the menu opens.
+        if (m_isClosing) {
+            finishClose();
+        }
         QPointer<StatusIslandController> self(this);
         m_deps.statusItem.showMenu(
             StatusItemPresentation::make(currentPromptCount(), m_deps.languageStore.resolvedLanguage()),
@@ -238,17 +243,21 @@ void StatusIslandController::closePanel() {
 
     QPointer<StatusIslandController> self(this);
     m_deps.morphState.close(reduceMotion(), [self, generation] {
-        if (!self || !self->m_isClosing || self->m_transitionGeneration != generation) {
-            return;
+        if (self && self->m_isClosing && self->m_transitionGeneration == generation) {
+            self->finishClose();
         }
-        self->m_isClosing = false;
-        if (self->m_panel) {
-            self->m_panel->orderOut();
-        }
-        self->m_deps.morphState.resetCollapsed();
-        self->m_deps.morphState.setPinnedContext(std::nullopt);
-        emit self->panelHidden();
     });
+}
+
+void StatusIslandController::finishClose() {
+    ++m_transitionGeneration;
+    m_isClosing = false;
+    if (m_panel) {
+        m_panel->orderOut();
+    }
+    m_deps.morphState.resetCollapsed();
+    m_deps.morphState.setPinnedContext(std::nullopt);
+    emit panelHidden();
 }
 
 void StatusIslandController::togglePanel() {

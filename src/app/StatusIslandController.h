@@ -113,6 +113,8 @@ private:
     void panelPointerEntered();
     void panelPointerExited();
 
+    // The end of a close: the window goes away and the island is collapsed.
+    void finishClose();
     void scheduleHoverOpen();
     void scheduleGraceClose();
     void closePanelIfPointerLeftIsland();

@@ -119,7 +119,9 @@ void StatusItemHost::useTray(bool available) {
             case QSystemTrayIcon::Context:
                 emit clicked(Qt::RightButton);
                 break;
+            // Two clicks in quick succession arrive as a click and a double click: each toggles.
             case QSystemTrayIcon::Trigger:
+            case QSystemTrayIcon::DoubleClick:
             case QSystemTrayIcon::MiddleClick:
                 emit clicked(Qt::LeftButton);
                 break;
@@ -148,6 +150,8 @@ void StatusItemHost::showCapsule() {
         const QRect area = screen->availableGeometry();
         capsule->move(area.center().x() - capsule->width() / 2, area.top() + 4);
     }
+    // Where we put it: the window manager's first reports of a new window's position can lag.
+    m_capsuleFrame = QRect(capsule->pos(), capsule->size());
     capsule->winId();
     X11Desktop::prepareFloatingWindow(capsule->windowHandle());
     capsule->show();
@@ -155,7 +159,7 @@ void StatusItemHost::showCapsule() {
 
 QRect StatusItemHost::anchorRect() const {
     if (m_capsule != nullptr) {
-        return m_capsule->frameGeometry();
+        return m_capsuleFrame;
     }
     if (m_tray != nullptr) {
         const QRect geometry = m_tray->geometry();

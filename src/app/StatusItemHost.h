@@ -38,6 +38,7 @@ private:
 
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QWidget> m_capsule;
+    QRect m_capsuleFrame;
     X11TrayWatcher* m_trayWatcher = nullptr;
     StatusItemPresentation m_presentation;
     QPointer<QMenu> m_menu;

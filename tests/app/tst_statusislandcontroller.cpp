@@ -274,6 +274,21 @@ private slots:
         QCOMPARE(h.quits, 1);
     }
 
+    void rightClickDuringTheCloseEndsItBeforeTheMenu() {
+        Harness h;
+        h.item.click();
+        h.item.click();
+        QVERIFY(h.controller->isClosing());
+        h.item.click(Qt::RightButton);
+        QVERIFY(!h.panel->visible);
+        QVERIFY(!h.controller->isClosing());
+        QCOMPARE(h.item.menusShown, 1);
+        const int hidden = h.panel->orderOutCount;
+        h.advance(300ms); // the close's own completion finds it already done
+        QCOMPARE(h.panel->orderOutCount, hidden);
+        QVERIFY(!h.morph.pinnedContext().has_value());
+    }
+
     void hotKeyIsRegisteredAndToggles() {
         Harness h;
         QCOMPARE(h.shortcuts.hotKeyStatus(), HotKeyStatus::registered(PromptKeyboardShortcut::defaultTogglePanel()));

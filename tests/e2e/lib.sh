@@ -196,25 +196,21 @@ check_panel_below() {
 
 # open_menu STATUS_ITEM_ID X Y [WHAT]: right-clicks the status item at X,Y (relative to it) and
 # waits for its menu; then moves the pointer off the menu, so no row is chosen by hovering. Sets
-# menu. Now and then the first right click after launch shows no menu (reported, not understood
-# yet); one more click is allowed before the script fails.
+# menu.
 open_menu() {
     local id width height deadline
     menu=""
-    for attempt in 1 2; do
-        xdotool mousemove --window "$1" "$2" "$3" click 3
-        deadline=$(($(now_ms) + 4000))
-        while [ "$(now_ms)" -lt "$deadline" ]; do
-            for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
-                # Not the status item, the panel, a tooltip or one of the app's windows.
-                read -r _ _ width height < <(window_geometry "$id")
-                [ "$id" != "$1" ] && [ "$height" -gt 100 ] && [ "$height" -lt 400 ] && [ "$width" -lt 500 ] &&
-                    menu=$id
-            done
-            [ -n "$menu" ] && break 2
-            sleep 0.05
+    xdotool mousemove --window "$1" "$2" "$3" click 3
+    deadline=$(($(now_ms) + 4000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
+            # Not the status item, the panel, a tooltip or one of the app's windows.
+            read -r _ _ width height < <(window_geometry "$id")
+            [ "$id" != "$1" ] && [ "$height" -gt 100 ] && [ "$height" -lt 400 ] && [ "$width" -lt 500 ] &&
+                menu=$id
         done
-        echo "note: right click $attempt showed no menu ${4:-}" >&2
+        [ -n "$menu" ] && break
+        sleep 0.05
     done
     [ -n "$menu" ] || fail "a right click showed no menu ${4:-}"
     xdotool mousemove 640 700
