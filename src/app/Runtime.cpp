@@ -200,7 +200,8 @@ QWidget* Runtime::makePanelContent(QWidget* parent) {
                                               },
                                               m_platform.reduceMotion};
     auto* model = new PanelViewModel(std::move(dependencies));
-    auto* panel = new PromptPanelWidget(*model, PanelSheetFactories{});
+    auto* panel =
+        new PromptPanelWidget(*model, PanelSheetFactories{}, PanelDesktopSeams{m_fileRevealer.get(), nullptr});
     // The model lives exactly as long as the content it draws: a language change rebuilds both.
     model->setParent(panel);
     auto* surface = new IslandSurfaceView(*m_morphState, panel, panel->toolbar(), m_environment.clock, parent);
