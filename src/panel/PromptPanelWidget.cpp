@@ -226,8 +226,9 @@ void PromptPanelWidget::render() {
 void PromptPanelWidget::rebuildBanners() {
     while (QLayoutItem* item = m_bannerLayout->takeAt(0)) {
         if (QWidget* banner = item->widget()) {
-            banner->hide();
             // A banner's own button may be what led here: delete it once its click is over.
+            banner->hide();
+            banner->setParent(nullptr);
             banner->deleteLater();
         }
         delete item;
