@@ -236,8 +236,10 @@ void PromptPanelWidget::rebuildBanners() {
     static NullFileRevealer noRevealer;
     FileRevealer& revealer = m_seams.fileRevealer != nullptr ? *m_seams.fileRevealer : noRevealer;
     for (const PromptConfigIssue& issue : m_model.promptStore().configIssues()) {
-        m_bannerLayout->addWidget(
-            new ConfigIssueBanner(issue, m_model.promptStore(), revealer, &m_model.requests(), true, m_banners));
+        auto* banner =
+            new ConfigIssueBanner(issue, m_model.promptStore(), revealer, &m_model.requests(), true, m_banners);
+        m_bannerLayout->addWidget(banner);
+        banner->show();
     }
     m_banners->setVisible(!m_model.promptStore().configIssues().isEmpty());
 }

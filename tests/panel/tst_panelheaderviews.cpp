@@ -111,6 +111,8 @@ struct PanelViewsHarness {
     }
 
     void shot(const QString& name) const {
+        // Let the layouts settle first.
+        QTest::qWait(30);
         QPixmap picture = panel->grab();
         for (const QString& folder :
              {qEnvironmentVariable("ORRIS_SCREENSHOT_DIR"), QStringLiteral("/tmp/issue18-shots")}) {
