@@ -129,6 +129,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         value->setAccessibleName(item.title);
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
+        row->show();
         if (item.id != items.last().id) {
             auto* divider = new QFrame(m_rows->parentWidget());
             divider->setObjectName(QStringLiteral("environmentDivider"));
@@ -138,6 +139,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
             dividerPalette.setColor(QPalette::Window, IslandDesignTokens::white(0.08));
             divider->setPalette(dividerPalette);
             m_rows->addWidget(divider);
+            divider->show();
         }
     }
     m_automationHint->setText(L10n::string(L10N("automation.permission.hint"), language));
@@ -146,6 +148,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
     m_detectionError->setVisible(input.detectionErrorMessage.has_value());
     setToolTip(EnvironmentOverviewPresentation::diagnosticTooltip(input.statusMessage, input.workspace,
                                                                   input.matchDetails, language));
+    layout()->activate();
     adjustSize();
 }
 

@@ -244,6 +244,9 @@ private slots:
         const auto* path = popover->findChild<QWidget*>("environmentRow_path")->findChild<QLabel*>("rowValue");
         QVERIFY(!path->toolTip().contains("very-secret"));
         QCOMPARE(path->toolTip(), QStringLiteral("orris-app"));
+        QVERIFY(path->isVisible());
+        QVERIFY(popover->height() > 7 * path->height());
+        QDir().mkpath("/tmp/issue18-shots");
         popover->grab().save("/tmp/issue18-shots/popover-en.png");
         // A click outside closes the popup; the panel's state follows.
         popover->hide();
