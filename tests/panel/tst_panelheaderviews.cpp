@@ -284,6 +284,29 @@ private slots:
         QCOMPARE(calls, 0);
     }
 
+    void chineseWithLongNamesFits() {
+        PanelViewsHarness h;
+        h.languages.setSelection(AppLanguage::zhHans);
+        const QString longName = QStringLiteral("一个名字非常非常长的工作区用于检查菜单标题在窄空间里的截断效果");
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml(longName, {"a1"}));
+        h.env.writeFile(".orris-hollows/workspaces/beta.yaml", workspaceYaml("第二个工作区", {"b1"}));
+        h.env.writeFile("一个很长很长的项目文件夹名称/.orris-hollows.yaml", workspaceYaml("项目", {"p1"}));
+        h.reload();
+        AgentContext context =
+            PanelViewsHarness::context(AgentType::terminal, "XTerm", h.env.home() + "/一个很长很长的项目文件夹名称");
+        QVERIFY(h.store.bindContext(context, "alpha"));
+        QVERIFY(h.store.bindContext(context, "beta"));
+        h.store.selectWorkspace("alpha", context);
+        h.show(context);
+        WorkspacePickerView* picker = h.panel->workspacePicker();
+        QCOMPARE(picker->spec().form, WorkspacePickerSpec::Form::bound);
+        QVERIFY(picker->findChild<QPushButton*>("workspacePickerMenuButton")->isEnabled());
+        QVERIFY(picker->findChild<QPushButton*>("workspacePickerMenuButton")->width() <= picker->width());
+        QCOMPARE(h.panel->header()->findChild<QLabel*>("promptCountSuffix")->text(),
+                 L10n::string("prompt.count.suffix", AppLanguage::zhHans));
+        h.shot("panel-zh-long-names");
+    }
+
     void aLanguageSwitchRetextsEveryView() {
         PanelViewsHarness h;
         h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
