@@ -198,6 +198,7 @@ ContextHeaderView::ContextHeaderView(QWidget* parent) : QWidget(parent) {
             onTrustProjectConfig(path);
         }
     });
+    m_trustBanner->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addWidget(m_trustBanner);
     m_notice = new SourceNoticeView(QString(), this);
     layout->addWidget(m_notice);

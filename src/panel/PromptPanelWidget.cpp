@@ -65,11 +65,14 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     layout->setSpacing(12);
 
     m_header = new ContextHeaderView(this);
+    // The header and the banners keep their height; the prompt stage scrolls in what is left.
+    m_header->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_header->onTrustProjectConfig = [this](const QString& path) { m_model.trustProjectConfig(path); };
     m_header->onShowDebugDetailsChange = [this](bool show) { m_model.setShowDebugDetails(show); };
     layout->addWidget(m_header);
 
     m_banners = new QWidget(this);
+    m_banners->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_bannerLayout = new QVBoxLayout(m_banners);
     m_bannerLayout->setContentsMargins(16, 0, 16, 0);
     m_bannerLayout->setSpacing(8);
