@@ -208,7 +208,8 @@ QWidget* Runtime::makePanelContent(QWidget* parent) {
                                               m_platform.reduceMotion,
                                               m_firstRunChecklistStore.get()};
     auto* model = new PanelViewModel(std::move(dependencies));
-    auto* panel = new PromptPanelWidget(*model, panelSheetFactories());
+    auto* panel =
+        new PromptPanelWidget(*model, panelSheetFactories(), PanelDesktopSeams{m_fileRevealer.get(), nullptr});
     // The model lives exactly as long as the content it draws: a language change rebuilds both.
     model->setParent(panel);
     auto* surface = new IslandSurfaceView(*m_morphState, panel, panel->toolbar(), m_environment.clock, parent);

@@ -6,6 +6,94 @@
 
 namespace {
 
+// The symbols of the panel's header, picker and empty state.
+QPainterPath headerIcon(const QString& name) {
+    QPainterPath p;
+    const auto chainLink = [&p] {
+        p.addRoundedRect(QRectF(1.5, 6, 7, 4), 2, 2);
+        p.addRoundedRect(QRectF(7.5, 6, 7, 4), 2, 2);
+    };
+    const auto plusAt = [&p](qreal x, qreal y) {
+        p.moveTo(x, y - 2.5);
+        p.lineTo(x, y + 2.5);
+        p.moveTo(x - 2.5, y);
+        p.lineTo(x + 2.5, y);
+    };
+    if (name == QLatin1String("link")) {
+        chainLink();
+    } else if (name == QLatin1String("link.badge.plus")) {
+        p.addRoundedRect(QRectF(1.5, 7, 6, 4), 2, 2);
+        p.addRoundedRect(QRectF(6.5, 7, 6, 4), 2, 2);
+        plusAt(12.5, 3.5);
+    } else if (name == QLatin1String("folder.badge.plus")) {
+        p.moveTo(1.5, 4);
+        p.lineTo(6, 4);
+        p.lineTo(7.5, 5.5);
+        p.lineTo(10, 5.5);
+        p.moveTo(14.5, 9.5);
+        p.lineTo(14.5, 13);
+        p.lineTo(1.5, 13);
+        p.lineTo(1.5, 4);
+        plusAt(13, 4.5);
+    } else if (name == QLatin1String("xmark.circle")) {
+        p.addEllipse(QPointF(8, 8), 6.5, 6.5);
+        p.moveTo(5.5, 5.5);
+        p.lineTo(10.5, 10.5);
+        p.moveTo(10.5, 5.5);
+        p.lineTo(5.5, 10.5);
+    } else if (name == QLatin1String("square.grid.3x3")) {
+        for (const qreal x : {1.5, 6.5, 11.5}) {
+            for (const qreal y : {1.5, 6.5, 11.5}) {
+                p.addRoundedRect(QRectF(x, y, 3, 3), 0.8, 0.8);
+            }
+        }
+    } else if (name == QLatin1String("lock.open")) {
+        p.addRoundedRect(QRectF(2.5, 7.5, 9, 7), 1.5, 1.5);
+        p.moveTo(9.5, 7.5);
+        p.lineTo(9.5, 4.5);
+        p.arcTo(QRectF(9.5, 1.5, 5, 6), 180, -180);
+        p.lineTo(14.5, 6);
+    } else if (name == QLatin1String("tray.and.arrow.down") || name == QLatin1String("square.and.arrow.down")) {
+        p.moveTo(1.5, 9.5);
+        p.lineTo(1.5, 14.5);
+        p.lineTo(14.5, 14.5);
+        p.lineTo(14.5, 9.5);
+        p.moveTo(8, 1.5);
+        p.lineTo(8, 10.5);
+        p.moveTo(5, 7.5);
+        p.lineTo(8, 10.5);
+        p.lineTo(11, 7.5);
+    } else if (name == QLatin1String("globe")) {
+        p.addEllipse(QPointF(8, 8), 6.5, 6.5);
+        p.addEllipse(QPointF(8, 8), 2.8, 6.5);
+        p.moveTo(1.5, 8);
+        p.lineTo(14.5, 8);
+    } else if (name == QLatin1String("rectangle") || name == QLatin1String("macwindow")) {
+        p.addRoundedRect(QRectF(1.5, 3, 13, 10), 1.5, 1.5);
+        if (name == QLatin1String("macwindow")) {
+            p.moveTo(1.5, 6);
+            p.lineTo(14.5, 6);
+        }
+    } else if (name == QLatin1String("shippingbox")) {
+        p.addRoundedRect(QRectF(2, 5, 12, 9), 1, 1);
+        p.moveTo(2, 5);
+        p.lineTo(4, 2);
+        p.lineTo(12, 2);
+        p.lineTo(14, 5);
+        p.moveTo(8, 2);
+        p.lineTo(8, 8);
+    } else if (name == QLatin1String("antenna.radiowaves.left.and.right")) {
+        p.addEllipse(QPointF(8, 7), 1.3, 1.3);
+        p.moveTo(8, 8.5);
+        p.lineTo(8, 14.5);
+        p.arcMoveTo(QRectF(3.5, 2.5, 9, 9), 135);
+        p.arcTo(QRectF(3.5, 2.5, 9, 9), 135, 90);
+        p.arcMoveTo(QRectF(3.5, 2.5, 9, 9), -45);
+        p.arcTo(QRectF(3.5, 2.5, 9, 9), -45, 90);
+    }
+    return p;
+}
+
 // Every icon is designed on a 16 x 16 grid and scaled into its box.
 QPainterPath designed(const QString& name) {
     QPainterPath p;
@@ -79,6 +167,9 @@ QPainterPath designed(const QString& name) {
         p.moveTo(8.5, 0.8);
         p.lineTo(11.2, 2.8);
         p.lineTo(8.6, 5);
+    }
+    if (p.isEmpty()) {
+        p = headerIcon(name);
     }
     return p;
 }

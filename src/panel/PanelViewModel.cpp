@@ -564,6 +564,14 @@ void PanelViewModel::requestSettings() {
     emit m_deps.requests.requestOpenSettings();
 }
 
+bool PanelViewModel::needsAutomationPermission() const {
+    return m_deps.contextDetector.needsAutomationPermission();
+}
+
+std::optional<QString> PanelViewModel::lastDetectionError() const {
+    return m_deps.contextDetector.lastDetectionError();
+}
+
 bool PanelViewModel::canInstallBuiltInPack() const {
     return m_deps.promptStore.workspaces().isEmpty();
 }

@@ -105,6 +105,10 @@ public:
     bool isLocked() const;
     bool hasPendingInitialSelection() const { return m_initialSelection.has_value(); }
     bool hasPendingHoverPreview() const { return m_hoverPreview.has_value(); }
+    // What the header's diagnostics show of the detector.
+    bool needsAutomationPermission() const;
+    std::optional<QString> lastDetectionError() const;
+    RequestBus& requests() const { return m_deps.requests; }
 
     // ---- lifecycle ----
     // The panel came on screen / went away.

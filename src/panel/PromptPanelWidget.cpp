@@ -1,14 +1,20 @@
 #include "panel/PromptPanelWidget.h"
 
+#include "app/FileRevealer.h"
 #include "app/KeyInput.h"
 #include "app/OverlaySheetHost.h"
+#include "app/RequestBus.h"
 #include "model/Localization.h"
 #include "model/ShortcutSettingsStore.h"
+#include "panel/ContextHeaderView.h"
+#include "panel/EmptyPromptView.h"
 #include "panel/InterfaceEnvironment.h"
 #include "panel/PanelConfirmationSheet.h"
 #include "panel/PromptSectionsView.h"
 #include "panel/PromptVariableSheet.h"
 #include "panel/SearchIslandView.h"
+#include "panel/WorkspacePickerView.h"
+#include "sheets/ConfigIssueBanner.h"
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
 #include "windows/FirstRunChecklistView.h"
@@ -36,10 +42,17 @@ QPushButton* toolbarButton(const QString& objectName, QWidget* parent) {
     return button;
 }
 
+// Without a file manager seam "show in folder" does nothing.
+class NullFileRevealer final : public FileRevealer {
+public:
+    void reveal(const QString&) override {}
+};
+
 } // namespace
 
-PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, QWidget* parent)
-    : QWidget(parent), m_model(model), m_factories(std::move(factories)) {
+PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, PanelDesktopSeams seams,
+                                     QWidget* parent)
+    : QWidget(parent), m_model(model), m_factories(std::move(factories)), m_seams(seams) {
     setObjectName(QStringLiteral("promptPanel"));
     setAccessibleName(text(L10N("panel.accessibility.label")));
     m_sheetHost = std::make_unique<OverlaySheetHost>(this);
@@ -53,37 +66,37 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     };
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 16, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
 
-    // Stand-in header and banners: the context, the workspace and the count.
-    auto* header = new QWidget(this);
-    header->setObjectName(QStringLiteral("contextHeader"));
-    auto* headerLayout = new QVBoxLayout(header);
-    headerLayout->setContentsMargins(28, 0, 28, 0);
-    headerLayout->setSpacing(2);
-    m_headerTitle = new QLabel(header);
-    m_headerTitle->setObjectName(QStringLiteral("headerTitle"));
-    QFont titleFont = m_headerTitle->font();
-    titleFont.setPixelSize(15);
-    titleFont.setBold(true);
-    m_headerTitle->setFont(titleFont);
-    m_headerDetail = new QLabel(header);
-    m_headerDetail->setObjectName(QStringLiteral("headerDetail"));
-    m_headerDetail->setTextFormat(Qt::PlainText);
-    headerLayout->addWidget(m_headerTitle);
-    headerLayout->addWidget(m_headerDetail);
-    layout->addWidget(header);
+    m_header = new ContextHeaderView(this);
+    // The header and the banners keep their height; the prompt stage scrolls in what is left.
+    m_header->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_header->onTrustProjectConfig = [this](const QString& path) { m_model.trustProjectConfig(path); };
+    m_header->onShowDebugDetailsChange = [this](bool show) { m_model.setShowDebugDetails(show); };
+    layout->addWidget(m_header);
 
     m_banners = new QWidget(this);
+    m_banners->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_bannerLayout = new QVBoxLayout(m_banners);
-    m_bannerLayout->setContentsMargins(0, 0, 0, 0);
+    m_bannerLayout->setContentsMargins(16, 0, 16, 0);
+    m_bannerLayout->setSpacing(8);
     layout->addWidget(m_banners);
 
     m_search = new SearchIslandView([this](const QString& query) { m_model.setSearchText(query); }, this);
-    auto* searchRow = new QHBoxLayout();
+    auto* searchRow = new QVBoxLayout();
     searchRow->setContentsMargins(28, 0, 28, 0);
+    searchRow->setSpacing(10);
     searchRow->addWidget(m_search);
+    m_picker = new WorkspacePickerView(m_model.promptStore(), this);
+    m_picker->onBindWorkspace = [this](const QString& id) { m_model.bindWorkspace(id); };
+    m_picker->onSelectWorkspace = [this](const QString& id) {
+        m_model.promptStore().selectWorkspace(id, m_model.context());
+    };
+    m_picker->onCreateAndBindWorkspace = [this] { m_model.openWorkspaceEditor(); };
+    m_picker->onOpenSettings = [this] { m_model.requestSettings(); };
+    m_picker->onPopupOpenChanged = [this](bool open) { m_model.setPopupOpen(open); };
+    searchRow->addWidget(m_picker);
     layout->addLayout(searchRow);
 
     m_stage = new QScrollArea(this);
@@ -139,11 +152,25 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     callbacks.onPopupOpenChange = [this](bool open) { m_model.setPopupOpen(open); };
     m_sections->setCallbacks(std::move(callbacks));
     m_stageLayout->addWidget(m_sections);
-    m_emptyLabel = new QLabel(m_stageContent);
-    m_emptyLabel->setObjectName(QStringLiteral("emptyState"));
-    m_emptyLabel->setWordWrap(true);
-    m_emptyLabel->setAlignment(Qt::AlignCenter);
-    m_stageLayout->addWidget(m_emptyLabel);
+    EmptyPromptView::Actions emptyActions;
+    emptyActions.installBuiltInPack = [this] { m_model.installBuiltInPack(); };
+    emptyActions.clearSearch = [this] {
+        m_search->focusField();
+        m_search->setText(QString());
+        m_model.setSearchText(QString());
+    };
+    emptyActions.manageWorkspaces = [this] { m_model.requestWorkspaceManager(); };
+    emptyActions.createWorkspace = [this] { m_model.openWorkspaceEditor(); };
+    emptyActions.createPrompt = [this] {
+        if (m_model.canCreatePrompt()) {
+            m_model.openPromptEditor(std::nullopt);
+        }
+    };
+    emptyActions.importPrompts = [this] { m_model.openImporter(); };
+    emptyActions.bindWorkspace = [this](const QString& id) { m_model.bindWorkspace(id); };
+    emptyActions.popupOpenChanged = [this](bool open) { m_model.setPopupOpen(open); };
+    m_emptyView = new EmptyPromptView(std::move(emptyActions), m_seams.urlOpener, m_stageContent);
+    m_stageLayout->addWidget(m_emptyView);
     m_stageLayout->addStretch(1);
     m_stage->setWidget(m_stageContent);
     layout->addWidget(m_stage, 1);
@@ -202,32 +229,63 @@ void PromptPanelWidget::retranslate() {
     m_search->retranslate();
 }
 
-void PromptPanelWidget::render() {
-    const AgentContext& context = m_model.context();
+void PromptPanelWidget::renderHeader() {
     const PanelRenderSnapshot& snapshot = m_model.snapshot();
-    const QString workspace = snapshot.activeWorkspace ? snapshot.activeWorkspace->name : QString();
-    m_headerTitle->setText(context.frontmostAppName);
-    m_headerDetail->setText(workspace.isEmpty()
-                                ? QString::number(m_model.promptCount())
-                                : workspace + QStringLiteral(" · ") + QString::number(m_model.promptCount()));
+    const PromptStore& store = m_model.promptStore();
+    ContextHeaderView::Input input;
+    input.context = m_model.context();
+    input.workspace = snapshot.activeWorkspace;
+    input.promptCount = m_model.promptCount();
+    input.errorMessage = store.lastErrorMessage();
+    input.matchDetails = snapshot.matchDetails;
+    input.needsAutomationPermission = m_model.needsAutomationPermission();
+    input.detectionErrorMessage = m_model.lastDetectionError();
+    input.statusMessage = store.statusMessage();
+    input.showDebugDetails = m_model.showDebugDetails();
+    m_header->setInput(input);
+    m_picker->refresh(m_model.context());
+}
+
+void PromptPanelWidget::render() {
+    // Texts are looked up on every render, so a change of language shows at once.
+    retranslate();
+    renderHeader();
 
     const bool canCreate = m_model.canCreatePrompt();
     m_newPromptButton->setEnabled(canCreate);
     m_newPromptButton->setToolTip(text(canCreate ? L10N("help.add.prompt.enabled") : L10N("help.add.prompt.disabled")));
 
-    // One line per configuration issue.
-    while (QLayoutItem* item = m_bannerLayout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    // One banner per configuration issue, in the store's order; rebuilt only when they change.
+    QStringList issueKeys{QString::number(int(L10n::currentLanguage()))};
     for (const PromptConfigIssue& issue : m_model.promptStore().configIssues()) {
-        auto* banner = new QLabel(issue.message, m_banners);
-        banner->setObjectName(QStringLiteral("configIssueBanner"));
-        banner->setTextFormat(Qt::PlainText);
-        banner->setWordWrap(true);
-        m_bannerLayout->addWidget(banner);
+        issueKeys << issue.id << issue.displayName << issue.message << issue.fileURL;
+    }
+    if (issueKeys != m_shownIssueKeys) {
+        m_shownIssueKeys = issueKeys;
+        rebuildBanners();
     }
     renderStage();
+}
+
+void PromptPanelWidget::rebuildBanners() {
+    while (QLayoutItem* item = m_bannerLayout->takeAt(0)) {
+        if (QWidget* banner = item->widget()) {
+            // A banner's own button may be what led here: delete it once its click is over.
+            banner->hide();
+            banner->setParent(nullptr);
+            banner->deleteLater();
+        }
+        delete item;
+    }
+    static NullFileRevealer noRevealer;
+    FileRevealer& revealer = m_seams.fileRevealer != nullptr ? *m_seams.fileRevealer : noRevealer;
+    for (const PromptConfigIssue& issue : m_model.promptStore().configIssues()) {
+        auto* banner =
+            new ConfigIssueBanner(issue, m_model.promptStore(), revealer, &m_model.requests(), true, m_banners);
+        m_bannerLayout->addWidget(banner);
+        banner->show();
+    }
+    m_banners->setVisible(!m_model.promptStore().configIssues().isEmpty());
 }
 
 void PromptPanelWidget::renderStage() {
@@ -262,8 +320,11 @@ void PromptPanelWidget::renderStage() {
     }
     m_sections->setState(snapshot, state);
     m_sections->setVisible(!snapshot.sections.isEmpty());
-    m_emptyLabel->setVisible(snapshot.sections.isEmpty());
-    m_emptyLabel->setText(m_model.promptStore().statusMessage());
+    m_emptyView->setVisible(snapshot.visiblePrompts.isEmpty());
+    if (snapshot.visiblePrompts.isEmpty()) {
+        m_emptyView->setState({snapshot.emptyReason, snapshot.emptyActions}, m_model.promptStore().workspaces(),
+                              m_model.canInstallBuiltInPack());
+    }
 }
 
 void PromptPanelWidget::showSheet(PanelViewModel::Sheet sheet) {

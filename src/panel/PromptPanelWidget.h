@@ -3,12 +3,16 @@
 #include "panel/PanelViewModel.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class FirstRunChecklistView;
+class ContextHeaderView;
+class EmptyPromptView;
+class FileRevealer;
 class OverlaySheetHost;
 class PromptSectionsView;
 class QLabel;
@@ -17,6 +21,8 @@ class QScrollArea;
 class QVBoxLayout;
 class SearchIslandView;
 class SheetHost;
+class UrlOpening;
+class WorkspacePickerView;
 
 // The sheets the panel opens that other parts of the app build. A missing factory closes the
 // request at once.
@@ -27,6 +33,13 @@ struct PanelSheetFactories {
     std::function<QWidget*(SheetHost& host, const PanelViewModel& model)> workspaceEdit;
 };
 
+// The desktop services the panel's views reach: revealing a file, opening an address. Either may
+// be null; the action then does nothing.
+struct PanelDesktopSeams {
+    FileRevealer* fileRevealer = nullptr;
+    UrlOpening* urlOpener = nullptr;
+};
+
 // The island panel's content: the header, the banners, the search row, the scrolling stage of
 // sections (or the empty state) and the bottom toolbar, drawn from the panel model. While it is
 // on screen an application event filter hands key presses to the model ahead of the focused
@@ -34,11 +47,15 @@ struct PanelSheetFactories {
 class PromptPanelWidget final : public QWidget {
     Q_OBJECT
 public:
-    PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, QWidget* parent = nullptr);
+    PromptPanelWidget(PanelViewModel& model, PanelSheetFactories factories, PanelDesktopSeams seams = {},
+                      QWidget* parent = nullptr);
     ~PromptPanelWidget() override;
 
     PanelViewModel& model() const { return m_model; }
     SearchIslandView* searchView() const { return m_search; }
+    ContextHeaderView* header() const { return m_header; }
+    WorkspacePickerView* workspacePicker() const { return m_picker; }
+    EmptyPromptView* emptyView() const { return m_emptyView; }
     QWidget* toolbar() const { return m_toolbar; }
     OverlaySheetHost& sheetHost() const { return *m_sheetHost; }
 
@@ -50,6 +67,8 @@ protected:
 
 private:
     void render();
+    void renderHeader();
+    void rebuildBanners();
     void renderStage();
     void retranslate();
     void showSheet(PanelViewModel::Sheet sheet);
@@ -58,17 +77,19 @@ private:
     PanelViewModel& m_model;
     PanelSheetFactories m_factories;
     std::unique_ptr<OverlaySheetHost> m_sheetHost;
-    QLabel* m_headerTitle = nullptr;
-    QLabel* m_headerDetail = nullptr;
+    PanelDesktopSeams m_seams;
+    ContextHeaderView* m_header = nullptr;
     QWidget* m_banners = nullptr;
     QVBoxLayout* m_bannerLayout = nullptr;
+    QStringList m_shownIssueKeys;
     SearchIslandView* m_search = nullptr;
+    WorkspacePickerView* m_picker = nullptr;
     QScrollArea* m_stage = nullptr;
     QWidget* m_stageContent = nullptr;
     QVBoxLayout* m_stageLayout = nullptr;
     FirstRunChecklistView* m_checklist = nullptr;
     PromptSectionsView* m_sections = nullptr;
-    QLabel* m_emptyLabel = nullptr;
+    EmptyPromptView* m_emptyView = nullptr;
     QPointer<QWidget> m_toolbar;
     QPushButton* m_newPromptButton = nullptr;
     QPushButton* m_workspaceButton = nullptr;

@@ -2,6 +2,7 @@
 
 #include "model/Localization.h"
 #include "model/TextPrimitives.h"
+#include "panel/IslandDesignTokens.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -129,6 +130,6 @@ void SearchIslandView::paintEvent(QPaintEvent*) {
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 22, 22);
     painter.fillPath(path, QColor(255, 255, 255, 22));
-    painter.setPen(QPen(QColor(255, 255, 255, 36), 1));
+    painter.setPen(QPen(IslandDesignTokens::Brand::border, 1));
     painter.drawPath(path);
 }

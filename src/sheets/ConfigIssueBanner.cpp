@@ -4,6 +4,7 @@
 #include "app/RequestBus.h"
 #include "store/PromptStore.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -87,15 +88,16 @@ ConfigIssueBanner::ConfigIssueBanner(const PromptConfigIssue& issue, PromptStore
     setAccessibleName(issue.displayName);
     setAccessibleDescription(issue.message);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(10);
+    layout->setHorizontalSpacing(10);
+    layout->setVerticalSpacing(8);
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("configIssueIcon"));
     icon->setPixmap(warningIcon(16, devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
-    layout->addWidget(icon, 0, Qt::AlignTop);
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
@@ -119,8 +121,8 @@ ConfigIssueBanner::ConfigIssueBanner(const PromptConfigIssue& issue, PromptStore
     message->setPalette(secondary);
     texts->addWidget(name);
     texts->addWidget(message);
-    layout->addLayout(texts, 1);
-    layout->addSpacing(8);
+    layout->addLayout(texts, 0, 1);
+    layout->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
@@ -148,8 +150,31 @@ ConfigIssueBanner::ConfigIssueBanner(const PromptConfigIssue& issue, PromptStore
         }
         buttons->addWidget(button);
     }
-    layout->addLayout(buttons);
-    layout->setAlignment(buttons, Qt::AlignVCenter);
+    m_layout = layout;
+    m_buttons = buttons;
+    placeButtons();
+}
+
+void ConfigIssueBanner::placeButtons() {
+    // Beside the texts where there is room (the manager window); under them in the narrow
+    // island, so that neither the message nor the button titles are cut.
+    const int buttonsWidth = m_buttons->sizeHint().width();
+    const bool below = width() > 0 && width() < buttonsWidth + 260;
+    if (m_buttonsBelow == below && m_buttons->parent() != nullptr) {
+        return;
+    }
+    m_buttonsBelow = below;
+    m_layout->removeItem(m_buttons);
+    if (below) {
+        m_layout->addLayout(m_buttons, 1, 1, Qt::AlignLeft);
+    } else {
+        m_layout->addLayout(m_buttons, 0, 2, Qt::AlignVCenter);
+    }
+}
+
+void ConfigIssueBanner::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    placeButtons();
 }
 
 void ConfigIssueBanner::paintEvent(QPaintEvent* event) {

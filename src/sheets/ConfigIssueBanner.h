@@ -7,6 +7,8 @@
 #include <QSet>
 
 class FileRevealer;
+class QGridLayout;
+class QHBoxLayout;
 class PromptStore;
 class RequestBus;
 
@@ -29,4 +31,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeButtons();
+
+    QGridLayout* m_layout = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
+    bool m_buttonsBelow = false;
 };

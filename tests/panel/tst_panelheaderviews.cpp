@@ -1,0 +1,343 @@
+#include "FakeClipboard.h"
+#include "FakeDesktopSeams.h"
+#include "FakePromptCopySound.h"
+#include "FakeUrlOpener.h"
+#include "TestEnvironment.h"
+
+#include "app/OverlaySheetHost.h"
+#include "app/RequestBus.h"
+#include "context/ContextBindingStore.h"
+#include "context/ContextDetector.h"
+#include "model/AppLanguageStore.h"
+#include "model/ShortcutSettingsStore.h"
+#include "panel/BrandButton.h"
+#include "panel/ContextHeaderView.h"
+#include "panel/EmptyPromptView.h"
+#include "panel/EnvironmentInfoPopoverView.h"
+#include "panel/IslandMorphState.h"
+#include "panel/OrrisHollowsAppearance.h"
+#include "panel/PanelViewModel.h"
+#include "panel/ProjectConfigTrustBanner.h"
+#include "panel/PromptPanelWidget.h"
+#include "panel/SearchIslandView.h"
+#include "panel/SourceNoticeView.h"
+#include "panel/WorkspacePickerView.h"
+#include "sheets/ConfigIssueBanner.h"
+#include "store/PromptCopySoundPlayer.h"
+#include "store/PromptStore.h"
+#include "store/PromptVariableValueStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QByteArray workspaceYaml(const QString& name, const QStringList& promptIDs) {
+    QString yaml = QStringLiteral("workspace:\n  name: \"%1\"\n  match_paths: []\n\nprompts:\n").arg(name);
+    for (const QString& id : promptIDs) {
+        yaml +=
+            QStringLiteral("  - id: \"%1\"\n    title: \"Title %1\"\n    group: \"General\"\n    text: \"Text %1\"\n")
+                .arg(id);
+    }
+    return yaml.toUtf8();
+}
+
+// The panel's content over a temporary home with real files, fake desktop seams and manual time.
+struct PanelViewsHarness {
+    TestEnvironment env;
+    AppLanguageStore languages{env.defaults(), [] { return QStringList{"en-US"}; }};
+    // Project files take part in matching only with automatic matching on, read when the store is made.
+    bool automaticMatching = (env.defaults()->setBool(PromptStore::advancedAutomaticMatchingEnabledKey, true), true);
+    PromptStore store{env.environment(), [this] { return languages.resolvedLanguage(); }, false};
+    ContextDetector detector{env.environment(), [] { return QStringList(); },
+                             ContextDetector::Platform{.startsTimer = false}};
+    ShortcutSettingsStore shortcuts{env.defaults(), [] { return AppLanguage::english; }};
+    RequestBus requests;
+    IslandMorphState morph{env.environment().scheduler};
+    std::shared_ptr<FakeClipboard> clipboard = std::make_shared<FakeClipboard>();
+    std::shared_ptr<FakeSoundBoard> sounds = FakeSoundBoard::make();
+    PromptCopySoundPlayer player{4, sounds->factory()};
+    PromptVariableValueStore values{env.environment()};
+    FakeFileRevealer revealer;
+    FakeUrlOpener urls;
+    std::unique_ptr<PanelViewModel> model;
+    std::unique_ptr<PromptPanelWidget> panel;
+
+    PanelViewsHarness() {
+        L10n::setCurrentLanguageProvider([this] { return languages.resolvedLanguage(); });
+    }
+    ~PanelViewsHarness() {
+        panel.reset();
+        model.reset();
+        L10n::setCurrentLanguageProvider({});
+    }
+
+    void reload() {
+        QSignalSpy content(&store, &PromptStore::configIssuesChanged);
+        store.reload();
+        QVERIFY(content.wait(5000));
+    }
+
+    void show(const AgentContext& context) {
+        morph.setPinnedContext(context);
+        model = std::make_unique<PanelViewModel>(PanelViewModel::Dependencies{store,
+                                                                              detector,
+                                                                              shortcuts,
+                                                                              morph,
+                                                                              languages,
+                                                                              requests,
+                                                                              PromptActionService(clipboard),
+                                                                              player,
+                                                                              values,
+                                                                              env.defaults(),
+                                                                              env.environment().scheduler,
+                                                                              env.environment().clock,
+                                                                              {},
+                                                                              {},
+                                                                              {},
+                                                                              [] { return false; }});
+        panel = std::make_unique<PromptPanelWidget>(*model, PanelSheetFactories{}, PanelDesktopSeams{&revealer, &urls});
+        panel->resize(720, 640);
+        OrrisHollowsAppearance::applyDark(*static_cast<QApplication*>(QCoreApplication::instance()));
+        panel->show();
+        model->evaluate();
+    }
+
+    void shot(const QString& name) const {
+        // Let the layouts settle first.
+        QTest::qWait(30);
+        QPixmap picture = panel->grab();
+        for (const QString& folder :
+             {qEnvironmentVariable("ORRIS_SCREENSHOT_DIR"), QStringLiteral("/tmp/issue18-shots")}) {
+            if (!folder.isEmpty() && QDir().mkpath(folder)) {
+                picture.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+            }
+        }
+    }
+
+    static AgentContext context(AgentType agent, const QString& app, const std::optional<QString>& path = {}) {
+        AgentContext context;
+        context.agent = agent;
+        context.frontmostAppName = app;
+        context.workspacePath = path;
+        context.detectionSource = path ? ContextDetectionSource::terminalDirectory : ContextDetectionSource::unknown;
+        return context;
+    }
+};
+
+QString english(const QString& key) {
+    return L10n::string(key, AppLanguage::english);
+}
+
+} // namespace
+
+class PanelHeaderViewsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bindingThroughTheUnboundPickerWritesTheBindingFile() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        h.env.writeFile(".orris-hollows/workspaces/beta.yaml",
+                        workspaceYaml("Beta with a rather long workspace name for the picker", {"b1"}));
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        WorkspacePickerView* picker = h.panel->workspacePicker();
+        QCOMPARE(picker->spec().form, WorkspacePickerSpec::Form::unbound);
+        QVERIFY(h.panel->findChild<QWidget*>("unboundBanner")->isVisible());
+        h.shot("picker-unbound-en");
+
+        picker->findChild<BrandButton*>("pickerBindButton")->click();
+        QMenu* menu = picker->menu();
+        QVERIFY(menu != nullptr);
+        QCOMPARE(menu->parentWidget(), h.panel->window());
+        QTRY_VERIFY(menu->isVisible());
+        // An open menu holds the panel open.
+        QVERIFY(h.morph.isInteractionLocked());
+        QAction* beta = menu->findChild<QAction*>("beta");
+        QVERIFY(beta != nullptr);
+        beta->trigger();
+        menu->hide();
+        QVERIFY(!h.morph.isInteractionLocked());
+
+        QVERIFY(QFileInfo::exists(
+            QDir(h.env.home()).filePath(".orris-hollows/" + ContextBindingStore::agentBindingsFileName)));
+        QTRY_COMPARE(picker->spec().form, WorkspacePickerSpec::Form::bound);
+        QCOMPARE(picker->spec().title, QStringLiteral("Beta with a rather long workspace name for the picker"));
+        QCOMPARE(picker->findChild<QPushButton*>("workspacePickerMenuButton")->text(), picker->spec().title);
+        QVERIFY(!picker->findChild<QPushButton*>("workspacePickerMenuButton")->isEnabled());
+        QVERIFY(!h.panel->findChild<QWidget*>("unboundBanner")->isVisible());
+        h.shot("picker-bound-en");
+    }
+
+    void aMalformedFileShowsTheIssueBannerWithItsActions() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        QVERIFY(h.panel->findChildren<ConfigIssueBanner*>().isEmpty());
+
+        const QString broken = h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :");
+        h.reload();
+        QTRY_COMPARE(h.panel->findChildren<ConfigIssueBanner*>().size(), 1);
+        ConfigIssueBanner* banner = h.panel->findChildren<ConfigIssueBanner*>().first();
+        h.shot("issue-banner-en");
+        banner->findChild<QPushButton*>("configIssueShowInFolderButton")->click();
+        QCOMPARE(h.revealer.revealed.size(), 1);
+        QCOMPARE(QFileInfo(h.revealer.revealed.first()).canonicalFilePath(), QFileInfo(broken).canonicalFilePath());
+        QSignalSpy manager(&h.requests, &RequestBus::requestOpenWorkspaceManager);
+        banner->findChild<QPushButton*>("configIssueOpenManagerButton")->click();
+        QCOMPARE(manager.count(), 1);
+        QCOMPARE(manager.first().first().value<std::optional<QString>>(), std::nullopt);
+
+        // Mended by hand and reloaded from the banner: the banner goes.
+        h.env.writeFile(".orris-hollows/workspaces/broken.yaml", workspaceYaml("Mended", {"m1"}));
+        QSignalSpy issues(&h.store, &PromptStore::configIssuesChanged);
+        banner->findChild<QPushButton*>("configIssueReloadButton")->click();
+        QVERIFY(issues.wait(5000));
+        QTRY_COMPARE(h.panel->findChildren<ConfigIssueBanner*>().size(), 0);
+    }
+
+    void trustingAProjectFileFromTheBannerShowsItsPrompts() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        const QString projectFile = h.env.writeFile("shop/.orris-hollows.yaml", workspaceYaml("Shop", {"s1", "s2"}));
+        QDir(h.env.home()).mkpath("shop/src");
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::terminal, "XTerm", h.env.home() + "/shop/src"));
+        auto* trust = h.panel->findChild<ProjectConfigTrustBanner*>();
+        QVERIFY(trust->isVisible());
+        QCOMPARE(trust->findChild<QLabel*>("projectConfigFileName")->text(), QStringLiteral(".orris-hollows.yaml"));
+        QVERIFY(!h.panel->findChild<SourceNoticeView*>()->isVisible());
+        QVERIFY(!h.model->visiblePromptIDs().contains("s1"));
+        h.shot("trust-banner-en");
+
+        trust->trustButton()->click();
+        QTRY_VERIFY(h.model->visiblePromptIDs().contains("s1"));
+        QVERIFY(h.model->visiblePromptIDs().contains("s2"));
+        QVERIFY(!trust->isVisible());
+        QVERIFY(h.panel->findChild<SourceNoticeView*>()->isVisible());
+        QCOMPARE(h.panel->findChild<SourceNoticeView*>()->text(), english("project.config.trusted.notice"));
+        Q_UNUSED(projectFile);
+        h.shot("trusted-notice-en");
+    }
+
+    void theDiagnosticsPopupFollowsThePanelState() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::terminal, "XTerm", "/srv/projects/very-secret/orris-app"));
+        h.panel->header()->debugButton()->click();
+        QVERIFY(h.model->showDebugDetails());
+        EnvironmentInfoPopoverView* popover = h.panel->header()->popover();
+        QVERIFY(popover != nullptr);
+        QTRY_VERIFY(popover->isVisible());
+        QCOMPARE(popover->parentWidget(), h.panel->window());
+        QCOMPARE(popover->findChildren<QWidget*>(QRegularExpression("^environmentRow_")).size(), 7);
+        const auto* path = popover->findChild<QWidget*>("environmentRow_path")->findChild<QLabel*>("rowValue");
+        QVERIFY(!path->toolTip().contains("very-secret"));
+        QCOMPARE(path->toolTip(), QStringLiteral("orris-app"));
+        QVERIFY(path->isVisible());
+        QVERIFY(popover->height() > 7 * path->height());
+        QDir().mkpath("/tmp/issue18-shots");
+        popover->grab().save("/tmp/issue18-shots/popover-en.png");
+        // A click outside closes the popup; the panel's state follows.
+        popover->hide();
+        QVERIFY(!h.model->showDebugDetails());
+        QVERIFY(!h.panel->header()->debugButton()->isChecked());
+    }
+
+    void theEmptyViewActs() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        h.model->setSearchText("nothing matches this");
+        EmptyPromptView* empty = h.panel->emptyView();
+        QTRY_VERIFY(empty->isVisible());
+        QCOMPARE(empty->findChild<QLabel*>("emptyStateTitle")->text(), english("empty.no.search.title"));
+        QVERIFY(!empty->secondaryButton()->isVisible());
+        empty->primaryButton()->click();
+        QCOMPARE(h.model->searchText(), QString());
+        QCOMPARE(h.panel->searchView()->text(), QString());
+        QVERIFY(h.panel->searchView()->field()->hasFocus() || QApplication::focusWidget() == nullptr);
+    }
+
+    void automationSettingsGoThroughTheUrlOpener() {
+        FakeUrlOpener urls;
+        int calls = 0;
+        EmptyPromptView::Actions actions;
+        actions.manageWorkspaces = [&calls] { ++calls; };
+        EmptyPromptView view(actions, &urls);
+        view.setState({PanelEmptyStateReason::of(PanelEmptyStateReason::Kind::automationPermission),
+                       {EmptyPromptAction::openAutomationSettings}},
+                      {}, false);
+        view.primaryButton()->click();
+        QCOMPARE(urls.opened, QList<QUrl>{EmptyPromptView::automationSettingsUrl});
+        QCOMPARE(calls, 0);
+    }
+
+    void chineseWithLongNamesFits() {
+        PanelViewsHarness h;
+        h.languages.setSelection(AppLanguage::zhHans);
+        const QString longName = QStringLiteral("一个名字非常非常长的工作区用于检查菜单标题在窄空间里的截断效果");
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml(longName, {"a1"}));
+        h.env.writeFile(".orris-hollows/workspaces/beta.yaml", workspaceYaml("第二个工作区", {"b1"}));
+        h.env.writeFile("一个很长很长的项目文件夹名称/.orris-hollows.yaml", workspaceYaml("项目", {"p1"}));
+        h.reload();
+        AgentContext context =
+            PanelViewsHarness::context(AgentType::terminal, "XTerm", h.env.home() + "/一个很长很长的项目文件夹名称");
+        QVERIFY(h.store.bindContext(context, "alpha"));
+        QVERIFY(h.store.bindContext(context, "beta"));
+        h.store.selectWorkspace("alpha", context);
+        h.show(context);
+        WorkspacePickerView* picker = h.panel->workspacePicker();
+        QCOMPARE(picker->spec().form, WorkspacePickerSpec::Form::bound);
+        QVERIFY(picker->findChild<QPushButton*>("workspacePickerMenuButton")->isEnabled());
+        QVERIFY(picker->findChild<QPushButton*>("workspacePickerMenuButton")->width() <= picker->width());
+        QCOMPARE(h.panel->header()->findChild<QLabel*>("promptCountSuffix")->text(),
+                 L10n::string("prompt.count.suffix", AppLanguage::zhHans));
+        h.shot("panel-zh-long-names");
+    }
+
+    void aLanguageSwitchRetextsEveryView() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));
+        h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :");
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        h.model->setSearchText("nothing matches this");
+        const auto texts = [&h] {
+            return QStringList{
+                h.panel->header()->findChild<QLabel*>("promptCountSuffix")->text(),
+                h.panel->header()->findChild<QLabel*>("unboundText")->text(),
+                h.panel->workspacePicker()->findChild<BrandButton*>("pickerBindButton")->text(),
+                h.panel->emptyView()->findChild<QLabel*>("emptyStateTitle")->text(),
+                h.panel->searchView()->field()->placeholderText(),
+                h.panel->findChild<QPushButton*>("configIssueReloadButton")->text(),
+            };
+        };
+        const QStringList before = texts();
+        h.shot("panel-en");
+        h.languages.setSelection(AppLanguage::zhHans);
+        QTRY_VERIFY(texts().at(0) != before.at(0));
+        const QStringList after = texts();
+        for (int i = 0; i < before.size(); ++i) {
+            QVERIFY2(after.at(i) != before.at(i), qPrintable(after.at(i)));
+        }
+        QCOMPARE(after.at(0), L10n::string("prompt.count.suffix", AppLanguage::zhHans));
+        h.shot("panel-zh");
+        h.model->setSearchText(QString());
+        h.shot("panel-zh-unbound");
+    }
+};
+
+QTEST_MAIN(PanelHeaderViewsTest)
+#include "tst_panelheaderviews.moc"
