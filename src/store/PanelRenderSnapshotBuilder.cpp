@@ -40,7 +40,7 @@ PanelRenderSnapshot make(PromptStore& store, const AgentContext& context, const 
     snapshot.emptyReason = empty.reason;
     snapshot.emptyActions = empty.actions;
 
-    snapshot.editablePromptIDs = editablePromptIDs(active);
+    snapshot.editablePromptIDs = store.editablePromptIDs(snapshot.matchDetails);
 
     // A project workspace is shown beside the global prompts and may repeat one of their ids:
     // such an id keeps the first number it got.
