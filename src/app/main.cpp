@@ -2,11 +2,13 @@
 #include "model/AppEnvironment.h"
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
+#include "store/LibraryMemory.h"
 
 #include <QApplication>
 #include <QMenu>
 
 int main(int argc, char* argv[]) {
+    LibraryMemory::configureAllocator();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orris Hollows"));
     QApplication::setOrganizationName(QStringLiteral("orris-hollows"));

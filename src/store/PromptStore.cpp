@@ -11,6 +11,7 @@
 #include "context/WorkspaceMatcher.h"
 #include "model/AppLog.h"
 #include "model/TextPrimitives.h"
+#include "store/LibraryMemory.h"
 #include "store/PromptSearchIndex.h"
 #include "store/PromptSearchQuery.h"
 #include "store/PromptUsageStore.h"
@@ -325,6 +326,8 @@ QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedSt
                     const QFuture<PromptLoadResult> future = watcher->future();
                     if (future.resultCount() > 0) {
                         applyLoadResult(future.result(), previousSelection, loadLanguage, preservedStatus);
+                        // The replaced library is gone; its pages go back to the system.
+                        LibraryMemory::giveBackFreedMemory();
                     } else {
                         qCWarning(lcPrompts).noquote()
                             << "Reload configuration failed generation=" + QString::number(generation);
