@@ -18,7 +18,7 @@ PanelRenderSnapshot make(PromptStore& store, const AgentContext& context, const 
     snapshot.matchDetails = matchDetails ? matchDetails(context) : store.matchingService().matchDetails(context);
     snapshot.activeWorkspace = snapshot.matchDetails.workspace;
     snapshot.visiblePrompts = store.visiblePrompts(context, snapshot.matchDetails, searchText);
-    snapshot.sections = store.promptSections(snapshot.visiblePrompts);
+    snapshot.sections = store.promptSectionsOf(snapshot.visiblePrompts);
 
     const bool searching = !Text::trimWhitespaceAndNewlines(QStringView(searchText)).isEmpty();
     const std::optional<PromptWorkspace>& active = snapshot.activeWorkspace;

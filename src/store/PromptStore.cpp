@@ -458,10 +458,10 @@ QStringList PromptStore::knownWorkspacePaths() const {
 }
 
 QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompts) const {
-    return promptSections(PromptSelection(prompts));
+    return promptSectionsOf(PromptSelection(prompts));
 }
 
-QList<PromptSection> PromptStore::promptSections(const PromptSelection& prompts) const {
+QList<PromptSection> PromptStore::promptSectionsOf(const PromptSelection& prompts) const {
     if (prompts.isEmpty()) {
         return {};
     }

@@ -215,7 +215,7 @@ public:
     // section named after the sort mode.
     QList<PromptSection> promptSections(const QList<PromptItem>& prompts) const;
     // The same for a selection; the sections share it.
-    QList<PromptSection> promptSections(const PromptSelection& prompts) const;
+    QList<PromptSection> promptSectionsOf(const PromptSelection& prompts) const;
 
     // The lines of a text, each trimmed of white space and line breaks, empty ones dropped.
     static QStringList parseLines(const QString& text);
