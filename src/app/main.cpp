@@ -3,6 +3,7 @@
 #include "app/StatusIslandController.h"
 #include "panel/OrrisHollowsAppearance.h"
 #include "platform/x11/X11Desktop.h"
+#include "store/LibraryMemory.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -50,6 +51,7 @@ bool runsOnX11() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    LibraryMemory::configureAllocator();
     bool toggle = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--toggle") == 0) {

@@ -537,6 +537,18 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
     QList<QStringView> textLines;
     std::optional<QString> untitled;
     std::optional<QString> commonGroup;
+    // Groups and tags repeat across a file's prompts: equal texts and tag lists share one copy,
+    // which keeps a loaded library small.
+    QSet<QString> sharedTexts;
+    QSet<QStringList> sharedTagLists;
+    const auto shared = [&sharedTexts](const QString& text) {
+        const auto found = sharedTexts.constFind(text);
+        if (found != sharedTexts.constEnd()) {
+            return *found;
+        }
+        sharedTexts.insert(text);
+        return text;
+    };
 
     const auto finishCurrent = [&] {
         if (textMode) {
@@ -570,7 +582,7 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
             item.title = *untitled;
         }
         if (current.group) {
-            item.group = *current.group;
+            item.group = shared(*current.group);
         } else {
             if (!commonGroup) {
                 commonGroup = L10n::string(L10N("prompt.default.common.group"), language());
@@ -579,7 +591,18 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
         }
         item.agent = agent;
         item.text = current.text ? *current.text : item.title;
-        item.tags = std::move(currentTags);
+        if (!currentTags.isEmpty()) {
+            const auto found = sharedTagLists.constFind(currentTags);
+            if (found != sharedTagLists.constEnd()) {
+                item.tags = *found;
+            } else {
+                for (QString& tag : currentTags) {
+                    tag = shared(tag);
+                }
+                sharedTagLists.insert(currentTags);
+                item.tags = std::move(currentTags);
+            }
+        }
         if (current.pinned) {
             const QString pinned = current.pinned->toLower();
             item.isPinned = pinned == "true"_L1 || pinned == "yes"_L1 || pinned == "1"_L1;
@@ -656,6 +679,7 @@ QList<PromptItem> PromptConfigLoader::prompts(Lines& lines, bool buildItems) {
         }
     }
     finishCurrent();
+    result.squeeze();
     return result;
 }
 

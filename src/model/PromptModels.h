@@ -77,13 +77,6 @@ struct PromptWorkspace {
 
 size_t qHash(const PromptWorkspace& workspace, size_t seed = 0);
 
-// A titled group of prompts as the panel draws it.
-struct PromptSection {
-    QString id;
-    QString title;
-    QList<PromptItem> prompts;
-};
-
 // The header of a prompt pack file.
 struct PromptPackMetadata {
     QString id;
@@ -104,4 +97,6 @@ Q_DECLARE_METATYPE(PromptWorkspace)
 Q_DECLARE_METATYPE(WorkspaceFileVersion)
 Q_DECLARE_METATYPE(PromptWorkspaceSource)
 Q_DECLARE_METATYPE(PromptMoveDirection)
-Q_DECLARE_METATYPE(PromptSection)
+
+// PromptSection, the panel's titled group of prompts, lives beside the selection it holds.
+#include "model/PromptSelection.h"

@@ -18,7 +18,7 @@ PanelRenderSnapshot make(PromptStore& store, const AgentContext& context, const 
     snapshot.matchDetails = matchDetails ? matchDetails(context) : store.matchingService().matchDetails(context);
     snapshot.activeWorkspace = snapshot.matchDetails.workspace;
     snapshot.visiblePrompts = store.visiblePrompts(context, snapshot.matchDetails, searchText);
-    snapshot.sections = store.promptSections(snapshot.visiblePrompts);
+    snapshot.sections = store.promptSectionsOf(snapshot.visiblePrompts);
 
     const bool searching = !Text::trimWhitespaceAndNewlines(QStringView(searchText)).isEmpty();
     const std::optional<PromptWorkspace>& active = snapshot.activeWorkspace;
@@ -40,7 +40,7 @@ PanelRenderSnapshot make(PromptStore& store, const AgentContext& context, const 
     snapshot.emptyReason = empty.reason;
     snapshot.emptyActions = empty.actions;
 
-    snapshot.editablePromptIDs = editablePromptIDs(active);
+    snapshot.editablePromptIDs = store.editablePromptIDs(snapshot.matchDetails);
 
     // A project workspace is shown beside the global prompts and may repeat one of their ids:
     // such an id keeps the first number it got.

@@ -15,7 +15,7 @@ class PromptStore;
 
 // Builds the panel's snapshot from the store, the detected context and the search text. The
 // panel rebuilds it on every draw and key press, so it reads no file beyond what matching needs
-// and keeps no cache of its own. Main thread.
+// and keeps no cache of its own: what only a reload changes, the store keeps. Main thread.
 namespace PanelRenderSnapshotBuilder {
 
 using MatchDetailsFunction = std::function<ContextMatchDetails(const AgentContext& context)>;

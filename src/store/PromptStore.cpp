@@ -11,6 +11,9 @@
 #include "context/WorkspaceMatcher.h"
 #include "model/AppLog.h"
 #include "model/TextPrimitives.h"
+#include "store/LibraryMemory.h"
+#include "store/PromptSearchIndex.h"
+#include "store/PromptSearchQuery.h"
 #include "store/PromptUsageStore.h"
 
 #include <QDir>
@@ -22,11 +25,174 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// Numbers the distinct group texts in the order they first appear. Prompts of one group mostly
+// stand together, so the last group is checked before the table.
+class GroupNumbering {
+public:
+    qsizetype numberOf(const QString& group) {
+        if (m_lastNumber >= 0 && group == m_lastGroup) {
+            return m_lastNumber;
+        }
+        auto found = m_numbers.constFind(group);
+        if (found == m_numbers.constEnd()) {
+            found = m_numbers.insert(group, m_numbers.size());
+        }
+        m_lastGroup = group;
+        m_lastNumber = *found;
+        return m_lastNumber;
+    }
+    qsizetype count() const { return m_numbers.size(); }
+
+private:
+    QHash<QString, qsizetype> m_numbers;
+    QString m_lastGroup;
+    qsizetype m_lastNumber = -1;
+};
+
+// The base order of the global and workspace prompts, kept as positions so that each prompt is
+// copied at most once: the panel asks for it on every key press.
+class BaseOrder {
+public:
+    BaseOrder(const QList<PromptItem>& globalPrompts, const QList<PromptItem>& workspacePrompts)
+        : m_global(globalPrompts), m_workspace(workspacePrompts) {
+        const qsizetype total = m_global.size() + m_workspace.size();
+        GroupNumbering numbering;
+        std::vector<qsizetype> bucketOf(static_cast<size_t>(total)); // per group: the pinned, then the rest
+        for (qsizetype i = 0; i < total; ++i) {
+            const PromptItem& prompt = at(i);
+            bucketOf[size_t(i)] = 2 * numbering.numberOf(prompt.group) + (prompt.isPinned ? 0 : 1);
+        }
+        std::vector<qsizetype> next(static_cast<size_t>(2 * numbering.count() + 1), 0);
+        for (const qsizetype bucket : bucketOf) {
+            ++next[size_t(bucket + 1)];
+        }
+        for (size_t b = 1; b < next.size(); ++b) {
+            next[b] += next[b - 1];
+        }
+        m_order.resize(size_t(total));
+        for (qsizetype i = 0; i < total; ++i) {
+            const qsizetype position = next[size_t(bucketOf[size_t(i)])]++;
+            m_order[size_t(position)] = i;
+            m_unchanged = m_unchanged && position == i;
+        }
+    }
+
+    QList<qint32> positions() const {
+        QList<qint32> positions;
+        positions.reserve(qsizetype(m_order.size()));
+        for (const qsizetype i : m_order) {
+            positions.append(qint32(i));
+        }
+        return positions;
+    }
+
+    QList<PromptItem> prompts() const {
+        if (m_unchanged && m_workspace.isEmpty()) {
+            return m_global;
+        }
+        if (m_unchanged && m_global.isEmpty()) {
+            return m_workspace;
+        }
+        QList<PromptItem> ordered;
+        ordered.reserve(qsizetype(m_order.size()));
+        for (const qsizetype i : m_order) {
+            ordered.append(at(i));
+        }
+        return ordered;
+    }
+
+private:
+    const PromptItem& at(qsizetype i) const {
+        return i < m_global.size() ? m_global.at(i) : m_workspace.at(i - m_global.size());
+    }
+
+    const QList<PromptItem>& m_global;
+    const QList<PromptItem>& m_workspace;
+    std::vector<qsizetype> m_order;
+    bool m_unchanged = true; // the order is the global prompts, then the workspace's
+};
+
+// Two lists are the same while they share their data: the cache holds a copy of each list it
+// keys on, so a change to the store's list detaches it from the copy.
+bool isSameList(const QList<PromptItem>& a, const QList<PromptItem>& b) {
+    return a.size() == b.size() && (a.isEmpty() || a.constData() == b.constData());
+}
+
+} // namespace
+
+struct PromptStore::SnapshotCache {
+    // The base order of one pair of global and workspace lists, and its order in the last sort
+    // mode other than manual with the usage records that order was made from.
+    struct Order {
+        QList<PromptItem> global;
+        QList<PromptItem> workspace;
+        QList<qint32> base;
+        PromptSortMode sortedMode = PromptSortMode::manual;
+        QHash<QString, PromptUsageRecord> sortedWith;
+        QList<qint32> sorted;
+    };
+    std::optional<Order> order;
+    // The search forms of the lists searched last, the latest first.
+    QList<std::shared_ptr<const PromptSearchIndex>> searchIndexes;
+    std::optional<QList<PromptItem>> editableSource;
+    QSet<QString> editableIDs;
+
+    QList<qint32> sortedOrder(const QList<PromptItem>& global, const QList<PromptItem>& workspace, PromptSortMode mode,
+                              const QHash<QString, PromptUsageRecord>& usage) {
+        if (!order || !isSameList(order->global, global) || !isSameList(order->workspace, workspace)) {
+            order = Order{global, workspace, BaseOrder(global, workspace).positions()};
+        }
+        if (mode == PromptSortMode::manual) {
+            return order->base;
+        }
+        if (order->sortedMode != mode || !order->sortedWith.isSharedWith(usage)) {
+            const qsizetype globalCount = global.size();
+            order->sorted = PromptSorter::sortedPositions(
+                order->base, mode, usage, [&global, &workspace, globalCount](qint32 p) -> const QString& {
+                    return p < globalCount ? global.at(p).id : workspace.at(p - globalCount).id;
+                });
+            order->sortedMode = mode;
+            order->sortedWith = usage;
+        }
+        return order->sorted;
+    }
+
+    std::shared_ptr<const PromptSearchIndex> searchIndex(const QList<PromptItem>& prompts) {
+        constexpr qsizetype kept = 4;
+        for (qsizetype i = 0; i < searchIndexes.size(); ++i) {
+            if (isSameList(searchIndexes.at(i)->prompts(), prompts)) {
+                searchIndexes.move(i, 0);
+                return searchIndexes.first();
+            }
+        }
+        searchIndexes.prepend(std::make_shared<const PromptSearchIndex>(prompts));
+        if (searchIndexes.size() > kept) {
+            searchIndexes.removeLast();
+        }
+        return searchIndexes.first();
+    }
+
+    QSet<QString> editablePromptIDs(const QList<PromptItem>& prompts) {
+        if (!editableSource || !isSameList(*editableSource, prompts)) {
+            editableIDs.clear();
+            editableIDs.reserve(prompts.size());
+            for (const PromptItem& prompt : prompts) {
+                editableIDs.insert(prompt.id);
+            }
+            editableSource = prompts;
+        }
+        return editableIDs;
+    }
+};
+
 PromptStore::PromptStore(const AppEnvironment& environment, std::function<AppLanguage()> languageProvider,
                          bool loadsOnInit, Services services, QObject* parent)
     : QObject(parent), m_environment(environment), m_languageProvider(std::move(languageProvider)),
       m_configLoader(std::move(services.configLoader)), m_persistence(std::move(services.persistence)),
-      m_usageStore(services.usageStore), m_bindingStore(services.bindingStore) {
+      m_usageStore(services.usageStore), m_bindingStore(services.bindingStore),
+      m_snapshotCache(std::make_unique<SnapshotCache>()) {
     m_statusMessage = text(L10N("status.not.loaded"));
     if (!m_configLoader) {
         m_configLoader = std::make_shared<BackgroundPromptConfigLoader>(m_environment);
@@ -131,34 +297,6 @@ void PromptStore::publishPersistedWorkspace(const PromptWorkspace& workspace) {
     emit contentChanged();
 }
 
-namespace {
-
-// Numbers the distinct group texts in the order they first appear. Prompts of one group mostly
-// stand together, so the last group is checked before the table.
-class GroupNumbering {
-public:
-    qsizetype numberOf(const QString& group) {
-        if (m_lastNumber >= 0 && group == m_lastGroup) {
-            return m_lastNumber;
-        }
-        auto found = m_numbers.constFind(group);
-        if (found == m_numbers.constEnd()) {
-            found = m_numbers.insert(group, m_numbers.size());
-        }
-        m_lastGroup = group;
-        m_lastNumber = *found;
-        return m_lastNumber;
-    }
-    qsizetype count() const { return m_numbers.size(); }
-
-private:
-    QHash<QString, qsizetype> m_numbers;
-    QString m_lastGroup;
-    qsizetype m_lastNumber = -1;
-};
-
-} // namespace
-
 // ---- Reload --------------------------------------------------------------------------------
 
 void PromptStore::reload(const std::optional<QString>& preservingStatus) {
@@ -188,6 +326,8 @@ QFuture<void> PromptStore::startReload(const std::optional<QString>& preservedSt
                     const QFuture<PromptLoadResult> future = watcher->future();
                     if (future.resultCount() > 0) {
                         applyLoadResult(future.result(), previousSelection, loadLanguage, preservedStatus);
+                        // The replaced library is gone; its pages go back to the system.
+                        LibraryMemory::giveBackFreedMemory();
                     } else {
                         qCWarning(lcPrompts).noquote()
                             << "Reload configuration failed generation=" + QString::number(generation);
@@ -240,6 +380,8 @@ void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<Q
 
     // Also when the state was kept: project files are read afresh from now on.
     clearProjectWorkspaceCaches();
+    // The cache holds the lists it was made for; letting go of them frees the replaced library.
+    *m_snapshotCache = SnapshotCache();
     emit contentChanged();
 
     std::optional<QString> selection;
@@ -316,39 +458,56 @@ QStringList PromptStore::knownWorkspacePaths() const {
 }
 
 QList<PromptSection> PromptStore::promptSections(const QList<PromptItem>& prompts) const {
+    return promptSectionsOf(PromptSelection(prompts));
+}
+
+QList<PromptSection> PromptStore::promptSectionsOf(const PromptSelection& prompts) const {
     if (prompts.isEmpty()) {
         return {};
     }
-    if (m_sortMode == PromptSortMode::manual) {
-        GroupNumbering numbering;
-        std::vector<qsizetype> sectionOf(static_cast<size_t>(prompts.size()));
-        std::vector<qsizetype> sizes;
-        for (qsizetype i = 0; i < prompts.size(); ++i) {
-            const qsizetype section = numbering.numberOf(prompts.at(i).group);
-            sectionOf[size_t(i)] = section;
-            if (section == qsizetype(sizes.size())) {
-                sizes.push_back(0);
-            }
-            ++sizes[size_t(section)];
+    if (m_sortMode != PromptSortMode::manual) {
+        const QString title = m_sortMode == PromptSortMode::recent ? text(L10N("settings.usage.sort.recent"))
+                                                                   : text(L10N("settings.usage.sort.frequent"));
+        return {PromptSection{PromptSortModes::rawValue(m_sortMode), title, prompts}};
+    }
+    // The base order keeps each group together, so the panel's prompts come as one run per
+    // group, and each section is a slice of them. A group met again after its run makes them
+    // gather by group the long way.
+    QList<PromptSection> sections;
+    QSet<QString> groups;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= prompts.size(); ++i) {
+        const QString& group = prompts.at(start).group;
+        if (i < prompts.size() && prompts.at(i).group == group) {
+            continue;
         }
-        if (sizes.size() == 1) {
-            return {PromptSection{prompts.first().group, prompts.first().group, prompts}};
+        if (groups.contains(group)) {
+            sections.clear();
+            break;
         }
-        QList<PromptSection> sections(qsizetype(sizes.size()));
-        for (qsizetype i = 0; i < prompts.size(); ++i) {
-            PromptSection& section = sections[sectionOf[size_t(i)]];
-            if (section.prompts.isEmpty()) {
-                section.id = prompts.at(i).group;
-                section.title = prompts.at(i).group;
-                section.prompts.reserve(sizes[size_t(sectionOf[size_t(i)])]);
-            }
-            section.prompts.append(prompts.at(i));
-        }
+        groups.insert(group);
+        sections.append(PromptSection{group, group, prompts.sliced(start, i - start)});
+        start = i;
+    }
+    if (!sections.isEmpty()) {
         return sections;
     }
-    const QString title = m_sortMode == PromptSortMode::recent ? text(L10N("settings.usage.sort.recent"))
-                                                               : text(L10N("settings.usage.sort.frequent"));
-    return {PromptSection{PromptSortModes::rawValue(m_sortMode), title, prompts}};
+
+    GroupNumbering numbering;
+    QList<QList<qsizetype>> members;
+    for (qsizetype i = 0; i < prompts.size(); ++i) {
+        const qsizetype section = numbering.numberOf(prompts.at(i).group);
+        if (section == members.size()) {
+            members.append(QList<qsizetype>());
+        }
+        members[section].append(i);
+    }
+    sections.reserve(members.size());
+    for (const QList<qsizetype>& indices : std::as_const(members)) {
+        const QString& group = prompts.at(indices.first()).group;
+        sections.append(PromptSection{group, group, prompts.picked(indices)});
+    }
+    return sections;
 }
 
 QStringList PromptStore::parseLines(const QString& text) {
@@ -361,130 +520,6 @@ QStringList PromptStore::parseLines(const QString& text) {
     }
     return lines;
 }
-
-namespace {
-
-char16_t asciiLower(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
-
-// A search text, trimmed and lower-cased once. A prompt matches when the query occurs in its
-// lower-cased title, group, text or space-joined tags. Most prompt texts are ASCII: for those
-// the lower-cased text is the ASCII lower-casing, so the search runs without lower-casing a copy.
-class SearchQuery {
-public:
-    explicit SearchQuery(const QString& query)
-        : m_query(Text::trimWhitespaceAndNewlines(query).toLower()), m_isAscii(QtPrivate::isAscii(m_query)) {}
-
-    bool isEmpty() const { return m_query.isEmpty(); }
-
-    bool matches(const PromptItem& prompt) const {
-        return m_query.isEmpty() || occursIn(prompt.title) || occursIn(prompt.group) || occursIn(prompt.text) ||
-               occursInTags(prompt.tags);
-    }
-
-private:
-    // Lower-casing maps each character on its own and never yields a blank, so a query without a
-    // blank occurs in the joined tags exactly when it occurs in one of them.
-    bool occursInTags(const QStringList& tags) const {
-        if (m_query.contains(QLatin1Char(' '))) {
-            return occursIn(tags.join(QLatin1Char(' ')));
-        }
-        return std::any_of(tags.cbegin(), tags.cend(), [this](const QString& tag) { return occursIn(tag); });
-    }
-
-    bool occursIn(const QString& text) const {
-        if (QtPrivate::isAscii(QStringView(text))) {
-            return m_isAscii && occursInAscii(text);
-        }
-        return text.toLower().contains(m_query);
-    }
-
-    bool occursInAscii(const QString& text) const {
-        const qsizetype n = m_query.size();
-        const qsizetype last = text.size() - n;
-        const char16_t* t = reinterpret_cast<const char16_t*>(text.utf16());
-        const char16_t* q = reinterpret_cast<const char16_t*>(m_query.utf16());
-        for (qsizetype i = 0; i <= last; ++i) {
-            if (asciiLower(t[i]) != q[0]) {
-                continue;
-            }
-            qsizetype j = 1;
-            while (j < n && asciiLower(t[i + j]) == q[j]) {
-                ++j;
-            }
-            if (j == n) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    QString m_query;
-    bool m_isAscii;
-};
-
-// The base order of the global and workspace prompts, kept as positions so that each prompt is
-// copied at most once: the panel asks for it on every key press.
-class BaseOrder {
-public:
-    BaseOrder(const QList<PromptItem>& globalPrompts, const QList<PromptItem>& workspacePrompts)
-        : m_global(globalPrompts), m_workspace(workspacePrompts) {
-        const qsizetype total = m_global.size() + m_workspace.size();
-        GroupNumbering numbering;
-        std::vector<qsizetype> bucketOf(static_cast<size_t>(total)); // per group: the pinned, then the rest
-        for (qsizetype i = 0; i < total; ++i) {
-            const PromptItem& prompt = at(i);
-            bucketOf[size_t(i)] = 2 * numbering.numberOf(prompt.group) + (prompt.isPinned ? 0 : 1);
-        }
-        std::vector<qsizetype> next(static_cast<size_t>(2 * numbering.count() + 1), 0);
-        for (const qsizetype bucket : bucketOf) {
-            ++next[size_t(bucket + 1)];
-        }
-        for (size_t b = 1; b < next.size(); ++b) {
-            next[b] += next[b - 1];
-        }
-        m_order.resize(size_t(total));
-        for (qsizetype i = 0; i < total; ++i) {
-            const qsizetype position = next[size_t(bucketOf[size_t(i)])]++;
-            m_order[size_t(position)] = i;
-            m_unchanged = m_unchanged && position == i;
-        }
-    }
-
-    template <typename Predicate> void keepIf(Predicate keep) {
-        const auto end = std::remove_if(m_order.begin(), m_order.end(), [&](qsizetype i) { return !keep(at(i)); });
-        m_unchanged = m_unchanged && end == m_order.end();
-        m_order.erase(end, m_order.end());
-    }
-
-    QList<PromptItem> prompts() const {
-        if (m_unchanged && m_workspace.isEmpty()) {
-            return m_global;
-        }
-        if (m_unchanged && m_global.isEmpty()) {
-            return m_workspace;
-        }
-        QList<PromptItem> ordered;
-        ordered.reserve(qsizetype(m_order.size()));
-        for (const qsizetype i : m_order) {
-            ordered.append(at(i));
-        }
-        return ordered;
-    }
-
-private:
-    const PromptItem& at(qsizetype i) const {
-        return i < m_global.size() ? m_global.at(i) : m_workspace.at(i - m_global.size());
-    }
-
-    const QList<PromptItem>& m_global;
-    const QList<PromptItem>& m_workspace;
-    std::vector<qsizetype> m_order;
-    bool m_unchanged = true; // the order is the global prompts, then the workspace's
-};
-
-} // namespace
 
 PromptMatchingService PromptStore::matchingService() {
     PromptMatchingService service;
@@ -508,23 +543,41 @@ QList<PromptItem> PromptStore::allPrompts(const ContextMatchDetails& matchDetail
                            matchDetails.workspace ? matchDetails.workspace->prompts : QList<PromptItem>());
 }
 
-QList<PromptItem> PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
-                                              const QString& searchText) const {
+PromptSelection PromptStore::visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
+                                            const QString& searchText) const {
     Q_UNUSED(context);
     const QList<PromptItem> none;
     const QList<PromptItem>& workspacePrompts = matchDetails.workspace ? matchDetails.workspace->prompts : none;
-    BaseOrder base(m_globalPrompts, workspacePrompts);
-    // The sort modes break ties by list position, so filtering first gives the same list as
-    // sorting first, and sorts only what the search kept.
-    const SearchQuery query(searchText);
-    if (!query.isEmpty()) {
-        base.keepIf([&query](const PromptItem& prompt) { return query.matches(prompt); });
+    const QList<qint32> order =
+        m_snapshotCache->sortedOrder(m_globalPrompts, workspacePrompts, m_sortMode, m_usageStore->records());
+    const PromptSearchQuery query(searchText);
+    if (query.isEmpty()) {
+        return PromptSelection(m_globalPrompts, workspacePrompts, order);
     }
-    return PromptSorter::sorted(base.prompts(), m_sortMode, m_usageStore->records());
+    // Filtering keeps the order, so the search runs over the sorted order the cache keeps.
+    const std::shared_ptr<const PromptSearchIndex> global = m_snapshotCache->searchIndex(m_globalPrompts);
+    const std::shared_ptr<const PromptSearchIndex> workspace = m_snapshotCache->searchIndex(workspacePrompts);
+    const qsizetype globalCount = m_globalPrompts.size();
+    QList<qint32> kept;
+    for (const qint32 position : order) {
+        if (position < globalCount ? global->matches(position, query)
+                                   : workspace->matches(position - globalCount, query)) {
+            kept.append(position);
+        }
+    }
+    return PromptSelection(m_globalPrompts, workspacePrompts, std::move(kept));
+}
+
+QSet<QString> PromptStore::editablePromptIDs(const ContextMatchDetails& matchDetails) const {
+    const std::optional<PromptWorkspace>& workspace = matchDetails.workspace;
+    if (!workspace || workspace->source != PromptWorkspaceSource::userWorkspace) {
+        return {};
+    }
+    return m_snapshotCache->editablePromptIDs(workspace->prompts);
 }
 
 bool PromptStore::promptMatchesSearch(const PromptItem& prompt, const QString& query) {
-    return SearchQuery(query).matches(prompt);
+    return PromptSearchQuery(query).matches(prompt);
 }
 
 QList<PromptItem> PromptStore::basePromptOrder(const QList<PromptItem>& globalPrompts,

@@ -12,6 +12,7 @@
 #include "model/PromptConfigIssue.h"
 #include "model/PromptModels.h"
 #include "model/PromptPack.h"
+#include "model/PromptSelection.h"
 #include "model/PromptUsage.h"
 #include "store/WorkspaceDeletionResult.h"
 
@@ -200,15 +201,21 @@ public:
     // workspace's, grouped, pinned first.
     QList<PromptItem> allPrompts(const ContextMatchDetails& matchDetails) const;
     // allPrompts ordered by the sort mode, then filtered by the search text. The context takes no
-    // part: it reaches matching only through the details.
-    QList<PromptItem> visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
-                                     const QString& searchText) const;
+    // part: it reaches matching only through the details. The selection shares the store's lists;
+    // what a key press needs of them (order, search form) is kept until they change.
+    PromptSelection visiblePrompts(const AgentContext& context, const ContextMatchDetails& matchDetails,
+                                   const QString& searchText) const;
+    // The ids of the matched workspace's prompts when it is a user workspace; none otherwise. Kept
+    // until the workspace changes.
+    QSet<QString> editablePromptIDs(const ContextMatchDetails& matchDetails) const;
 
     // The match paths of every workspace, in workspace order, duplicates kept.
     QStringList knownWorkspacePaths() const;
     // One section per group in manual order (groups in order of first appearance), else one
     // section named after the sort mode.
     QList<PromptSection> promptSections(const QList<PromptItem>& prompts) const;
+    // The same for a selection; the sections share it.
+    QList<PromptSection> promptSectionsOf(const PromptSelection& prompts) const;
 
     // The lines of a text, each trimmed of white space and line breaks, empty ones dropped.
     static QStringList parseLines(const QString& text);
@@ -292,4 +299,9 @@ private:
     bool m_hasSuccessfulConfigSnapshot = false;
     quint64 m_reloadGeneration = 0;
     bool m_reloading = false;
+
+    // What the panel's key presses need of the current lists, kept while the lists stay the same
+    // (their shared data is the key) and dropped with every applied reload.
+    struct SnapshotCache;
+    std::unique_ptr<SnapshotCache> m_snapshotCache;
 };

@@ -83,6 +83,20 @@ private slots:
             << QStringList{"A", "B"}
             << QList<PromptUsageRecord>{record("B", QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC), 0)}
             << PromptSortMode::recent << QStringList{"B", "A"};
+        // Most prompts are never copied and are not sorted at all: a record that ties with none
+        // must stay among them, and one older than the year 1 must go behind them.
+        QTest::newRow("no copies and no date tie with none")
+            << QStringList{"A", "B", "C"}
+            << QList<PromptUsageRecord>{record("B", QDateTime(), 0), record("C", today, 1)} << PromptSortMode::frequent
+            << QStringList{"C", "A", "B"};
+        QTest::newRow("a copy before the year 1 comes after none, recent")
+            << QStringList{"A", "B", "C"}
+            << QList<PromptUsageRecord>{record("A", QDateTime(QDate(-5, 1, 1), QTime(0, 0), Qt::UTC), 1)}
+            << PromptSortMode::recent << QStringList{"B", "C", "A"};
+        QTest::newRow("a copy before the year 1 still counts, frequent")
+            << QStringList{"A", "B", "C"}
+            << QList<PromptUsageRecord>{record("C", QDateTime(QDate(-5, 1, 1), QTime(0, 0), Qt::UTC), 1)}
+            << PromptSortMode::frequent << QStringList{"C", "A", "B"};
     }
 
     void sorted() {
@@ -98,6 +112,19 @@ private slots:
         const QList<PromptItem> list = prompts(input);
         QCOMPARE(ids(PromptSorter::sorted(list, mode, map)), expected);
         QCOMPARE(ids(list), input);
+
+        // The same order by position, over positions that are not 0, 1, 2...
+        QList<qint32> positions;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            positions.append(qint32(10 * i));
+        }
+        const QList<qint32> sorted = PromptSorter::sortedPositions(
+            positions, mode, map, [&list](qint32 p) -> const QString& { return list.at(p / 10).id; });
+        QStringList sortedIDs;
+        for (const qint32 p : sorted) {
+            sortedIDs.append(list.at(p / 10).id);
+        }
+        QCOMPARE(sortedIDs, expected);
     }
 
     void manualKeepsPinnedPromptsWhereTheyStand() {

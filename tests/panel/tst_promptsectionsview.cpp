@@ -30,19 +30,25 @@ PromptItem prompt(const QString& id, const QString& title, bool pinned = false) 
     return item;
 }
 
+PromptSection makeSection(const QString& id, const QString& title, const QList<PromptItem>& prompts) {
+    return PromptSection{id, title, PromptSelection(prompts)};
+}
+
 PanelRenderSnapshot snapshotOf(const QList<PromptSection>& sections, bool ordering = true) {
     PanelRenderSnapshot snapshot;
     snapshot.sections = sections;
     int number = 1;
+    QList<PromptItem> visible;
     for (const PromptSection& section : sections) {
         for (const PromptItem& item : section.prompts) {
-            snapshot.visiblePrompts.append(item);
+            visible.append(item);
             snapshot.editablePromptIDs.insert(item.id);
             if (number <= 9) {
                 snapshot.shortcutNumbers.insert(item.id, number++);
             }
         }
     }
+    snapshot.visiblePrompts = PromptSelection(visible);
     snapshot.allowsPromptOrdering = ordering;
     return snapshot;
 }
@@ -98,7 +104,7 @@ void PromptSectionsViewTest::initTestCase() {
 
 void PromptSectionsViewTest::gridAndListGeometry() {
     PromptSectionsView stage;
-    const auto snapshot = snapshotOf({{QStringLiteral("s"), QStringLiteral("Section"), numbered(4)}});
+    const auto snapshot = snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("Section"), numbered(4))});
     stage.setState(snapshot, state());
     PromptSectionView* section = stage.sections().first();
     const int top = section->headerHeight() + 10;
@@ -121,8 +127,8 @@ void PromptSectionsViewTest::gridAndListGeometry() {
     }
 
     // An empty section still shows its header; a second section sits 12 below the first.
-    stage.setState(snapshotOf({{QStringLiteral("e"), QStringLiteral("Empty"), {}},
-                               {QStringLiteral("s"), QStringLiteral("Section"), numbered(1)}}),
+    stage.setState(snapshotOf({makeSection(QStringLiteral("e"), QStringLiteral("Empty"), {}),
+                               makeSection(QStringLiteral("s"), QStringLiteral("Section"), numbered(1))}),
                    state());
     QCOMPARE(stage.sections().size(), 2);
     QVERIFY(stage.sections()[0]->height() > 0);
@@ -132,14 +138,14 @@ void PromptSectionsViewTest::gridAndListGeometry() {
 
 void PromptSectionsViewTest::tilesAreKeptAcrossRefreshes() {
     PromptSectionsView stage;
-    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(3)}}), state());
+    stage.setState(snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(3))}), state());
     PromptTileView* first = stage.tile(QStringLiteral("p1"));
     // A search hides p0 and moves p1 into another section: the same tile object follows.
     QList<PromptItem> items = numbered(3);
     items.removeFirst();
     PromptSectionsView::State selected = state();
     selected.selectedPromptID = QStringLiteral("p1");
-    stage.setState(snapshotOf({{QStringLiteral("t"), QStringLiteral("T"), items}}, false), selected);
+    stage.setState(snapshotOf({makeSection(QStringLiteral("t"), QStringLiteral("T"), items)}, false), selected);
     QCOMPARE(stage.tile(QStringLiteral("p1")), first);
     QVERIFY(!stage.tile(QStringLiteral("p0")));
     QVERIFY(first->presentation().showsSelectedBadge);
@@ -156,7 +162,7 @@ void PromptSectionsViewTest::retryBadgeCallsOnlyRetry() {
     stage.setCallbacks(callbacks);
     PromptSectionsView::State failed = state();
     failed.copyFeedback = PromptCopyFeedback{PromptCopyFeedback::Kind::failed, QStringLiteral("p1")};
-    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(2)}}), failed);
+    stage.setState(snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(2))}), failed);
     stage.resize(stage.sizeHint());
     stage.show();
     QVERIFY(QTest::qWaitForWindowExposed(&stage));
@@ -180,7 +186,7 @@ void PromptSectionsViewTest::clickCopiesAndHoverReports() {
     };
     callbacks.onSelect = [&](const PromptItem& item) { calls << QStringLiteral("select ") + item.id; };
     stage.setCallbacks(callbacks);
-    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(1)}}), state());
+    stage.setState(snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(1))}), state());
     stage.resize(stage.sizeHint());
     stage.show();
     QVERIFY(QTest::qWaitForWindowExposed(&stage));
@@ -191,7 +197,7 @@ void PromptSectionsViewTest::clickCopiesAndHoverReports() {
     QCOMPARE(tile->presentation().fillOpacity, 0.105);
     QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(40, 60));
     // A refresh keeps the hover of the kept tile.
-    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(2)}}), state());
+    stage.setState(snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(2))}), state());
     QVERIFY(tile->isHovered());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(tile, &leave);
@@ -213,7 +219,7 @@ void PromptSectionsViewTest::moveItemsFollowOrdering() {
     };
     callbacks.onCopy = [&](const PromptItem&) { calls << QStringLiteral("copy"); };
     stage.setCallbacks(callbacks);
-    const auto sections = QList<PromptSection>{{QStringLiteral("s"), QStringLiteral("S"), numbered(1)}};
+    const auto sections = QList<PromptSection>{makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(1))};
     const auto enabledItems = [&](QMenu* menu) {
         QStringList names;
         for (QAction* action : menu->actions()) {
@@ -258,7 +264,7 @@ void PromptSectionsViewTest::accessibilityOfTiles() {
     PromptSectionsView::Callbacks callbacks;
     callbacks.onCopy = [&](const PromptItem&) { ++copies; };
     stage.setCallbacks(callbacks);
-    stage.setState(snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), items}}), copied);
+    stage.setState(snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), items)}), copied);
 
     QAccessibleInterface* tile = QAccessible::queryAccessibleInterface(stage.tile(QStringLiteral("p0")));
     QVERIFY(tile);
@@ -283,8 +289,8 @@ void PromptSectionsViewTest::layoutPickerOnFirstSectionOnly() {
     PromptSectionsView::Callbacks callbacks;
     callbacks.onLayoutModeChange = [&](PromptPanelLayoutMode mode) { changes << mode; };
     stage.setCallbacks(callbacks);
-    stage.setState(snapshotOf({{QStringLiteral("a"), QStringLiteral("A"), numbered(1)},
-                               {QStringLiteral("b"), QStringLiteral("B"), {}}}),
+    stage.setState(snapshotOf({makeSection(QStringLiteral("a"), QStringLiteral("A"), numbered(1)),
+                               makeSection(QStringLiteral("b"), QStringLiteral("B"), {})}),
                    state());
     PromptPanelLayoutPicker* picker = stage.sections()[0]->layoutPicker();
     QVERIFY(picker);
@@ -303,7 +309,7 @@ void PromptSectionsViewTest::previewFollowsThePromptAndIgnoresStaleDismissal() {
     PromptSectionsView::Callbacks callbacks;
     callbacks.onPreviewDismissed = [&](const QString& id) { dismissed << id; };
     stage->setCallbacks(callbacks);
-    const auto snapshot = snapshotOf({{QStringLiteral("s"), QStringLiteral("S"), numbered(6)}});
+    const auto snapshot = snapshotOf({makeSection(QStringLiteral("s"), QStringLiteral("S"), numbered(6))});
     PromptSectionsView::State s = state();
     s.previewPrompt = snapshot.visiblePrompts[0];
     stage->setState(snapshot, s);
@@ -418,8 +424,8 @@ void PromptSectionsViewTest::screenshots() {
     first[5].text.clear();
     PromptItem pinnedReadOnly = prompt(QStringLiteral("ro"), QStringLiteral("Global: explain this error"), true);
     QList<PromptSection> sections = {
-        {QStringLiteral("a"), QStringLiteral("Workspace prompts with a rather long section title"), first},
-        {QStringLiteral("b"), QStringLiteral("全局提示词"), {pinnedReadOnly}}};
+        makeSection(QStringLiteral("a"), QStringLiteral("Workspace prompts with a rather long section title"), first),
+        makeSection(QStringLiteral("b"), QStringLiteral("全局提示词"), {pinnedReadOnly})};
     PanelRenderSnapshot snapshot = snapshotOf(sections);
     snapshot.editablePromptIDs.remove(QStringLiteral("ro"));
 

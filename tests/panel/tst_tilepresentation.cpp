@@ -192,7 +192,8 @@ void TilePresentationTest::accessibilityLabel() {
 
 void TilePresentationTest::shortcutNumberLookup() {
     PanelRenderSnapshot snapshot;
-    snapshot.visiblePrompts = {prompt(QStringLiteral("a")), prompt(QStringLiteral("b")), prompt(QStringLiteral("c"))};
+    snapshot.visiblePrompts =
+        PromptSelection({prompt(QStringLiteral("a")), prompt(QStringLiteral("b")), prompt(QStringLiteral("c"))});
     snapshot.shortcutNumbers = {{QStringLiteral("a"), 0},
                                 {QStringLiteral("b"), 2},
                                 {QStringLiteral("c"), 2},
@@ -202,7 +203,8 @@ void TilePresentationTest::shortcutNumberLookup() {
     QVERIFY(!PromptPanelRendering::prompt(-1, snapshot));
     QVERIFY(!PromptPanelRendering::prompt(5, snapshot));                          // its prompt is not visible
     QCOMPARE(PromptPanelRendering::prompt(2, snapshot)->id, QStringLiteral("b")); // visible order wins
-    snapshot.visiblePrompts.swapItemsAt(1, 2);
+    snapshot.visiblePrompts =
+        PromptSelection({prompt(QStringLiteral("a")), prompt(QStringLiteral("c")), prompt(QStringLiteral("b"))});
     QCOMPARE(PromptPanelRendering::prompt(2, snapshot)->id, QStringLiteral("c"));
     QVERIFY(!PromptPanelRendering::prompt(1, PanelRenderSnapshot{}));
 }

@@ -143,6 +143,81 @@ private slots:
         QVERIFY(!PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::zed), "", false).activeWorkspace);
     }
 
+    // Sections are slices of the visible prompts; they must be the groups promptSections makes
+    // of the same list, also after a search and with pinned prompts of both lists.
+    void sectionsFollowTheGroupsOfTheVisiblePrompts_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("sectionIDs");
+        QTest::addColumn<QList<QStringList>>("sectionPrompts");
+        QTest::newRow("all") << "" << QStringList{"A", "B", "C"}
+                             << QList<QStringList>{{"wA1", "gA1"}, {"gB2", "wB1", "gB1", "wB2"}, {"wC1"}};
+        QTest::newRow("search") << "keep" << QStringList{"A", "B"} << QList<QStringList>{{"gA1"}, {"wB1", "wB2"}};
+        QTest::newRow("nothing found") << "none of them" << QStringList{} << QList<QStringList>{};
+    }
+
+    void sectionsFollowTheGroupsOfTheVisiblePrompts() {
+        QFETCH(QString, search);
+        QFETCH(QStringList, sectionIDs);
+        QFETCH(QList<QStringList>, sectionPrompts);
+        PromptStoreHarness h;
+        const PromptWorkspace w = workspace("w", {prompt("wC1", "C"), prompt("wB1", "B", true, "", "keep"),
+                                                  prompt("wB2", "B", false, "keep"), prompt("wA1", "A", true)});
+        h.load(result({prompt("gA1", "A", false, "keep"), prompt("gB1", "B"), prompt("gB2", "B", true)}, {w}));
+        const PanelRenderSnapshot snapshot =
+            PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::cursor), search, false, matched(w));
+        QStringList ids;
+        QList<QStringList> prompts;
+        for (const PromptSection& section : snapshot.sections) {
+            QCOMPARE(section.title, section.id);
+            ids.append(section.id);
+            prompts.append(section.prompts.ids());
+        }
+        QCOMPARE(ids, sectionIDs);
+        QCOMPARE(prompts, sectionPrompts);
+        const QList<PromptSection> fromList = h.store->promptSections(snapshot.visiblePrompts.toList());
+        QCOMPARE(fromList.size(), snapshot.sections.size());
+        for (qsizetype i = 0; i < fromList.size(); ++i) {
+            QCOMPARE(fromList[i].prompts, snapshot.sections[i].prompts);
+        }
+    }
+
+    // The store keeps order and search form between key presses; every change it publishes must
+    // show in the next snapshot.
+    void aSnapshotSeesEveryChangeOfTheStore() {
+        PromptStoreHarness h;
+        h.env.defaults()->setString(PromptStore::sortModeKey, "recent");
+        h.make();
+        const PromptWorkspace w = workspace("w", numbered("p", 3));
+        h.load(result({}, {w}));
+        const auto make = [&h](const QString& search) {
+            return PanelRenderSnapshotBuilder::make(*h.store, contextOf(AgentType::zed), search, false);
+        };
+        QVERIFY(h.store->bindingStore().addAgentWorkspaceBinding(AgentType::zed, "Zed", std::nullopt, "w", true));
+        QCOMPARE(make("").visiblePromptIDs(), (QStringList{"p1", "p2", "p3"}));
+        QCOMPARE(make("p").editablePromptIDs, (QSet<QString>{"p1", "p2", "p3"}));
+        QVERIFY(make("renamed").visiblePrompts.isEmpty());
+
+        // A copy changes the recent order.
+        h.store->usageStore().recordSuccessfulCopy("p3", QDateTime::currentDateTimeUtc());
+        QCOMPARE(make("").visiblePromptIDs(), (QStringList{"p3", "p1", "p2"}));
+
+        // An edit changes what a search finds and the editable ids.
+        PromptWorkspace edited = h.store->workspaces().first();
+        edited.prompts[1].title = "Renamed";
+        edited.prompts.append(prompt("p4"));
+        h.store->publishPersistedWorkspace(edited);
+        QCOMPARE(make("RENAMED").visiblePromptIDs(), QStringList{"p2"});
+        QCOMPARE(make("").editablePromptIDs, (QSet<QString>{"p1", "p2", "p3", "p4"}));
+
+        // A snapshot already made keeps what it showed, a reload replaces the rest.
+        const PanelRenderSnapshot before = make("renamed");
+        h.load(result({}, {workspace("w", {prompt("q1", "General", false, "Renamed")})}));
+        QCOMPARE(before.visiblePromptIDs(), QStringList{"p2"});
+        QCOMPARE(before.visiblePrompts.first().title, QString("Renamed"));
+        QCOMPARE(make("renamed").visiblePromptIDs(), QStringList{"q1"});
+        QCOMPARE(make("").editablePromptIDs, QSet<QString>{"q1"});
+    }
+
     // A prompt of a project workspace may carry the id of a global prompt: the first keeps its number.
     void aRepeatedIdKeepsItsFirstNumber() {
         PromptStoreHarness h;

@@ -1,0 +1,145 @@
+// Resident memory of the prompt library: the full 10.4 MB aggregate of workspace files loaded by
+// the real background loader into a store, measured over the same process before the first load.
+// Targets: the loaded library costs at most twice its file bytes, and ten reloads in a row leave
+// the process within 10 % of what one load costs (memory of a replaced library is given back).
+// A program of its own, so that no other benchmark's fixture shares the process.
+
+#include "model/UserDefaults.h"
+#include "store/LibraryMemory.h"
+#include "store/PromptStore.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThreadPool>
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QByteArray promptBlock(int number) {
+    const QByteArray n = QByteArray::number(number);
+    return "  - id: \"prompt-" + n + "\"\n    title: \"Review module " + n +
+           " before the release\"\n    group: \"Review " + QByteArray::number(number % 7) +
+           "\"\n    agent: \"codex\"\n    tags:\n      - \"review\"\n      - \"release\"\n    text: |\n"
+           "      Review the module {{ module | src/core }} for the coming release.\n"
+           "      \n"
+           "      1. List the public functions whose behaviour changed since the last tag.\n"
+           "      2. Point out error paths that have no test, with the file and line.\n"
+           "      3. Check that log lines never print file contents or home paths.\n"
+           "      Answer in English, as a numbered list, without rewriting the code.\n\n";
+}
+
+// Workspace files of at most 1 MB in the home's data folder; returns the bytes written.
+qint64 writeLibrary(qint64 totalBytes, const QString& home) {
+    const QString folder = QDir(home).filePath(".orris-hollows/workspaces");
+    QDir().mkpath(folder);
+    qint64 written = 0;
+    int prompts = 0;
+    for (int file = 0; written < totalBytes; ++file) {
+        QByteArray content = "workspace:\n  name: \"Workspace " + QByteArray::number(file) +
+                             "\"\n  match_paths:\n    - \"/home/dev/src/project-" + QByteArray::number(file) +
+                             "\"\n\nprompts:\n";
+        while (content.size() < std::min<qint64>(1'000'000, totalBytes - written)) {
+            content += promptBlock(prompts++);
+        }
+        QFile out(QDir(folder).filePath(QStringLiteral("workspace-%1.yaml").arg(file)));
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size()) {
+            std::abort();
+        }
+        written += content.size();
+    }
+    return written;
+}
+
+double residentBytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    long size = 0;
+    long resident = 0;
+    if (!statm || std::fscanf(statm, "%ld %ld", &size, &resident) != 2) {
+        std::abort();
+    }
+    std::fclose(statm);
+    return double(resident) * double(sysconf(_SC_PAGESIZE));
+}
+
+// Returns the milliseconds from the request to the applied result, what the user waits for.
+double reloadAndWait(PromptStore& store) {
+    QElapsedTimer timer;
+    timer.start();
+    store.reload();
+    while (store.isReloading()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The store gives freed memory back in the background.
+    QThreadPool::globalInstance()->waitForDone();
+    return elapsed;
+}
+
+void BM_LibraryResidentMemory(benchmark::State& state) {
+    QTemporaryDir home;
+    const qint64 bytes = writeLibrary(state.range(0), home.path());
+    AppEnvironment environment;
+    environment.homePath = home.path();
+    environment.defaults = std::make_shared<MemoryUserDefaults>();
+    environment.clock = std::make_shared<SystemClock>();
+    double empty = 0;
+    double one = 0;
+    double ten = 0;
+    qsizetype prompts = 0;
+    std::vector<double> reloadMs; // from the request to the applied result, as the user waits for it
+    for (auto _ : state) {
+        PromptStore store(
+            environment, [] { return AppLanguage::english; }, false);
+        // The empty app: what writing the fixture left over is not the library's.
+        malloc_trim(0);
+        empty = residentBytes();
+        reloadAndWait(store);
+        one = residentBytes();
+        for (int i = 0; i < 10; ++i) {
+            reloadMs.push_back(reloadAndWait(store));
+        }
+        ten = residentBytes();
+        prompts = 0;
+        for (const PromptWorkspace& workspace : store.workspaces()) {
+            prompts += workspace.prompts.size();
+        }
+    }
+    if (prompts == 0) {
+        state.SkipWithError("the library did not load");
+    }
+    state.counters["fileMB"] = double(bytes) / 1e6;
+    state.counters["prompts"] = double(prompts);
+    state.counters["oneLoadMB"] = (one - empty) / 1e6;
+    state.counters["oneLoadPerFileByte"] = (one - empty) / double(bytes);
+    state.counters["tenLoadsMB"] = (ten - empty) / 1e6;
+    state.counters["tenLoadsPerOneLoad"] = (ten - empty) / (one - empty);
+    std::sort(reloadMs.begin(), reloadMs.end());
+    state.counters["reloadMsMedian"] = reloadMs.empty() ? 0 : reloadMs[reloadMs.size() / 2];
+}
+BENCHMARK(BM_LibraryResidentMemory)->Arg(10'400'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    LibraryMemory::configureAllocator(); // as the app does at start
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include "store/PromptSearchIndex.h"
+
+#include <algorithm>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// ASCII text lower-cased into one byte a character, sixteen at a time.
+void lowerAscii(const char16_t* in, qsizetype size, char* out) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i beforeA = _mm_set1_epi8('A' - 1);
+    const __m128i afterZ = _mm_set1_epi8('Z' + 1);
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 8));
+        const __m128i bytes = _mm_packus_epi16(low, high); // exact: every character is below 0x80
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(bytes, _mm_and_si128(upper, caseBit)));
+    }
+#endif
+    for (; i < size; ++i) {
+        const char16_t c = in[i];
+        out[i] = char((c >= u'A' && c <= u'Z') ? c + 32 : c);
+    }
+}
+
+} // namespace
+
+PromptSearchIndex::PromptSearchIndex(QList<PromptItem> prompts) : m_prompts(std::move(prompts)) {
+    const qsizetype count = m_prompts.size();
+    qsizetype bytes = 0;
+    for (const PromptItem& prompt : std::as_const(m_prompts)) {
+        bytes += prompt.title.size() + prompt.group.size() + prompt.text.size() + prompt.tags.size();
+        for (const QString& tag : prompt.tags) {
+            bytes += tag.size();
+        }
+    }
+    // Offsets are 32 bits: a list beyond that (far past every limit) is searched as text beyond ASCII.
+    const bool fits = bytes < qsizetype(std::numeric_limits<quint32>::max());
+    m_ascii.reserve(fits ? bytes : 0);
+    m_offsets.reserve(size_t(fieldCount * count + 1));
+    m_offsets.push_back(0);
+    const auto append = [this](const QString& field) {
+        const qsizetype start = m_ascii.size();
+        m_ascii.resize(start + field.size());
+        lowerAscii(reinterpret_cast<const char16_t*>(field.constData()), field.size(), m_ascii.data() + start);
+    };
+    const auto add = [this, fits, &append](qint64 key, const QString& field) {
+        if (fits && QtPrivate::isAscii(QStringView(field))) {
+            append(field);
+        } else if (!field.isEmpty()) {
+            m_beyondAscii.insert(key, field.toLower());
+        }
+        m_offsets.push_back(quint32(m_ascii.size()));
+    };
+    for (qsizetype i = 0; i < count; ++i) {
+        const PromptItem& prompt = m_prompts.at(i);
+        const qint64 key = qint64(fieldCount) * i;
+        add(key, prompt.title);
+        add(key + 1, prompt.group);
+        add(key + 2, prompt.text);
+        const bool asciiTags = std::all_of(prompt.tags.cbegin(), prompt.tags.cend(),
+                                           [](const QString& tag) { return QtPrivate::isAscii(QStringView(tag)); });
+        if (fits && asciiTags) {
+            for (qsizetype t = 0; t < prompt.tags.size(); ++t) {
+                if (t > 0) {
+                    m_ascii.append(' ');
+                }
+                append(prompt.tags.at(t));
+            }
+            m_offsets.push_back(quint32(m_ascii.size()));
+        } else {
+            add(key + 3, prompt.tags.join(QLatin1Char(' ')));
+        }
+    }
+    m_ascii.squeeze();
+}
+
+bool PromptSearchIndex::matches(qsizetype position, const PromptSearchQuery& query) const {
+    if (query.isEmpty()) {
+        return true;
+    }
+    // Lower-casing maps each character on its own and never yields a blank, so the joined tags
+    // hold a query exactly when the lower-cased joined tags do, and a query without a blank
+    // occurs in them exactly when it occurs in one tag.
+    const size_t first = size_t(fieldCount * position);
+    const char* ascii = m_ascii.constData();
+    for (size_t field = first; field < first + fieldCount; ++field) {
+        const quint32 start = m_offsets[field];
+        const quint32 end = m_offsets[field + 1];
+        if (start != end) {
+            if (query.occursInLoweredAscii(ascii + start, qsizetype(end - start))) {
+                return true;
+            }
+        } else if (!m_beyondAscii.isEmpty()) {
+            const auto lowered = m_beyondAscii.constFind(qint64(field));
+            if (lowered != m_beyondAscii.constEnd() && query.occursInLowered(*lowered)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
