@@ -200,7 +200,7 @@ void PanelViewModel::select(const QString& promptID) {
 }
 
 void PanelViewModel::moveSelection(int delta) {
-    const QList<PromptItem>& prompts = m_snapshot.visiblePrompts;
+    const PromptSelection& prompts = m_snapshot.visiblePrompts;
     if (prompts.isEmpty()) {
         setSelectedPromptID(std::nullopt);
         return;
@@ -442,7 +442,7 @@ void PanelViewModel::applyCopyResult(PromptCopyResult result, const PromptItem& 
 }
 
 void PanelViewModel::copySelectedPrompt() {
-    const QList<PromptItem>& prompts = m_snapshot.visiblePrompts;
+    const PromptSelection& prompts = m_snapshot.visiblePrompts;
     if (prompts.isEmpty()) {
         return;
     }
