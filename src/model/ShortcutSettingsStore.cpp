@@ -1,5 +1,14 @@
 #include "model/ShortcutSettingsStore.h"
 
+const QList<ShortcutSettingsStore::CopySoundOption>& ShortcutSettingsStore::copySoundOptions() {
+    static const QList<CopySoundOption> options = {
+        {QStringLiteral("copy.sound.off"), QString()},    {QStringLiteral("Glass"), QStringLiteral("Glass")},
+        {QStringLiteral("Ping"), QStringLiteral("Ping")}, {QStringLiteral("Pop"), QStringLiteral("Pop")},
+        {QStringLiteral("Tink"), QStringLiteral("Tink")}, {QStringLiteral("Hero"), QStringLiteral("Hero")},
+    };
+    return options;
+}
+
 ShortcutSettingsStore::ShortcutSettingsStore(std::shared_ptr<UserDefaults> defaults,
                                              std::function<AppLanguage()> languageProvider, QObject* parent)
     : QObject(parent), m_defaults(std::move(defaults)), m_languageProvider(std::move(languageProvider)) {

@@ -4,6 +4,7 @@
 #include "model/Localization.h"
 #include "model/UserDefaults.h"
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -20,6 +21,15 @@ public:
     static inline const QString copyHapticsEnabledKey = QStringLiteral("OrrisHollows.copyHapticsEnabled.v1");
     static inline const QString copySoundNameKey = QStringLiteral("OrrisHollows.copySoundName.v1");
     static inline const QString defaultCopySoundName = QStringLiteral("Glass");
+
+    // A choice of the copy-sound picker: a title that begins with "copy." is a catalog key, any
+    // other title is a sound name shown as it is. The empty name means no sound.
+    struct CopySoundOption {
+        QString title;
+        QString soundName;
+    };
+    // "Off" first, then the sounds the platform maps to theme events.
+    static const QList<CopySoundOption>& copySoundOptions();
 
     ShortcutSettingsStore(std::shared_ptr<UserDefaults> defaults, std::function<AppLanguage()> languageProvider,
                           QObject* parent = nullptr);

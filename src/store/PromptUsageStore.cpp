@@ -97,14 +97,14 @@ void PromptUsageStore::retain(const QSet<QString>& promptIDs) {
     persist(candidate);
 }
 
-void PromptUsageStore::removeAll() {
+Status PromptUsageStore::removeAll() {
     if (m_records.isEmpty()) {
-        return;
+        return {};
     }
-    persist({});
+    return persist({});
 }
 
-bool PromptUsageStore::persist(const QHash<QString, PromptUsageRecord>& candidate) {
+Status PromptUsageStore::persist(const QHash<QString, PromptUsageRecord>& candidate) {
     Status saved = StateFiles::createPrivateDirectory(QFileInfo(m_filePath).absolutePath());
     if (saved && m_unreadableFileOnDisk) {
         saved = moveUnreadableFileAside();
@@ -116,11 +116,11 @@ bool PromptUsageStore::persist(const QHash<QString, PromptUsageRecord>& candidat
         qCCritical(lcPersistence).noquote()
             << "Save prompt usage failed recordCount=" + QString::number(candidate.size())
             << "error=" + AppLog::errorSummary(saved.error());
-        return false;
+        return saved;
     }
     m_records = candidate;
     emit recordsChanged();
-    return true;
+    return saved;
 }
 
 Status PromptUsageStore::moveUnreadableFileAside() {

@@ -31,7 +31,8 @@ public:
     void remove(const QString& promptID);
     // Forgets every prompt whose id is not in the set.
     void retain(const QSet<QString>& promptIDs);
-    void removeAll();
+    // Empties the file and then the records; the error of a failed write, records kept.
+    Status removeAll();
 
     // The file's content for a set of records: a pretty-printed array ordered by prompt id.
     static QByteArray encode(const QHash<QString, PromptUsageRecord>& records);
@@ -43,7 +44,7 @@ signals:
     void recordsChanged();
 
 private:
-    bool persist(const QHash<QString, PromptUsageRecord>& candidate);
+    Status persist(const QHash<QString, PromptUsageRecord>& candidate);
     Status moveUnreadableFileAside();
 
     QString m_filePath;

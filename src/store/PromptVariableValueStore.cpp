@@ -56,6 +56,12 @@ void PromptVariableValueStore::record(const QString& value, const QString& varia
     emit recordsChanged();
 }
 
+void PromptVariableValueStore::removeAll() {
+    m_records.clear();
+    m_defaults->remove(key);
+    emit recordsChanged();
+}
+
 QByteArray PromptVariableValueStore::encode(const QList<PromptVariableRecentValue>& records) {
     QByteArray out("[");
     for (qsizetype i = 0; i < records.size(); ++i) {

@@ -31,6 +31,9 @@ public:
     // An empty value or a name that is empty once trimmed is ignored.
     void record(const QString& value, const QString& variableName, const QDateTime& updatedAt);
 
+    // Forgets every remembered value and removes the key from user defaults.
+    void removeAll();
+
     // Trimmed of white space and line breaks, then lower-cased.
     static QString normalizedName(const QString& variableName);
 

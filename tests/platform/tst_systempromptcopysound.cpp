@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 
+#include "model/ShortcutSettingsStore.h"
 #include "platform/EventSoundPlayer.h"
 #include "platform/SystemPromptCopySound.h"
 #include "store/PromptCopySoundPlayer.h"
@@ -45,6 +46,22 @@ private slots:
         if (!event.isEmpty() && theme.exists()) {
             QVERIFY2(QFileInfo::exists(theme.filePath(event + ".oga")), qPrintable(event));
         }
+    }
+
+    // The picker offers "Off" first, then exactly the names this platform can play, in order.
+    void copySoundOptionsArePlayable() {
+        const auto& options = ShortcutSettingsStore::copySoundOptions();
+        QCOMPARE(options.size(), 6);
+        QCOMPARE(options.first().title, QStringLiteral("copy.sound.off"));
+        QVERIFY(options.first().soundName.isEmpty());
+        QStringList names;
+        for (qsizetype i = 1; i < options.size(); ++i) {
+            QCOMPARE(options.at(i).title, options.at(i).soundName);
+            QVERIFY2(SystemPromptCopySound::themeEventID(options.at(i).soundName), qPrintable(options.at(i).soundName));
+            names << options.at(i).soundName;
+        }
+        QCOMPARE(names, (QStringList{"Glass", "Ping", "Pop", "Tink", "Hero"}));
+        QVERIFY(names.contains(ShortcutSettingsStore::defaultCopySoundName));
     }
 
     void unknownNamesMakeNoVoice() {

@@ -52,6 +52,21 @@ private slots:
                                       R"({"normalizedName":"project name","value":"   ","updatedAt":790162201}])"));
     }
 
+    void removeAllForgetsEveryValueAndTheKey() {
+        TestEnvironment env(TestEnvironment::Settings::iniFile);
+        PromptVariableValueStore store(env.environment());
+        store.record("main", "Branch", at(0));
+        QSignalSpy changed(&store, &PromptVariableValueStore::recordsChanged);
+        store.removeAll();
+        QVERIFY(store.records().isEmpty());
+        QVERIFY(!store.value("branch"));
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!env.defaults()->dataValue(PromptVariableValueStore::key));
+        QVERIFY(PromptVariableValueStore(env.environment()).records().isEmpty());
+        store.record("dev", "branch", at(1));
+        QCOMPARE(store.value("branch"), std::optional<QString>("dev"));
+    }
+
     void emptyValuesAndNamesAreIgnored() {
         TestEnvironment env;
         PromptVariableValueStore store(env.environment());
