@@ -1,10 +1,10 @@
 #include "panel/PanelConfirmationSheet.h"
 
+#include "sheets/SheetLook.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -16,6 +16,7 @@ PanelConfirmationSheet::PanelConfirmationSheet(const QString& title, const QStri
     : QWidget(parent), m_onConfirm(std::move(onConfirm)), m_onCancel(std::move(onCancel)) {
     setObjectName(QStringLiteral("confirmationSheet"));
     setAccessibleName(title);
+    SheetLook::styleCard(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(22, 20, 22, 18);
     layout->setSpacing(12);
@@ -85,14 +86,4 @@ void PanelConfirmationSheet::keyPressEvent(QKeyEvent* event) {
 void PanelConfirmationSheet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     QTimer::singleShot(0, m_cancelButton, [button = m_cancelButton] { button->setFocus(Qt::OtherFocusReason); });
-}
-
-void PanelConfirmationSheet::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 18, 18);
-    painter.fillPath(path, QColor(34, 34, 42));
-    painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
-    painter.drawPath(path);
 }

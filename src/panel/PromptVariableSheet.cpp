@@ -1,13 +1,13 @@
 #include "panel/PromptVariableSheet.h"
 
+#include "sheets/SheetLook.h"
+
 #include "model/Localization.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
@@ -41,7 +41,7 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     : QWidget(parent), m_model(form, std::move(onConfirm)), m_onCancel(std::move(onCancel)) {
     setObjectName(QStringLiteral("variableSheet"));
     setAccessibleName(text("prompt.variable.title"));
-    setAttribute(Qt::WA_StyledBackground, false);
+    SheetLook::styleCard(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
@@ -182,14 +182,4 @@ void PromptVariableSheet::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void PromptVariableSheet::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 18, 18);
-    painter.fillPath(path, QColor(34, 34, 42));
-    painter.setPen(QPen(QColor(255, 255, 255, 40), 1));
-    painter.drawPath(path);
 }
