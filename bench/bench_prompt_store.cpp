@@ -14,6 +14,7 @@
 #include "config/PromptPersistenceService.h"
 #include "context/ContextBindingStore.h"
 #include "model/UserDefaults.h"
+#include "store/LibraryMemory.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
@@ -294,6 +295,7 @@ BENCHMARK(BM_SaveWorkspace)->Arg(100)->Arg(1'000)->Unit(benchmark::kMicrosecond)
 } // namespace
 
 int main(int argc, char** argv) {
+    LibraryMemory::configureAllocator(); // as the app does at start
     QCoreApplication application(argc, argv);
     registerSnapshotBenchmarks();
     benchmark::Initialize(&argc, argv);
