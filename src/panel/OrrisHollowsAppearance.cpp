@@ -1,6 +1,7 @@
 #include "panel/OrrisHollowsAppearance.h"
 
 #include "panel/IslandDesignTokens.h"
+#include "panel/OrrisHollowsStyle.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -44,9 +45,7 @@ QPalette darkPalette() {
 }
 
 void applyDark(QApplication& application) {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        application.setStyle(fusion);
-    }
+    application.setStyle(new OrrisHollowsStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     application.setPalette(darkPalette());
 }
 

@@ -4,9 +4,10 @@
 
 class QApplication;
 
-// The one dark appearance of the panel and of every window: the Fusion style with a dark palette.
+// The one dark appearance of the panel and of every window: Fusion with the island's scroll bars
+// and a dark palette.
 namespace OrrisHollowsAppearance {
 QPalette darkPalette();
-// Sets the Fusion style and the dark palette on the application; call once, before any window.
+// Sets that style and the dark palette on the application; call once, before any window.
 void applyDark(QApplication& application);
 } // namespace OrrisHollowsAppearance
