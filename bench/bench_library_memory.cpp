@@ -4,6 +4,7 @@
 // the process within 10 % of what one load costs (memory of a replaced library is given back).
 // A program of its own, so that no other benchmark's fixture shares the process.
 
+#include "BenchLibrary.h"
 #include "model/UserDefaults.h"
 #include "store/LibraryMemory.h"
 #include "store/PromptStore.h"
@@ -25,41 +26,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray promptBlock(int number) {
-    const QByteArray n = QByteArray::number(number);
-    return "  - id: \"prompt-" + n + "\"\n    title: \"Review module " + n +
-           " before the release\"\n    group: \"Review " + QByteArray::number(number % 7) +
-           "\"\n    agent: \"codex\"\n    tags:\n      - \"review\"\n      - \"release\"\n    text: |\n"
-           "      Review the module {{ module | src/core }} for the coming release.\n"
-           "      \n"
-           "      1. List the public functions whose behaviour changed since the last tag.\n"
-           "      2. Point out error paths that have no test, with the file and line.\n"
-           "      3. Check that log lines never print file contents or home paths.\n"
-           "      Answer in English, as a numbered list, without rewriting the code.\n\n";
-}
-
-// Workspace files of at most 1 MB in the home's data folder; returns the bytes written.
-qint64 writeLibrary(qint64 totalBytes, const QString& home) {
-    const QString folder = QDir(home).filePath(".orris-hollows/workspaces");
-    QDir().mkpath(folder);
-    qint64 written = 0;
-    int prompts = 0;
-    for (int file = 0; written < totalBytes; ++file) {
-        QByteArray content = "workspace:\n  name: \"Workspace " + QByteArray::number(file) +
-                             "\"\n  match_paths:\n    - \"/home/dev/src/project-" + QByteArray::number(file) +
-                             "\"\n\nprompts:\n";
-        while (content.size() < std::min<qint64>(1'000'000, totalBytes - written)) {
-            content += promptBlock(prompts++);
-        }
-        QFile out(QDir(folder).filePath(QStringLiteral("workspace-%1.yaml").arg(file)));
-        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size()) {
-            std::abort();
-        }
-        written += content.size();
-    }
-    return written;
-}
 
 double residentBytes() {
     std::FILE* statm = std::fopen("/proc/self/statm", "r");
@@ -89,7 +55,7 @@ double reloadAndWait(PromptStore& store) {
 
 void BM_LibraryResidentMemory(benchmark::State& state) {
     QTemporaryDir home;
-    const qint64 bytes = writeLibrary(state.range(0), home.path());
+    const qint64 bytes = BenchLibrary::writeWorkspaceFiles(state.range(0), home.path());
     AppEnvironment environment;
     environment.homePath = home.path();
     environment.defaults = std::make_shared<MemoryUserDefaults>();

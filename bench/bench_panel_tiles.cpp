@@ -5,10 +5,10 @@
 // - one keystroke of search on a shown stage: a new snapshot, the kept tiles updated, layout and
 //   one paint. Target: under 16 ms, one frame.
 
-#include "config/PromptConfigLoading.h"
 #include "context/ContextBindingStore.h"
 #include "model/UserDefaults.h"
 #include "panel/PromptSectionsView.h"
+#include "ReadyLoader.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"
 
@@ -22,15 +22,6 @@
 #include <memory>
 
 namespace {
-
-class ReadyLoader final : public PromptConfigLoading {
-public:
-    explicit ReadyLoader(PromptLoadResult result) : m_result(std::move(result)) {}
-    QFuture<PromptLoadResult> loadAllConfigs(AppLanguage) override { return QtFuture::makeReadyFuture(m_result); }
-
-private:
-    PromptLoadResult m_result;
-};
 
 PromptItem promptNumber(int number) {
     PromptItem item;

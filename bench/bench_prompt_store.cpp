@@ -9,11 +9,13 @@
 //   A guarded save of a workspace of 100 and 1,000 prompts over its file, as every edit does
 //   (encode, write, flush, check the file it replaces, replace).
 
+#include "BenchLibrary.h"
 #include "config/PromptConfigLoader.h"
 #include "config/PromptConfigLoading.h"
 #include "config/PromptPersistenceService.h"
 #include "context/ContextBindingStore.h"
 #include "model/UserDefaults.h"
+#include "ReadyLoader.h"
 #include "store/LibraryMemory.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"
@@ -32,48 +34,9 @@
 
 namespace {
 
-// A loader whose every load is already finished with one result.
-class ReadyLoader final : public PromptConfigLoading {
-public:
-    explicit ReadyLoader(PromptLoadResult result) : m_result(std::move(result)) {}
-    QFuture<PromptLoadResult> loadAllConfigs(AppLanguage) override { return QtFuture::makeReadyFuture(m_result); }
-
-private:
-    PromptLoadResult m_result;
-};
-
-QByteArray promptBlock(int number) {
-    const QByteArray n = QByteArray::number(number);
-    return "  - id: \"prompt-" + n + "\"\n    title: \"Review module " + n +
-           " before the release\"\n    group: \"Review " + QByteArray::number(number % 7) +
-           "\"\n    agent: \"codex\"\n    tags:\n      - \"review\"\n      - \"release\"\n    text: |\n"
-           "      Review the module {{ module | src/core }} for the coming release.\n"
-           "      \n"
-           "      1. List the public functions whose behaviour changed since the last tag.\n"
-           "      2. Point out error paths that have no test, with the file and line.\n"
-           "      3. Check that log lines never print file contents or home paths.\n"
-           "      Answer in English, as a numbered list, without rewriting the code.\n\n";
-}
-
 // The prompt files of a home folder in workspace files of at most 1 MB, read by the real loader.
 PromptLoadResult loadedResult(qint64 totalBytes, const QString& home) {
-    const QString folder = QDir(home).filePath(".orris-hollows/workspaces");
-    QDir().mkpath(folder);
-    qint64 written = 0;
-    int prompts = 0;
-    for (int file = 0; written < totalBytes; ++file) {
-        QByteArray content = "workspace:\n  name: \"Workspace " + QByteArray::number(file) +
-                             "\"\n  match_paths:\n    - \"/home/dev/src/project-" + QByteArray::number(file) +
-                             "\"\n\nprompts:\n";
-        while (content.size() < std::min<qint64>(1'000'000, totalBytes - written)) {
-            content += promptBlock(prompts++);
-        }
-        QFile out(QDir(folder).filePath(QStringLiteral("workspace-%1.yaml").arg(file)));
-        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size()) {
-            std::abort();
-        }
-        written += content.size();
-    }
+    BenchLibrary::writeWorkspaceFiles(totalBytes, home);
     AppEnvironment environment;
     environment.homePath = home;
     PromptConfigLoader loader(environment, [] { return AppLanguage::english; });
@@ -229,7 +192,7 @@ void BM_BuildRenderSnapshotFromProjectFile(benchmark::State& state) {
     QTemporaryDir home;
     QByteArray content = "workspace:\n  name: \"Shop\"\n\nprompts:\n";
     for (int i = 0; i < count; ++i) {
-        content += promptBlock(i);
+        content += BenchLibrary::promptBlock(i);
     }
     QDir(home.path()).mkpath(QStringLiteral("shop/src"));
     QFile file(home.path() + QStringLiteral("/shop/.orris-hollows.yaml"));

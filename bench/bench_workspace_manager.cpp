@@ -7,8 +7,8 @@
 #include "app/FileChooser.h"
 #include "app/FileRevealer.h"
 #include "app/RequestBus.h"
-#include "config/PromptConfigLoading.h"
 #include "model/UserDefaults.h"
+#include "ReadyLoader.h"
 #include "store/PromptStore.h"
 #include "windows/WorkspaceManagerView.h"
 
@@ -22,15 +22,6 @@
 #include <memory>
 
 namespace {
-
-class ReadyLoader final : public PromptConfigLoading {
-public:
-    explicit ReadyLoader(PromptLoadResult result) : m_result(std::move(result)) {}
-    QFuture<PromptLoadResult> loadAllConfigs(AppLanguage) override { return QtFuture::makeReadyFuture(m_result); }
-
-private:
-    PromptLoadResult m_result;
-};
 
 PromptLoadResult fiveHundredWorkspaces(const QString& home) {
     PromptLoadResult result;

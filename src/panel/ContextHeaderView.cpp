@@ -5,6 +5,8 @@
 #include "panel/EnvironmentInfoPopoverView.h"
 #include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
+#include "panel/MiddleElidedLabel.h"
+#include "panel/PanelLabel.h"
 #include "panel/ProjectConfigTrustBanner.h"
 #include "panel/SourceNoticeView.h"
 
@@ -16,43 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel* label(const QString& objectName, int pixels, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(pixels);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
-// A one-line label cut in the middle to its width.
-class ElidedLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-    void setFullText(const QString& text) {
-        m_full = text;
-        setAccessibleName(text);
-        updateElided();
-    }
-    const QString& fullText() const { return m_full; }
-    QSize minimumSizeHint() const override { return {20, QLabel::minimumSizeHint().height()}; }
-    QSize sizeHint() const override { return {fontMetrics().horizontalAdvance(m_full), QLabel::sizeHint().height()}; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        updateElided();
-    }
-
-private:
-    void updateElided() { setText(fontMetrics().elidedText(m_full, Qt::ElideMiddle, qMax(0, width()))); }
-    QString m_full;
-};
 
 // A rounded fill (and optional outline) behind a row of children.
 class Backdrop final : public QWidget {
@@ -129,20 +94,15 @@ ContextHeaderView::ContextHeaderView(QWidget* parent) : QWidget(parent) {
     firstRow->setSpacing(12);
     auto* names = new QVBoxLayout;
     names->setSpacing(4);
-    m_product = label(QStringLiteral("headerTitle"), 22, IslandDesignTokens::Brand::textPrimary, this);
+    m_product = PanelLabel::make(QStringLiteral("headerTitle"), 22, IslandDesignTokens::Brand::textPrimary, this);
     QFont productFont = m_product->font();
     productFont.setBold(true);
     m_product->setFont(productFont);
-    auto* summary = new ElidedLabel(this);
-    summary->setObjectName(QStringLiteral("headerDetail"));
-    QFont summaryFont = summary->font();
-    summaryFont.setPixelSize(13);
-    summary->setFont(summaryFont);
-    QPalette summaryPalette = summary->palette();
-    summaryPalette.setColor(QPalette::WindowText, IslandDesignTokens::white(0.82));
-    summary->setPalette(summaryPalette);
-    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_summary = summary;
+    m_summary = new MiddleElidedLabel(this);
+    m_summary->setObjectName(QStringLiteral("headerDetail"));
+    m_summary->setPrefersFullWidth(true);
+    PanelLabel::style(m_summary, 13, IslandDesignTokens::white(0.82));
+    m_summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     names->addWidget(m_product);
     names->addWidget(m_summary);
     firstRow->addLayout(names, 1);
@@ -153,11 +113,12 @@ ContextHeaderView::ContextHeaderView(QWidget* parent) : QWidget(parent) {
     auto* countLayout = new QHBoxLayout(m_countCapsule);
     countLayout->setContentsMargins(14, 0, 14, 0);
     countLayout->setSpacing(5);
-    m_count = label(QStringLiteral("promptCount"), 14, IslandDesignTokens::Brand::accent, m_countCapsule);
+    m_count = PanelLabel::make(QStringLiteral("promptCount"), 14, IslandDesignTokens::Brand::accent, m_countCapsule);
     QFont countFont = m_count->font();
     countFont.setBold(true);
     m_count->setFont(countFont);
-    m_countSuffix = label(QStringLiteral("promptCountSuffix"), 12, IslandDesignTokens::white(0.72), m_countCapsule);
+    m_countSuffix =
+        PanelLabel::make(QStringLiteral("promptCountSuffix"), 12, IslandDesignTokens::white(0.72), m_countCapsule);
     countLayout->addWidget(m_count);
     countLayout->addWidget(m_countSuffix);
     firstRow->addWidget(m_countCapsule);
@@ -181,12 +142,13 @@ ContextHeaderView::ContextHeaderView(QWidget* parent) : QWidget(parent) {
     auto* dot = new Backdrop(4, IslandDesignTokens::Brand::accent, Qt::transparent, m_unboundBanner);
     dot->setFixedSize(8, 8);
     bannerLayout->addWidget(dot);
-    m_unboundText = label(QStringLiteral("unboundText"), 13, IslandDesignTokens::white(0.82), m_unboundBanner);
+    m_unboundText =
+        PanelLabel::make(QStringLiteral("unboundText"), 13, IslandDesignTokens::white(0.82), m_unboundBanner);
     bannerLayout->addWidget(m_unboundText, 1);
     layout->addWidget(m_unboundBanner);
 
-    m_error =
-        label(QStringLiteral("headerError"), 11, IslandDesignTokens::withOpacity(QColor(255, 69, 58), 0.92), this);
+    m_error = PanelLabel::make(QStringLiteral("headerError"), 11,
+                               IslandDesignTokens::withOpacity(QColor(255, 69, 58), 0.92), this);
     m_error->setWordWrap(true);
     layout->addWidget(m_error);
 
@@ -218,7 +180,8 @@ void ContextHeaderView::setInput(const Input& input) {
     const ContextHeaderLines lines =
         ContextHeaderLines::make(input.context, input.workspace, input.errorMessage, input.matchDetails, language);
     m_product->setText(L10n::string(L10N("product.name"), language));
-    static_cast<ElidedLabel*>(m_summary)->setFullText(lines.statusSummary);
+    m_summary->setAccessibleName(lines.statusSummary);
+    m_summary->setFullText(lines.statusSummary);
     m_count->setText(QString::number(input.promptCount));
     m_countSuffix->setText(L10n::string(L10N("prompt.count.suffix"), language));
     m_countCapsule->setAccessibleName(m_count->text() + QLatin1Char(' ') + m_countSuffix->text());

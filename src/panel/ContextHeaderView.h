@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class MiddleElidedLabel;
 class ProjectConfigTrustBanner;
 class QLabel;
 class QToolButton;
@@ -51,7 +52,7 @@ private:
 
     Input m_input;
     QLabel* m_product = nullptr;
-    QLabel* m_summary = nullptr;
+    MiddleElidedLabel* m_summary = nullptr;
     QWidget* m_countCapsule = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_countSuffix = nullptr;

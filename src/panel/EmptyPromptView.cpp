@@ -5,6 +5,7 @@
 #include "panel/BrandButton.h"
 #include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
+#include "panel/PanelLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,17 +16,9 @@
 namespace {
 
 QLabel* label(const QString& objectName, int pixels, qreal opacity, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
+    QLabel* label = PanelLabel::make(objectName, pixels, IslandDesignTokens::white(opacity), parent);
     label->setAlignment(Qt::AlignHCenter);
     label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPixelSize(pixels);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, IslandDesignTokens::white(opacity));
-    label->setPalette(palette);
     return label;
 }
 

@@ -3,6 +3,8 @@
 #include "panel/EnvironmentOverviewPresentation.h"
 #include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
+#include "panel/MiddleElidedLabel.h"
+#include "panel/PanelLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,41 +16,6 @@
 namespace {
 
 const QColor orange(255, 159, 10);
-
-QLabel* label(const QString& objectName, int pixels, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(pixels);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
-// A row's value, cut in the middle to the width it gets.
-class MiddleElidedLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
-    void setFullText(const QString& text) {
-        m_full = text;
-        setToolTip(text);
-        updateElided();
-    }
-    QSize minimumSizeHint() const override { return {20, QLabel::minimumSizeHint().height()}; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        updateElided();
-    }
-
-private:
-    void updateElided() { setText(fontMetrics().elidedText(m_full, Qt::ElideMiddle, qMax(0, width()))); }
-    QString m_full;
-};
 
 class IconLabel final : public QWidget {
 public:
@@ -76,7 +43,7 @@ EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 18);
     layout->setSpacing(14);
-    m_title = label(QStringLiteral("environmentTitle"), 15, IslandDesignTokens::Brand::textPrimary, this);
+    m_title = PanelLabel::make(QStringLiteral("environmentTitle"), 15, IslandDesignTokens::Brand::textPrimary, this);
     QFont titleFont = m_title->font();
     titleFont.setWeight(QFont::DemiBold);
     m_title->setFont(titleFont);
@@ -86,9 +53,9 @@ EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame
     m_rows->setContentsMargins(0, 0, 0, 0);
     m_rows->setSpacing(0);
     layout->addWidget(rows);
-    m_automationHint = label(QStringLiteral("automationHint"), 11, orange, this);
+    m_automationHint = PanelLabel::make(QStringLiteral("automationHint"), 11, orange, this);
     m_automationHint->setWordWrap(true);
-    m_detectionError = label(QStringLiteral("detectionError"), 11, orange, this);
+    m_detectionError = PanelLabel::make(QStringLiteral("detectionError"), 11, orange, this);
     m_detectionError->setWordWrap(true);
     layout->addWidget(m_automationHint);
     layout->addWidget(m_detectionError);
@@ -113,18 +80,15 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         rowLayout->setContentsMargins(0, 9, 0, 9);
         rowLayout->setSpacing(10);
         rowLayout->addWidget(new IconLabel(item.icon, row));
-        QLabel* title = label(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
+        QLabel* title = PanelLabel::make(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
         title->setText(item.title);
         title->setFixedWidth(74);
         rowLayout->addWidget(title);
+        // A row's value, cut in the middle to the width it gets.
         auto* value = new MiddleElidedLabel(row);
         value->setObjectName(QStringLiteral("rowValue"));
-        QFont font = value->font();
-        font.setPixelSize(13);
-        value->setFont(font);
-        QPalette palette = value->palette();
-        palette.setColor(QPalette::WindowText, IslandDesignTokens::white(0.82));
-        value->setPalette(palette);
+        PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
+        value->setToolTip(item.value);
         value->setFullText(item.value);
         value->setAccessibleName(item.title);
         rowLayout->addWidget(value, 1);

@@ -4,6 +4,7 @@
 #include "model/Localization.h"
 #include "panel/BrandButton.h"
 #include "panel/IslandDesignTokens.h"
+#include "panel/PanelLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,16 +19,7 @@ const QColor orange(255, 159, 10);
 constexpr int captionPixels = 11;
 
 QLabel* captionLabel(const QString& objectName, const QColor& colour, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    QFont font = label->font();
-    font.setPixelSize(captionPixels);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
+    return PanelLabel::make(objectName, captionPixels, colour, parent);
 }
 
 } // namespace

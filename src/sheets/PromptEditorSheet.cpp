@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,40 +22,22 @@ namespace {
 constexpr QSize sheetSize(520, 560);
 constexpr int bodyHeight = 150;
 
-void setSecondary(QLabel* label) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, SheetLook::secondaryText());
-    label->setPalette(palette);
-}
-
 } // namespace
 
 PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& languageStore, SheetHost& host,
                                      AgentContext context, QString targetWorkspaceID,
                                      std::optional<PromptItem> editingPrompt, HotKeySuspending* suspending,
                                      QWidget* parent)
-    : QWidget(parent), m_model(store, std::move(context), std::move(targetWorkspaceID), std::move(editingPrompt)),
-      m_host(host), m_textSize(SheetLook::textSize(*store.environment().defaults)) {
-    setObjectName(QStringLiteral("promptEditorSheet"));
-    SheetLook::styleCard(this);
-    setFixedSize(sheetSize);
-    setFont(SheetLook::baseFont(m_textSize));
-
+    : EditingSheetBase(host, SheetLook::textSize(*store.environment().defaults), QStringLiteral("promptEditorSheet"),
+                       sheetSize, parent),
+      m_model(store, std::move(context), std::move(targetWorkspaceID), std::move(editingPrompt)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 18);
     layout->setSpacing(14);
 
-    m_heading = new QLabel(this);
-    m_heading->setObjectName(QStringLiteral("promptEditorHeading"));
-    m_heading->setFont(SheetLook::headingFont(m_textSize));
-    layout->addWidget(m_heading);
+    addHeading(layout, QStringLiteral("promptEditorHeading"));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("promptEditorScroll"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QScrollArea* scroll = makeFormScroll(QStringLiteral("promptEditorScroll"));
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("promptEditorContent"));
     content->setAutoFillBackground(false);
@@ -88,12 +69,12 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
         auto* box = new QVBoxLayout;
         box->setSpacing(2);
         title = makeCaption(content, name + QStringLiteral("Title"));
-        title->setFont(SheetLook::captionFont(m_textSize, true));
+        title->setFont(SheetLook::captionFont(textSize(), true));
         help = new QLabel(content);
         help->setObjectName(name + QStringLiteral("Help"));
         help->setWordWrap(true);
-        help->setFont(SheetLook::captionFont(m_textSize));
-        setSecondary(help);
+        help->setFont(SheetLook::captionFont(textSize()));
+        SheetLook::setTextColour(help, SheetLook::secondaryText());
         box->addWidget(title);
         box->addWidget(help);
         return box;
@@ -157,7 +138,7 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     options.invalidMessageKey = L10N("shortcut.record.invalid");
     options.minimumWidth = 160;
     options.allowsClear = true;
-    options.textSize = m_textSize;
+    options.textSize = textSize();
     m_recorder = new ShortcutRecorderButton(
         RecorderState::forValue<PromptKeyboardShortcut>(
             [this] { return m_model.shortcut(); },
@@ -192,28 +173,9 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
     });
 
     // The outcome of a failed save.
-    m_errorLabel = new QLabel(this);
-    m_errorLabel->setObjectName(QStringLiteral("promptEditorError"));
-    m_errorLabel->setWordWrap(true);
-    m_errorLabel->setFont(SheetLook::captionFont(m_textSize));
-    QPalette errorPalette = m_errorLabel->palette();
-    errorPalette.setColor(QPalette::WindowText, SheetLook::errorText());
-    m_errorLabel->setPalette(errorPalette);
-    layout->addWidget(m_errorLabel);
-
-    auto* buttons = new QHBoxLayout;
-    m_cancelButton = new QPushButton(this);
-    m_cancelButton->setObjectName(QStringLiteral("promptEditorCancel"));
-    m_cancelButton->setAutoDefault(false);
-    m_saveButton = new QPushButton(this);
-    m_saveButton->setObjectName(QStringLiteral("promptEditorSave"));
-    m_saveButton->setDefault(true);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch(1);
-    buttons->addWidget(m_saveButton);
-    layout->addLayout(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { finish(); });
-    connect(m_saveButton, &QPushButton::clicked, this, &PromptEditorSheet::submit);
+    m_errorLabel = addErrorLabel(layout, QStringLiteral("promptEditorError"));
+    std::tie(m_cancelButton, m_saveButton) =
+        addButtonRow(layout, QStringLiteral("promptEditorCancel"), QStringLiteral("promptEditorSave"));
 
     setTabOrder(m_workspacePicker, m_agentPicker);
     setTabOrder(m_agentPicker, m_titleField);
@@ -238,16 +200,14 @@ PromptEditorSheet::PromptEditorSheet(PromptStore& store, AppLanguageStore& langu
 QLabel* PromptEditorSheet::makeCaption(QWidget* parent, const QString& objectName) {
     auto* label = new QLabel(parent);
     label->setObjectName(objectName);
-    label->setFont(SheetLook::captionFont(m_textSize, true));
+    label->setFont(SheetLook::captionFont(textSize(), true));
     return label;
 }
 
 void PromptEditorSheet::retranslate() {
     const AppLanguage language = L10n::currentLanguage();
     const auto text = [language](const QString& key) { return L10n::string(key, language); };
-    m_heading->setText(text(m_model.isEditing() ? L10N("title.edit.prompt") : L10N("title.new.prompt")));
-    setAccessibleName(m_heading->text());
-    setWindowTitle(m_heading->text());
+    setHeadingText(text(m_model.isEditing() ? L10N("title.edit.prompt") : L10N("title.new.prompt")));
     m_workspaceLabel->setText(text(L10N("field.save.to.workspace")));
     m_workspacePicker->setAccessibleName(m_workspaceLabel->text());
     m_agentTitle->setText(text(L10N("field.agent")));
@@ -267,10 +227,8 @@ void PromptEditorSheet::retranslate() {
     m_bodyTitle->setText(text(L10N("field.prompt.body")));
     m_bodyHelp->setText(text(L10N("field.prompt.body.help")));
     m_bodyEditor->setAccessibleName(m_bodyTitle->text());
-    m_cancelButton->setText(text(L10N("action.cancel")));
-    m_cancelButton->setAccessibleName(m_cancelButton->text());
-    m_saveButton->setText(text(L10N("action.save")));
-    m_saveButton->setAccessibleName(m_saveButton->text());
+    setButtonText(m_cancelButton, text(L10N("action.cancel")));
+    setButtonText(m_saveButton, text(L10N("action.save")));
     m_recorder->refresh();
     rebuildPickers();
 }
@@ -298,10 +256,7 @@ void PromptEditorSheet::refresh() {
 
     m_recorder->refresh();
     m_saveButton->setEnabled(m_model.canSave());
-    const QString error = m_model.errorMessage().value_or(QString());
-    m_errorLabel->setText(error);
-    m_errorLabel->setAccessibleName(error);
-    m_errorLabel->setVisible(!error.isEmpty());
+    showError(m_errorLabel, m_model.errorMessage());
     m_refreshing = false;
 }
 
@@ -328,35 +283,6 @@ void PromptEditorSheet::rebuildPickers() {
     refresh();
 }
 
-void PromptEditorSheet::finish() {
-    // Dismissal is deferred: a second Return or click meanwhile must not act again.
-    if (m_finished) {
-        return;
-    }
-    m_finished = true;
-    m_host.dismiss(this);
-}
-
-void PromptEditorSheet::submit() {
-    if (m_finished) {
-        return;
-    }
-    if (!m_model.canSave()) {
-        return;
-    }
-    if (m_model.save()) {
-        finish();
-    }
-}
-
-void PromptEditorSheet::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        finish();
-        return;
-    }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_bodyEditor->hasFocus()) {
-        submit();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+bool PromptEditorSheet::returnSubmits() const {
+    return !m_bodyEditor->hasFocus();
 }

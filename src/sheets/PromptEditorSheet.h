@@ -1,26 +1,21 @@
 #pragma once
 
+#include "sheets/EditingSheetBase.h"
 #include "sheets/PromptEditorModel.h"
-#include "sheets/SheetLook.h"
-
-#include <QWidget>
 
 class AppLanguageStore;
 class HotKeySuspending;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QToolButton;
 class ShortcutRecorderButton;
-class SheetHost;
 
 // The sheet that creates a prompt in a user workspace or edits one: workspace, agent, title,
 // group, shortcut and body. Save hands the prompt to the store and dismisses the sheet only on
 // success; a failure stays open with the form as typed and the store's message inside the sheet.
 // Cancel and Escape dismiss it through the host.
-class PromptEditorSheet : public QWidget {
+class PromptEditorSheet : public EditingSheetBase {
     Q_OBJECT
 public:
     // `editingPrompt` none: a new prompt. `suspending` (may be null) is released while the
@@ -35,27 +30,20 @@ public:
     }
 
     PromptEditorModel& model() { return m_model; }
-    // Runs Save as the button does.
-    void submit();
-
-    // The card's fixed size, so that a host centres it as it is.
-    QSize sizeHint() const override { return minimumSize(); }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    // Save, when the form allows it.
+    bool commit() override { return m_model.canSave() && m_model.save(); }
+    // Return in the body is a new line.
+    bool returnSubmits() const override;
 
 private:
-    void finish();
     void retranslate();
     void refresh();
     void rebuildPickers();
     QLabel* makeCaption(QWidget* parent, const QString& objectName);
 
     PromptEditorModel m_model;
-    SheetHost& m_host;
-    bool m_finished = false;
-    SheetLook::TextSize m_textSize;
-    QLabel* m_heading = nullptr;
     QLabel* m_workspaceLabel = nullptr;
     QComboBox* m_workspacePicker = nullptr;
     QLabel* m_agentTitle = nullptr;

@@ -102,4 +102,10 @@ void styleCard(QWidget* card) {
                             .arg(card->objectName(), surface().name(), border().name()));
 }
 
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
 } // namespace SheetLook

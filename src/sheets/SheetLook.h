@@ -37,4 +37,7 @@ QFont captionFont(TextSize size, bool semibold = false);
 // A sheet card: the surface colour, a thin border and rounded corners, drawn by its style sheet.
 void styleCard(QWidget* card);
 
+// The colour a label's text is drawn in.
+void setTextColour(QWidget* widget, const QColor& colour);
+
 } // namespace SheetLook

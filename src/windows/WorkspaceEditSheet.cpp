@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,30 +16,17 @@ namespace {
 
 constexpr QSize sheetSize(520, 460);
 
-void setColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
 } // namespace
 
 WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, PromptWorkspace workspace, QWidget* parent)
-    : QWidget(parent), m_model(store, std::move(workspace)), m_host(host),
-      m_textSize(SheetLook::textSize(*store.environment().defaults)) {
-    setObjectName(QStringLiteral("workspaceEditSheet"));
-    SheetLook::styleCard(this);
-    setFixedSize(sheetSize);
-    setFont(SheetLook::baseFont(m_textSize));
-
+    : EditingSheetBase(host, SheetLook::textSize(*store.environment().defaults), QStringLiteral("workspaceEditSheet"),
+                       sheetSize, parent),
+      m_model(store, std::move(workspace)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 18);
     layout->setSpacing(14);
 
-    m_heading = new QLabel(this);
-    m_heading->setObjectName(QStringLiteral("workspaceEditHeading"));
-    m_heading->setFont(SheetLook::headingFont(m_textSize));
-    layout->addWidget(m_heading);
+    addHeading(layout, QStringLiteral("workspaceEditHeading"));
 
     auto* nameRow = new QHBoxLayout;
     nameRow->setSpacing(10);
@@ -55,12 +41,7 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     layout->addLayout(nameRow);
     connect(m_nameField, &QLineEdit::textEdited, this, [this](const QString& text) { m_model.setName(text); });
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("workspaceEditScroll"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QScrollArea* scroll = makeFormScroll(QStringLiteral("workspaceEditScroll"));
     auto* content = new QWidget(scroll);
     auto* form = new QVBoxLayout(content);
     form->setContentsMargins(0, 2, 8, 2);
@@ -70,14 +51,14 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     fileBox->setSpacing(4);
     m_fileCaption = new QLabel(content);
     m_fileCaption->setObjectName(QStringLiteral("workspaceEditFileCaption"));
-    m_fileCaption->setFont(SheetLook::captionFont(m_textSize));
-    setColour(m_fileCaption, SheetLook::secondaryText());
+    m_fileCaption->setFont(SheetLook::captionFont(textSize()));
+    SheetLook::setTextColour(m_fileCaption, SheetLook::secondaryText());
     m_filePath = new QLabel(content);
     m_filePath->setObjectName(QStringLiteral("workspaceEditFilePath"));
-    m_filePath->setFont(SheetLook::captionFont(m_textSize));
+    m_filePath->setFont(SheetLook::captionFont(textSize()));
     m_filePath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_filePath->setWordWrap(true);
-    setColour(m_filePath, SheetLook::secondaryText());
+    SheetLook::setTextColour(m_filePath, SheetLook::secondaryText());
     fileBox->addWidget(m_fileCaption);
     fileBox->addWidget(m_filePath);
     form->addLayout(fileBox);
@@ -86,29 +67,19 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     agentBox->setSpacing(8);
     m_bindCaption = new QLabel(content);
     m_bindCaption->setObjectName(QStringLiteral("workspaceEditBindCaption"));
-    m_bindCaption->setFont(SheetLook::captionFont(m_textSize));
-    setColour(m_bindCaption, SheetLook::secondaryText());
+    m_bindCaption->setFont(SheetLook::captionFont(textSize()));
+    SheetLook::setTextColour(m_bindCaption, SheetLook::secondaryText());
     agentBox->addWidget(m_bindCaption);
-    for (const AgentType agent : m_model.agentChoices()) {
-        auto* toggle = new QCheckBox(content);
-        toggle->setObjectName(QStringLiteral("workspaceEditAgent_") + AgentTypes::rawValue(agent));
-        agentBox->addWidget(toggle);
-        m_agentToggles.insert(agent, toggle);
-        connect(toggle, &QCheckBox::toggled, this,
-                [this, agent](bool checked) { m_model.setAgentSelected(agent, checked); });
-    }
+    m_agentToggles =
+        addAgentToggles(agentBox, content, QStringLiteral("workspaceEditAgent_"), m_model.agentChoices(),
+                        [this](AgentType agent, bool checked) { m_model.setAgentSelected(agent, checked); });
     form->addLayout(agentBox);
     form->addStretch(1);
     scroll->setWidget(content);
     layout->addWidget(scroll, 1);
 
     // Below the scrolling part, so that a failure is seen without scrolling.
-    m_errorLabel = new QLabel(this);
-    m_errorLabel->setObjectName(QStringLiteral("workspaceEditError"));
-    m_errorLabel->setWordWrap(true);
-    m_errorLabel->setFont(SheetLook::captionFont(m_textSize));
-    setColour(m_errorLabel, SheetLook::errorText());
-    layout->addWidget(m_errorLabel);
+    m_errorLabel = addErrorLabel(layout, QStringLiteral("workspaceEditError"));
 
     m_conflictActions = new QWidget(this);
     m_conflictActions->setObjectName(QStringLiteral("workspaceEditConflictActions"));
@@ -131,19 +102,8 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
         }
     });
 
-    auto* buttons = new QHBoxLayout;
-    m_cancelButton = new QPushButton(this);
-    m_cancelButton->setObjectName(QStringLiteral("workspaceEditCancel"));
-    m_cancelButton->setAutoDefault(false);
-    m_saveButton = new QPushButton(this);
-    m_saveButton->setObjectName(QStringLiteral("workspaceEditSave"));
-    m_saveButton->setDefault(true);
-    buttons->addWidget(m_cancelButton);
-    buttons->addStretch(1);
-    buttons->addWidget(m_saveButton);
-    layout->addLayout(buttons);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] { finish(); });
-    connect(m_saveButton, &QPushButton::clicked, this, &WorkspaceEditSheet::submit);
+    std::tie(m_cancelButton, m_saveButton) =
+        addButtonRow(layout, QStringLiteral("workspaceEditCancel"), QStringLiteral("workspaceEditSave"));
 
     connect(&m_model, &WorkspaceEditModel::changed, this, &WorkspaceEditSheet::refresh);
     retranslate();
@@ -152,25 +112,16 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
 void WorkspaceEditSheet::retranslate() {
     const AppLanguage language = L10n::currentLanguage();
     const auto text = [language](const QString& key) { return L10n::string(key, language); };
-    m_heading->setText(text(L10N("title.edit.workspace")));
-    setAccessibleName(m_heading->text());
-    setWindowTitle(m_heading->text());
+    setHeadingText(text(L10N("title.edit.workspace")));
     m_nameLabel->setText(text(L10N("field.workspace.name")));
     m_nameField->setAccessibleName(m_nameLabel->text());
     m_fileCaption->setText(text(L10N("field.config.file")));
     m_bindCaption->setText(text(L10N("field.bind.to.agent")));
-    for (auto toggle = m_agentToggles.cbegin(); toggle != m_agentToggles.cend(); ++toggle) {
-        toggle.value()->setText(AgentTypes::displayName(toggle.key(), language));
-        toggle.value()->setAccessibleName(toggle.value()->text());
-    }
-    m_reloadButton->setText(text(L10N("action.reload.disk.version")));
-    m_reloadButton->setAccessibleName(m_reloadButton->text());
-    m_saveAsNewButton->setText(text(L10N("action.save.as.new.workspace")));
-    m_saveAsNewButton->setAccessibleName(m_saveAsNewButton->text());
-    m_cancelButton->setText(text(L10N("action.cancel")));
-    m_cancelButton->setAccessibleName(m_cancelButton->text());
-    m_saveButton->setText(text(L10N("action.save")));
-    m_saveButton->setAccessibleName(m_saveButton->text());
+    retranslateAgentToggles(m_agentToggles, language);
+    setButtonText(m_reloadButton, text(L10N("action.reload.disk.version")));
+    setButtonText(m_saveAsNewButton, text(L10N("action.save.as.new.workspace")));
+    setButtonText(m_cancelButton, text(L10N("action.cancel")));
+    setButtonText(m_saveButton, text(L10N("action.save")));
     refresh();
 }
 
@@ -185,46 +136,10 @@ void WorkspaceEditSheet::refresh() {
     m_filePath->setText(metrics.elidedText(path, Qt::ElideMiddle, available));
     m_filePath->setToolTip(path);
     m_filePath->setAccessibleName(path);
-    for (auto toggle = m_agentToggles.cbegin(); toggle != m_agentToggles.cend(); ++toggle) {
-        const QSignalBlocker blocker(toggle.value());
-        toggle.value()->setChecked(m_model.isAgentSelected(toggle.key()));
-    }
-    const QString error = m_model.errorMessage().value_or(QString());
-    m_errorLabel->setText(error);
-    m_errorLabel->setAccessibleName(error);
-    m_errorLabel->setVisible(!error.isEmpty());
+    syncAgentToggles(m_agentToggles, [this](AgentType agent) { return m_model.isAgentSelected(agent); });
+    showError(m_errorLabel, m_model.errorMessage());
     m_conflictActions->setVisible(m_model.showsConflictActions());
     m_reloadButton->setEnabled(!m_model.isReloading());
     m_saveAsNewButton->setEnabled(!m_model.isReloading());
     m_saveButton->setEnabled(m_model.canSave());
-}
-
-void WorkspaceEditSheet::finish() {
-    // Dismissal is deferred: a second Return or click meanwhile must not act again.
-    if (m_finished) {
-        return;
-    }
-    m_finished = true;
-    m_host.dismiss(this);
-}
-
-void WorkspaceEditSheet::submit() {
-    if (m_finished) {
-        return;
-    }
-    if (m_model.save()) {
-        finish();
-    }
-}
-
-void WorkspaceEditSheet::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        finish();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        submit();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -5,7 +5,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,24 +13,11 @@ namespace {
 
 // A plain outline symbol per state: a folder, a funnel, a square with a plus, a padlock.
 QPixmap symbolFor(WorkspaceManagerEmptyState::Kind kind, int size, qreal ratio) {
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor::fromRgba(WorkspaceManagerStyle::secondaryText), size / 14.0, Qt::SolidLine,
-                        Qt::RoundCap, Qt::RoundJoin));
     const qreal s = size;
     QPainterPath path;
     switch (kind) {
     case WorkspaceManagerEmptyState::Kind::noData:
-        path.moveTo(0.1 * s, 0.25 * s);
-        path.lineTo(0.4 * s, 0.25 * s);
-        path.lineTo(0.48 * s, 0.35 * s);
-        path.lineTo(0.9 * s, 0.35 * s);
-        path.lineTo(0.9 * s, 0.8 * s);
-        path.lineTo(0.1 * s, 0.8 * s);
-        path.closeSubpath();
+        path = WorkspaceManagerStyle::folderOutline(s);
         path.moveTo(0.5 * s, 0.45 * s);
         path.lineTo(0.5 * s, 0.7 * s);
         path.moveTo(0.375 * s, 0.575 * s);
@@ -59,8 +45,8 @@ QPixmap symbolFor(WorkspaceManagerEmptyState::Kind kind, int size, qreal ratio) 
         path.arcTo(QRectF(0.34 * s, 0.15 * s, 0.32 * s, 0.5 * s), 180, -180);
         break;
     }
-    painter.drawPath(path);
-    return pixmap;
+    return WorkspaceManagerStyle::outlineSymbol(path, size, ratio,
+                                                QColor::fromRgba(WorkspaceManagerStyle::secondaryText), size / 14.0);
 }
 
 } // namespace
@@ -132,9 +118,7 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     helpLabel->setAlignment(Qt::AlignCenter);
     helpLabel->setWordWrap(true);
     helpLabel->setFont(WorkspaceManagerStyle::font(helpLabel->font(), captionPixels));
-    QPalette secondary = helpLabel->palette();
-    secondary.setColor(QPalette::WindowText, QColor::fromRgba(secondaryText));
-    helpLabel->setPalette(secondary);
+    setSecondary(helpLabel);
     layout->addWidget(helpLabel);
 
     auto* buttons = new QHBoxLayout;

@@ -2,6 +2,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
+
+class QPainterPath;
+class QWidget;
 
 // The colours and fonts of the workspace manager in one place, until the shared design tokens
 // replace them.
@@ -38,5 +42,13 @@ inline QFont monospaced(const QFont& base, int pixels) {
     result.setStyleHint(QFont::Monospace);
     return result;
 }
+
+// Secondary text: captions, help lines, notes.
+void setSecondary(QWidget* widget);
+
+// The outline of a folder in a square of `size`.
+QPainterPath folderOutline(qreal size);
+// A symbol stroked with round caps and joins on a transparent square of `size` points.
+QPixmap outlineSymbol(const QPainterPath& path, int size, qreal ratio, const QColor& colour, qreal penWidth);
 
 } // namespace WorkspaceManagerStyle

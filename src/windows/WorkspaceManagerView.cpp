@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
@@ -36,12 +35,6 @@ enum class Symbol { reload, pencil, trash, plus, lock };
 
 // Small outline icons painted from paths, so that no icon theme is needed.
 QIcon paintedIcon(Symbol symbol, QRgb colour = qRgba(0xFF, 0xFF, 0xFF, 0xD0), int size = 16) {
-    QPixmap pixmap(size * 2, size * 2);
-    pixmap.setDevicePixelRatio(2);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor::fromRgba(colour), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     const qreal s = size;
     QPainterPath path;
     switch (symbol) {
@@ -84,15 +77,7 @@ QIcon paintedIcon(Symbol symbol, QRgb colour = qRgba(0xFF, 0xFF, 0xFF, 0xD0), in
         path.arcTo(QRectF(0.34 * s, 0.15 * s, 0.32 * s, 0.5 * s), 180, -180);
         break;
     }
-    painter.drawPath(path);
-    painter.end();
-    return QIcon(pixmap);
-}
-
-void setSecondary(QWidget* widget) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, QColor::fromRgba(secondaryText));
-    widget->setPalette(palette);
+    return QIcon(outlineSymbol(path, size, 2, QColor::fromRgba(colour), 1.4));
 }
 
 QLabel* makeLabel(const QString& objectName, QWidget* parent) {
@@ -107,6 +92,19 @@ QPushButton* makeButton(const QString& objectName, QWidget* parent) {
     button->setObjectName(objectName);
     button->setAutoDefault(false);
     return button;
+}
+
+// Buttons side by side from the start of a row; a negative spacing keeps the layout's own.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons, int spacing = -1) {
+    auto* row = new QHBoxLayout;
+    if (spacing >= 0) {
+        row->setSpacing(spacing);
+    }
+    for (QPushButton* button : buttons) {
+        row->addWidget(button);
+    }
+    row->addStretch(1);
+    return row;
 }
 
 void setButtonText(QAbstractButton* button, const QString& text) {
@@ -178,27 +176,9 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
     placeholderLayout->addStretch(1);
     auto* folder = new QLabel(m_placeholder);
     folder->setObjectName(QStringLiteral("placeholderSymbol"));
-    {
-        // The folder symbol in the large-title size.
-        QPixmap pixmap(QSize(largeTitlePixels, largeTitlePixels) * 2);
-        pixmap.setDevicePixelRatio(2);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor::fromRgba(secondaryText), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        const qreal s = largeTitlePixels;
-        QPainterPath path;
-        path.moveTo(0.1 * s, 0.25 * s);
-        path.lineTo(0.4 * s, 0.25 * s);
-        path.lineTo(0.48 * s, 0.35 * s);
-        path.lineTo(0.9 * s, 0.35 * s);
-        path.lineTo(0.9 * s, 0.8 * s);
-        path.lineTo(0.1 * s, 0.8 * s);
-        path.closeSubpath();
-        painter.drawPath(path);
-        painter.end();
-        folder->setPixmap(pixmap);
-    }
+    // The folder symbol in the large-title size.
+    folder->setPixmap(
+        outlineSymbol(folderOutline(largeTitlePixels), largeTitlePixels, 2, QColor::fromRgba(secondaryText), 2));
     folder->setAlignment(Qt::AlignCenter);
     placeholderLayout->addWidget(folder);
     m_placeholderLabel = makeLabel(QStringLiteral("noSelectionText"), m_placeholder);
@@ -275,28 +255,18 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
             [this](const QString& text) { m_model.setWorkspaceSearch(text); });
     layout->addWidget(m_searchField);
 
-    auto* fileActions = new QHBoxLayout;
-    fileActions->setSpacing(8);
     m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar);
     m_createWorkspaceButton->setIcon(paintedIcon(Symbol::plus));
     connect(m_createWorkspaceButton, &QPushButton::clicked, this, &WorkspaceManagerView::createWorkspace);
     m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar);
     connect(m_importButton, &QPushButton::clicked, this, &WorkspaceManagerView::importPromptPack);
-    fileActions->addWidget(m_createWorkspaceButton);
-    fileActions->addWidget(m_importButton);
-    fileActions->addStretch(1);
-    layout->addLayout(fileActions);
+    layout->addLayout(buttonRow({m_createWorkspaceButton, m_importButton}, 8));
 
-    auto* selectionActions = new QHBoxLayout;
-    selectionActions->setSpacing(8);
     m_selectFilteredButton = makeButton(QStringLiteral("selectFilteredButton"), sidebar);
     connect(m_selectFilteredButton, &QPushButton::clicked, this, [this] { m_model.selectFiltered(); });
     m_clearSelectionButton = makeButton(QStringLiteral("clearSelectionButton"), sidebar);
     connect(m_clearSelectionButton, &QPushButton::clicked, this, [this] { m_model.clearSelection(); });
-    selectionActions->addWidget(m_selectFilteredButton);
-    selectionActions->addWidget(m_clearSelectionButton);
-    selectionActions->addStretch(1);
-    layout->addLayout(selectionActions);
+    layout->addLayout(buttonRow({m_selectFilteredButton, m_clearSelectionButton}, 8));
 
     m_deleteButton = makeButton(QStringLiteral("deleteSelectedButton"), sidebar);
     m_deleteButton->setIcon(paintedIcon(Symbol::trash, destructive));
@@ -304,10 +274,7 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
     destructivePalette.setColor(QPalette::ButtonText, QColor::fromRgb(destructive));
     m_deleteButton->setPalette(destructivePalette);
     connect(m_deleteButton, &QPushButton::clicked, this, &WorkspaceManagerView::confirmDeleteSelectedWorkspaces);
-    auto* deleteRow = new QHBoxLayout;
-    deleteRow->addWidget(m_deleteButton);
-    deleteRow->addStretch(1);
-    layout->addLayout(deleteRow);
+    layout->addLayout(buttonRow({m_deleteButton}));
 
     m_resultLabel = makeLabel(QStringLiteral("resultLine"), sidebar);
     m_resultLabel->setWordWrap(true);

@@ -2,9 +2,9 @@
 // the screen is read back 50 ms and 400 ms later. Drawn translucent with its shadow when the
 // compositor is used, and as a shape mask (an opaque window) otherwise, where nothing black may
 // show around the island.
+#include "IslandSurfaceContent.h"
 #include "model/Scheduler.h"
 #include "panel/BrandButton.h"
-#include "panel/BrandLineEdit.h"
 #include "panel/IslandMorphState.h"
 #include "panel/IslandSurfaceView.h"
 #include "panel/OrrisHollowsAppearance.h"
@@ -12,8 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
@@ -23,38 +21,6 @@ namespace {
 // What the screen shows where no window is, read before the first panel opens.
 QColor desktopColour;
 const QRect panelFrame(380, 100, 520, 480);
-
-QWidget* makeContent() {
-    auto* content = new QWidget;
-    content->setObjectName(QStringLiteral("panelContent"));
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(18, 18, 18, 8);
-    auto* title = new QLabel(QStringLiteral("Orris Hollows"));
-    title->setObjectName(QStringLiteral("panelTitle"));
-    layout->addWidget(title);
-    auto* search = new BrandLineEdit;
-    search->setObjectName(QStringLiteral("searchField"));
-    search->setPlaceholderText(QStringLiteral("Search prompts"));
-    layout->addWidget(search);
-    layout->addStretch();
-    return content;
-}
-
-QWidget* makeToolbar() {
-    auto* toolbar = new QWidget;
-    toolbar->setObjectName(QStringLiteral("panelToolbar"));
-    auto* layout = new QHBoxLayout(toolbar);
-    layout->setContentsMargins(14, 8, 14, 14);
-    auto* settings = new BrandButton(ButtonLook::Kind::bottomToolbar, QStringLiteral("Settings"));
-    settings->setObjectName(QStringLiteral("settingsToolbarButton"));
-    settings->setLabel(BrandButton::Label::bottomToolbar, QStringLiteral("gearshape"), false);
-    auto* add = new BrandButton(ButtonLook::Kind::bottomToolbar, QStringLiteral("New Prompt"));
-    add->setObjectName(QStringLiteral("addToolbarButton"));
-    add->setLabel(BrandButton::Label::bottomToolbar, QStringLiteral("plus"), true);
-    layout->addWidget(settings);
-    layout->addWidget(add);
-    return toolbar;
-}
 
 // A window like the panel's: frameless, on top, filled by the surface.
 struct PanelWindow {
@@ -70,7 +36,8 @@ struct PanelWindow {
         }
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
-        surface = new IslandSurfaceView(state, makeContent(), makeToolbar());
+        surface =
+            new IslandSurfaceView(state, IslandSurfaceContent::makeContent(), IslandSurfaceContent::makeToolbar());
         surface->setCompositing(compositing);
         layout->addWidget(surface);
         if (!compositing) {
