@@ -2,7 +2,8 @@
 # Deleting a prompt from the panel with real files: in a project folder matched by a user
 # workspace the tiles are editable; a tile's edit menu asks before it deletes, Return in the
 # question keeps the prompt, and confirming removes it from the workspace file, from the panel
-# and from the usage file.
+# and from the usage file. The panel speaks Chinese here, and the deleted prompt has a Chinese title,
+# so the screenshots show the menu and the question in that language.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -10,6 +11,7 @@ make_home
 set_setting OrrisHollows.advancedAutomaticMatchingEnabled.v1 true
 # The checklist card would push the tiles below the fold.
 set_setting OrrisHollows.firstRunTipsDismissed.v1 true
+set_setting OrrisHollows.interfaceLanguage.v1 zhHans
 mkdir -p "$app_home/.orris-hollows/workspaces" "$app_home/shop"
 workspace_file="$app_home/.orris-hollows/workspaces/shop.yaml"
 cat >"$workspace_file" <<YAML
@@ -20,7 +22,7 @@ workspace:
 
 prompts:
   - id: "drop"
-    title: "Drop me"
+    title: "Drop me 删除这个提示词"
     group: "General"
     text: "Dropped text"
   - id: "keep"
@@ -109,7 +111,7 @@ sleep 0.6
 screenshot panel-delete-3-confirmation
 xdotool key Return
 sleep 0.6
-grep -q '"Drop me"' "$workspace_file" || fail "Return in the question deleted the prompt"
+grep -q 'title: "Drop me' "$workspace_file" || fail "Return in the question deleted the prompt"
 is_mapped "$panel" || fail "Return in the question closed the panel"
 
 # Delete, confirmed: the focus starts on Cancel and Delete is the button before it.
@@ -117,7 +119,7 @@ open_edit_menu
 xdotool key Up Return
 sleep 0.6
 xdotool key shift+Tab space
-wait_file_lacks '"Drop me"' "$workspace_file" || fail "confirming did not delete the prompt: $(cat "$workspace_file")"
+wait_file_lacks 'title: "Drop me' "$workspace_file" || fail "confirming did not delete the prompt: $(cat "$workspace_file")"
 grep -q '"Keep me"' "$workspace_file" || fail "the other prompt went too: $(cat "$workspace_file")"
 grep -q '^workspace:' "$workspace_file" || fail "the workspace file lost its head: $(cat "$workspace_file")"
 wait_file_lacks '"promptID" : "drop"' "$usage" || fail "the deleted prompt's use is still counted: $(cat "$usage")"
