@@ -1,6 +1,8 @@
 #include "app/DialogSheetHost.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QTimer>
 #include <QVBoxLayout>
 
 DialogSheetHost::DialogSheetHost(QWidget* window) : m_window(window) {}
@@ -42,6 +44,17 @@ void DialogSheetHost::dismiss(QWidget* sheet) {
         m_dialog = nullptr;
         dialog->hide();
         dialog->deleteLater();
+        // The window manager need not hand the keyboard back to the window under the dialog
+        // (openbox gives it to no window), and the panel then ignores its keys until clicked. Asked
+        // for at once, the activation is lost in the window manager's handling of the unmapped
+        // dialog: ask on the next turn of the event loop.
+        if (m_window != nullptr && m_window->isVisible()) {
+            QTimer::singleShot(0, m_window, [window = m_window] {
+                if (window && window->isVisible() && QApplication::activeModalWidget() == nullptr) {
+                    window->activateWindow();
+                }
+            });
+        }
     }
     if (onDismissed) {
         onDismissed();

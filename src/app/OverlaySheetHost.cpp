@@ -2,8 +2,10 @@
 
 #include "app/DialogSheetHost.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QSet>
 
 namespace {
 
@@ -36,6 +38,33 @@ public:
     }
 
 protected:
+    // Tab and Backtab go round the sheet's own controls: what lies under the backdrop is out of
+    // reach while the sheet is up. The window's focus chain cannot promise that, since widgets the
+    // host makes while the sheet is shown join the chain after the sheet's.
+    bool focusNextPrevChild(bool next) override {
+        if (m_sheet == nullptr) {
+            return QWidget::focusNextPrevChild(next);
+        }
+        QList<QWidget*> controls;
+        QSet<QWidget*> seen;
+        for (QWidget* widget = m_sheet->nextInFocusChain(); widget != m_sheet && !seen.contains(widget);
+             widget = widget->nextInFocusChain()) {
+            seen.insert(widget);
+            if (m_sheet->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+                widget->isVisibleTo(m_sheet) && widget->isEnabled()) {
+                controls.append(widget);
+            }
+        }
+        if (controls.isEmpty()) {
+            return true;
+        }
+        const qsizetype current = controls.indexOf(QApplication::focusWidget());
+        const qsizetype count = controls.size();
+        const qsizetype target = current < 0 ? (next ? 0 : count - 1) : (current + (next ? 1 : count - 1)) % count;
+        controls.at(target)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == parentWidget() && event->type() == QEvent::Resize) {
             layoutSheet();
