@@ -233,3 +233,42 @@ has_ancestor_named() {
     done
     return 1
 }
+
+# find_colour_block WINDOW_ID RRGGBB [MIN_RUN]: prints "x y", the centre (in screen coordinates)
+# of the first block of the window's pixels in that colour (within a small tolerance) whose rows
+# begins with a run at least MIN_RUN (default 30) pixels long, such as a filled button; status 1
+# when there is none. Text and small marks in the same colour make no such runs.
+find_colour_block() {
+    local x y width height
+    read -r x y width height < <(window_geometry "$1")
+    import -window root png:- 2>/dev/null | convert - -crop "${width}x${height}+${x}+${y}" -depth 8 txt:- |
+        awk -v r0=$((16#${2:0:2})) -v g0=$((16#${2:2:2})) -v b0=$((16#${2:4:2})) -v minrun="${3:-30}" \
+            -v ox="$x" -v oy="$y" '
+            BEGIN { row = -1 }
+            function near(a, b) { return a - b < 24 && b - a < 24 }
+            function close_row() {
+                if (row < 0) return
+                # Rows through the label of a button hold shorter runs: they continue the block.
+                if (!found && best >= minrun) {
+                    found = 1; top = row; bottom = row; left = bestStart; right = bestStart + best - 1
+                } else if (found && !ended && best >= 6) {
+                    bottom = row
+                } else if (found) ended = 1
+                best = 0
+            }
+            /^[0-9]+,[0-9]+:/ {
+                split($1, p, /[,:]/); px = p[1] + 0; py = p[2] + 0
+                c = $2; gsub(/[()]/, "", c); split(c, v, ",")
+                if (py != row) { close_row(); row = py; run = 0 }
+                if (near(v[1] + 0, r0) && near(v[2] + 0, g0) && near(v[3] + 0, b0)) {
+                    if (run == 0) start = px
+                    run++
+                    if (run > best) { best = run; bestStart = start }
+                } else run = 0
+            }
+            END {
+                close_row()
+                if (!found) exit 1
+                printf "%d %d\n", ox + int((left + right) / 2), oy + int((top + bottom) / 2)
+            }'
+}
