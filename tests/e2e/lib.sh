@@ -238,8 +238,9 @@ has_ancestor_named() {
 # centre (in screen coordinates) of the INDEXth (default first) block, from the top, of the
 # window's pixels in that colour (each channel within TOLERANCE, default 24), such as a filled
 # button: a block begins with a row holding a run at least MIN_RUN (default 30) pixels long and
-# goes on while the rows hold the colour under that run; blocks taller than MAX_HEIGHT (default
-# 1000) do not count. Status 1 when there is none. Text and small marks make no such runs.
+# goes on while the rows hold the colour under that run (give or take 8 pixels); blocks taller
+# than MAX_HEIGHT (default 1000) do not count. Status 1 when there is none. Text and small marks
+# make no such runs.
 find_colour_block() {
     local x y width height
     read -r x y width height < <(window_geometry "$1")
@@ -279,7 +280,7 @@ find_colour_block() {
                     if (run == 0) start = px
                     run++
                     if (run > best) { best = run; bestStart = start }
-                    if (inblock && px >= left && px <= right) under++
+                    if (inblock && px >= left - 8 && px <= right + 8) under++
                 } else run = 0
             }
             END {

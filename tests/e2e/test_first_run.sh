@@ -116,6 +116,30 @@ welcome_shot() {
     [ -n "${ORRIS_SCREENSHOT_DIR:-}" ] && mkdir -p "$ORRIS_SCREENSHOT_DIR" && cp "$shot_file" "$ORRIS_SCREENSHOT_DIR/"
 }
 
+# The card's ticks are green circles: ticks_at_least N succeeds when the panel shows N of them.
+ticks_at_least() {
+    find_colour_block "$panel" 30D158 8 24 "$1" 20 >/dev/null
+}
+
+# wait_for_ticks N: polls 10 s until the panel shows exactly N ticks.
+wait_for_ticks() {
+    local deadline=$(($(now_ms) + 10000))
+    until { [ "$1" -eq 0 ] || ticks_at_least "$1"; } && ! ticks_at_least $(($1 + 1)); do
+        [ "$(now_ms)" -lt "$deadline" ] || fail "the card does not show $1 ticked steps"
+        sleep 0.2
+    done
+}
+
+# stage_to_top: scrolls the panel's stage back to its top, where the card is, and moves the
+# pointer off the tiles.
+stage_to_top() {
+    local panel_x panel_y
+    read -r panel_x panel_y _ _ < <(window_geometry "$panel")
+    xdotool mousemove $((panel_x + 200)) $((panel_y + 260)) click --repeat 6 --delay 50 4
+    xdotool mousemove $((panel_x + 40)) $((panel_y + 30))
+    sleep 0.6
+}
+
 workspace_file() {
     mkdir -p "$app_home/.orris-hollows/workspaces"
     cat >"$app_home/.orris-hollows/workspaces/alpha.yaml" <<'YAML'
@@ -197,6 +221,8 @@ workspace_file
 start_and_wait_capsule
 start_terminal
 open_panel_settled
+# The saved workspace ticks the first step; the terminal is not bound and nothing was copied.
+wait_for_ticks 1
 screenshot first-run-card-en-start
 # The card's head button is its first plain button, its bind menu the second.
 position=$(find_colour_block "$panel" 3D3F47 50 5 2 32) || fail "no bind menu in the card"
@@ -210,9 +236,8 @@ until grep -q '"alpha"' "$bindings" 2>/dev/null; do
     [ "$(now_ms)" -lt "$deadline" ] || fail "the card's bind menu wrote no binding: $(cat "$bindings" 2>&1)"
     sleep 0.1
 done
-read -r panel_x panel_y _ _ < <(window_geometry "$panel")
-xdotool mousemove $((panel_x + 40)) $((panel_y + 30))
-sleep 0.6
+stage_to_top
+wait_for_ticks 2
 screenshot first-run-card-en-bound
 ! grep -q '^OrrisHollows.firstRunSuccessfulCopy.v1=' "$app_settings" || fail "a copy was counted before any"
 deadline=$(($(now_ms) + 10000))
@@ -225,21 +250,20 @@ done
 wait_for_setting OrrisHollows.firstRunSuccessfulCopy.v1 true
 is_mapped "$panel" || open_panel_settled
 # The stage scrolled to the selected tile: back to its top, where the card is.
-read -r panel_x panel_y _ _ < <(window_geometry "$panel")
-xdotool mousemove $((panel_x + 200)) $((panel_y + 260)) click --repeat 6 --delay 50 4
-xdotool mousemove $((panel_x + 40)) $((panel_y + 30))
-sleep 0.6
+stage_to_top
+wait_for_ticks 3
 screenshot first-run-card-en-all-done
 # With every step done, Done is the card's only button.
 position=$(find_colour_block "$panel" 3D3F47 50 5 1 32) || fail "no Done button in the card"
 read -r done_x done_y <<<"$position"
 xdotool mousemove "$done_x" "$done_y" click 1
 wait_for_setting OrrisHollows.firstRunTipsDismissed.v1 true
-sleep 0.5
+wait_for_ticks 0
 screenshot first-run-card-dismissed
 stop_app
 start_and_wait_capsule
 open_panel_settled
+wait_for_ticks 0
 screenshot first-run-card-dismissed-after-restart
 grep -q '^OrrisHollows.firstRunTipsDismissed.v1=true$' "$app_settings" || fail "the dismissal was lost"
 
