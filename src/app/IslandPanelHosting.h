@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -21,7 +22,15 @@ public:
     virtual bool hasOpenPopup() const = 0;
     // Builds the panel's content afresh (after a change of the interface language).
     virtual void rebuildContent() = 0;
+    // The height the content's header lines and banners take at that width of the panel, beyond
+    // what the panel's height rule allows for; 0 for content without them.
+    virtual int headerLinesHeight(int width) const {
+        Q_UNUSED(width);
+        return 0;
+    }
 
     std::function<void()> onPointerEntered;
     std::function<void()> onPointerExited;
+    // The value of headerLinesHeight may have changed.
+    std::function<void()> onHeaderLinesHeightChanged;
 };

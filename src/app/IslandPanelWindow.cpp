@@ -1,6 +1,7 @@
 #include "app/IslandPanelWindow.h"
 
 #include "panel/IslandSurfaceView.h"
+#include "panel/PromptPanelWidget.h"
 #include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"
 
@@ -70,6 +71,13 @@ void IslandPanelWindow::rebuildContent() {
     }
     m_content->setGeometry(rect());
     m_content->show();
+    if (auto* panel = m_content->findChild<PromptPanelWidget*>()) {
+        connect(panel, &PromptPanelWidget::headerLinesHeightChanged, this, [this] {
+            if (onHeaderLinesHeightChanged) {
+                onHeaderLinesHeightChanged();
+            }
+        });
+    }
     if (auto* surface = qobject_cast<IslandSurfaceView*>(m_content)) {
         surface->setCompositing(m_compositing);
         if (!m_compositing) {
@@ -78,6 +86,11 @@ void IslandPanelWindow::rebuildContent() {
             connect(surface, &IslandSurfaceView::maskChanged, this, [this](const QRegion& mask) { setMask(mask); });
         }
     }
+}
+
+int IslandPanelWindow::headerLinesHeight(int width) const {
+    const PromptPanelWidget* panel = m_content != nullptr ? m_content->findChild<PromptPanelWidget*>() : nullptr;
+    return panel != nullptr ? panel->headerLinesHeight(width) : 0;
 }
 
 void IslandPanelWindow::enterEvent(QEnterEvent* event) {

@@ -25,6 +25,7 @@ public:
     void setIgnoresInput(bool ignores) override;
     bool hasOpenPopup() const override;
     void rebuildContent() override;
+    int headerLinesHeight(int width) const override;
 
     QWidget* content() const { return m_content; }
 

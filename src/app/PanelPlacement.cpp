@@ -21,12 +21,13 @@ int maximumAvailableHeight(const std::optional<QRect>& availableGeometry) {
     return std::max(height, lowestMaximumHeight);
 }
 
-int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable) {
+int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable, int headerLinesHeight) {
     const int prompts = std::max(promptCount, 1);
     const int sections = std::max(sectionCount, 1);
     const int rows = listLayout ? prompts : std::max((prompts + gridColumns - 1) / gridColumns, 1);
     const int rowHeight = listLayout ? listRowHeight : gridRowHeight;
-    int height = rowHeight * rows + rowSpacing * (rows - 1) + sectionHeight * sections + fixedHeight;
+    int height = rowHeight * rows + rowSpacing * (rows - 1) + sectionHeight * sections + fixedHeight +
+                 std::max(headerLinesHeight, 0);
     height = std::max(height, minimumHeight);
     return std::min(height, maximumAvailable);
 }

@@ -36,9 +36,10 @@ std::optional<int> screenContaining(const QList<Screen>& screens, const QRect& r
 // min(available height - 16, 720), never under 300; 720 without a screen.
 int maximumAvailableHeight(const std::optional<QRect>& availableGeometry);
 
-// The height the content asks for (no prompt and no section count as one each), at least 480,
-// then limited by the screen.
-int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable);
+// The height the content asks for (no prompt and no section count as one each), with the
+// header lines and banners that show beyond the fixed part, at least 480, then limited by the
+// screen.
+int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable, int headerLinesHeight = 0);
 
 // The panel's frame for an anchor (the status item's frame; empty when unknown) on a screen's
 // available geometry (empty without a screen). The panel hangs centred under the anchor, 4 below

@@ -97,7 +97,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
             m_environment, X11ContextProviders::applicationDisplayName(m_environment));
         detectorPlatform = m_contextProviders->detectorPlatform();
     } else {
-        detectorPlatform.startsTimer = false;
+        detectorPlatform = m_platform.contextPlatform;
     }
     m_contextDetector = std::make_unique<ContextDetector>(
         m_environment, [store] { return store->knownWorkspacePaths(); }, detectorPlatform);

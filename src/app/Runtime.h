@@ -44,8 +44,10 @@ struct RuntimePlatform {
     std::function<QPoint()> pointerPosition;
     std::function<QList<PanelPlacement::Screen>()> screens;
     std::function<bool()> reduceMotion;
-    // Follow the X11 desktop for the context; false leaves the detector without a platform.
+    // Follow the X11 desktop for the context; false gives the detector `contextPlatform` (by
+    // default no application, no title and no timer).
     bool detectsDesktopContext = true;
+    ContextDetector::Platform contextPlatform{.startsTimer = false};
 
     static RuntimePlatform system(const AppEnvironment& environment);
 };

@@ -193,6 +193,7 @@ void StatusIslandController::makePanelIfNeeded() {
     }
     m_panel->onPointerEntered = [this] { panelPointerEntered(); };
     m_panel->onPointerExited = [this] { panelPointerExited(); };
+    m_panel->onHeaderLinesHeightChanged = [this] { schedulePanelFrameRefresh(); };
     m_panel->setIgnoresInput(true);
     m_panel->setFrame(QRect(QPoint(0, 0), currentPanelSize()));
 }
@@ -416,8 +417,11 @@ QSize StatusIslandController::currentPanelSize() const {
     ContextDetector& detector = m_deps.contextDetector;
     const PanelRenderSnapshot snapshot = PanelRenderSnapshotBuilder::make(
         m_deps.promptStore, detector.currentContext(), m_panelSearchQuery, detector.needsAutomationPermission());
+    // The fixed part of the rule leaves no room for the lines under the header; the panel
+    // measures them, so that three banners at once squeeze none of them.
+    const int headerLines = m_panel ? m_panel->headerLinesHeight(PanelPlacement::panelWidth) : 0;
     const int height = PanelPlacement::panelHeight(int(snapshot.visiblePrompts.size()), int(snapshot.sections.size()),
-                                                   m_listLayout, maximumAvailablePanelHeight());
+                                                   m_listLayout, maximumAvailablePanelHeight(), headerLines);
     return QSize(PanelPlacement::panelWidth, height);
 }
 

@@ -206,6 +206,21 @@ void ContextHeaderView::setInput(const Input& input) {
     syncPopover();
 }
 
+int ContextHeaderView::optionalLinesHeight(int width) const {
+    const QMargins margins = layout()->contentsMargins();
+    const int inner = width - margins.left() - margins.right();
+    int height = 0;
+    // isHidden, not isVisible: the panel measures its content before its window is shown.
+    for (const QWidget* line : {m_unboundBanner, static_cast<QWidget*>(m_error), static_cast<QWidget*>(m_trustBanner),
+                                static_cast<QWidget*>(m_notice)}) {
+        if (!line->isHidden()) {
+            const int wanted = line->hasHeightForWidth() ? line->heightForWidth(inner) : line->sizeHint().height();
+            height += layout()->spacing() + qBound(line->minimumHeight(), wanted, line->maximumHeight());
+        }
+    }
+    return height;
+}
+
 void ContextHeaderView::syncPopover() {
     if (!m_input.showDebugDetails) {
         if (m_popover != nullptr && m_popover->isVisible()) {

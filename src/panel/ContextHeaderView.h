@@ -44,6 +44,10 @@ public:
     std::function<void(const QString& path)> onTrustProjectConfig;
     std::function<void(bool show)> onShowDebugDetailsChange;
 
+    // The height the lines under the first row take at this width of the header, with the spacing
+    // above each: 0 while none of them shows.
+    int optionalLinesHeight(int width) const;
+
     QToolButton* debugButton() const { return m_debugButton; }
     EnvironmentInfoPopoverView* popover() const { return m_popover; }
 

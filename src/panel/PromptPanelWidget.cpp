@@ -82,6 +82,10 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_bannerLayout->setContentsMargins(16, 0, 16, 0);
     m_bannerLayout->setSpacing(8);
     layout->addWidget(m_banners);
+    // A banner that places its buttons under its texts grows after it is laid out: the panel's
+    // window hears of it through the layout requests that follow.
+    m_header->installEventFilter(this);
+    m_banners->installEventFilter(this);
 
     m_search = new SearchIslandView([this](const QString& query) { m_model.setSearchText(query); }, this);
     auto* searchRow = new QVBoxLayout();
@@ -265,6 +269,25 @@ void PromptPanelWidget::render() {
         rebuildBanners();
     }
     renderStage();
+    reportHeaderLinesHeight();
+}
+
+int PromptPanelWidget::headerLinesHeight(int width) const {
+    int height = m_header->optionalLinesHeight(width);
+    if (!m_banners->isHidden()) {
+        const int wanted =
+            m_banners->hasHeightForWidth() ? m_banners->heightForWidth(width) : m_banners->sizeHint().height();
+        height += layout()->spacing() + wanted;
+    }
+    return height;
+}
+
+void PromptPanelWidget::reportHeaderLinesHeight() {
+    const int height = headerLinesHeight(width());
+    if (height != m_reportedHeaderLinesHeight) {
+        m_reportedHeaderLinesHeight = height;
+        emit headerLinesHeightChanged();
+    }
 }
 
 void PromptPanelWidget::rebuildBanners() {
@@ -411,6 +434,11 @@ void PromptPanelWidget::hideEvent(QHideEvent* event) {
 }
 
 bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest && (watched == m_header || watched == m_banners)) {
+        // After the layout has run, so the banners report their new heights.
+        QMetaObject::invokeMethod(this, &PromptPanelWidget::reportHeaderLinesHeight, Qt::QueuedConnection);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
         return false;
     }

@@ -59,6 +59,16 @@ public:
     QWidget* toolbar() const { return m_toolbar; }
     OverlaySheetHost& sheetHost() const { return *m_sheetHost; }
 
+    // The height that the header's optional lines (unbound, error, trust or trusted notice) and
+    // the configuration-issue banners take at this width of the panel, spacing included. The
+    // panel's height rule counts prompts and sections; its window adds this, so that no line is
+    // squeezed when several show at once.
+    int headerLinesHeight(int width) const;
+
+signals:
+    // The value above may have changed: the lines changed, or a banner laid itself out anew.
+    void headerLinesHeightChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -73,6 +83,7 @@ private:
     void retranslate();
     void showSheet(PanelViewModel::Sheet sheet);
     void showPendingDeletion();
+    void reportHeaderLinesHeight();
 
     PanelViewModel& m_model;
     PanelSheetFactories m_factories;
@@ -96,4 +107,5 @@ private:
     QPushButton* m_importButton = nullptr;
     QPointer<QWidget> m_openSheet;
     bool m_filterInstalled = false;
+    int m_reportedHeaderLinesHeight = -1;
 };

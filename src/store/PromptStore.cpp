@@ -358,10 +358,14 @@ void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<Q
         if (m_hasSuccessfulConfigSnapshot) {
             status = text(L10N("status.config.preserved.previous"));
         } else {
-            m_globalPrompts.clear();
-            m_workspaces.clear();
-            m_workspaceMetadata.clear();
-            m_showsTransientSamples = false;
+            // No good state to fall back on: the files that did load are shown, so one broken
+            // file does not hide every other workspace. Usage is left alone, since the prompts
+            // of the broken file may come back once it is mended.
+            m_showsTransientSamples =
+                result.showsTransientSamples && (!result.globalPrompts.isEmpty() || !result.workspaces.isEmpty());
+            m_globalPrompts = std::move(result.globalPrompts);
+            m_workspaces = std::move(result.workspaces);
+            m_workspaceMetadata = std::move(result.workspaceMetadata);
         }
     } else {
         forgetUsageOfRemovedPrompts(result.globalPrompts, result.workspaces);

@@ -48,8 +48,8 @@ struct PromptStoreServices {
 //
 // A reload hands the loading of every prompt file to the loader, which works off the main
 // thread; the result comes back to the main thread and is applied only when no later reload was
-// started meanwhile. A load that reports issues keeps the last good state (or empties the store
-// while there has never been one).
+// started meanwhile. A load that reports issues keeps the last good state; while there has never
+// been one, it shows the files that did load beside the issues of the others.
 //
 // Edits reach the disk before they are published: an edit changes a copy of a user workspace,
 // saves it guarded by the file version last read, and publishes only what the save returned. A

@@ -14,21 +14,26 @@ private slots:
         QTest::addColumn<int>("sections");
         QTest::addColumn<bool>("list");
         QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("headerLines");
         QTest::addColumn<int>("expected");
-        QTest::newRow("one prompt in one section") << 1 << 1 << false << 720 << 480;
-        QTest::newRow("nothing counts as one of each") << 0 << 0 << false << 720 << 480;
-        QTest::newRow("7 prompts in 2 grid sections: 766 capped") << 7 << 2 << false << 720 << 720;
-        QTest::newRow("7 prompts in 2 grid sections, tall limit") << 7 << 2 << false << 1000 << 766;
-        QTest::newRow("4 prompts in a list: 722 capped") << 4 << 1 << true << 720 << 720;
-        QTest::newRow("small screen goes below 480") << 1 << 1 << false << 300 << 300;
+        QTest::newRow("one prompt in one section") << 1 << 1 << false << 720 << 0 << 480;
+        QTest::newRow("nothing counts as one of each") << 0 << 0 << false << 720 << 0 << 480;
+        QTest::newRow("7 prompts in 2 grid sections: 766 capped") << 7 << 2 << false << 720 << 0 << 720;
+        QTest::newRow("7 prompts in 2 grid sections, tall limit") << 7 << 2 << false << 1000 << 0 << 766;
+        QTest::newRow("4 prompts in a list: 722 capped") << 4 << 1 << true << 720 << 0 << 720;
+        QTest::newRow("small screen goes below 480") << 1 << 1 << false << 300 << 0 << 300;
+        QTest::newRow("header lines add to the content") << 1 << 1 << false << 720 << 150 << 630;
+        QTest::newRow("header lines, still capped") << 4 << 1 << false << 720 << 300 << 720;
+        QTest::newRow("a negative measure adds nothing") << 1 << 1 << false << 720 << -40 << 480;
     }
     void panelHeight() {
         QFETCH(int, prompts);
         QFETCH(int, sections);
         QFETCH(bool, list);
         QFETCH(int, maximum);
+        QFETCH(int, headerLines);
         QFETCH(int, expected);
-        QCOMPARE(PanelPlacement::panelHeight(prompts, sections, list, maximum), expected);
+        QCOMPARE(PanelPlacement::panelHeight(prompts, sections, list, maximum, headerLines), expected);
     }
 
     void maximumHeight_data() {

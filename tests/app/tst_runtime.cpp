@@ -5,11 +5,14 @@
 #include "TestEnvironment.h"
 
 #include "app/HotKeyService.h"
+#include "app/IslandPanelWindow.h"
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
 #include "model/AppLanguageStore.h"
 #include "model/UserDefaults.h"
+#include "panel/ProjectConfigTrustBanner.h"
+#include "sheets/ConfigIssueBanner.h"
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
 #include "windows/FirstRunWelcomeView.h"
@@ -45,6 +48,13 @@ RuntimePlatform fakePlatform() {
     platform.reduceMotion = [] { return false; };
     platform.detectsDesktopContext = false;
     return platform;
+}
+
+// The height a layout gives the widget when nothing squeezes it.
+int unsqueezedHeight(const QWidget* widget) {
+    const int wanted =
+        widget->hasHeightForWidth() ? widget->heightForWidth(widget->width()) : widget->sizeHint().height();
+    return qBound(widget->minimumHeight(), wanted, widget->maximumHeight());
 }
 
 int mode(const QString& path) {
@@ -137,6 +147,60 @@ private slots:
         QCOMPARE(manager.count(), 1);
         QCOMPARE(panel.count(), 0);
         QCOMPARE(env.defaults()->boolValue(FirstRunChecklistStore::welcomeCompletedKey), std::optional<bool>(true));
+    }
+
+    void threeBannersUnderTheHeaderAreNotSqueezed() {
+        // A terminal in a project with an untrusted file, no workspace bound, a malformed
+        // workspace file: the unbound banner, the trust banner and the issue banner all show.
+        TestEnvironment env;
+        env.defaults()->setBool(ContextDetector::automaticMatchingEnabledKey, true);
+        env.defaults()->setBool(FirstRunChecklistStore::welcomeCompletedKey, true);
+        env.writeFile(QStringLiteral(".orris-hollows/workspaces/broken.yaml"), "workspace: [unclosed\n  - :\n");
+        env.writeFile(QStringLiteral("shop/.orris-hollows.yaml"),
+                      "workspace:\n  name: Shop\nprompts:\n  - id: s1\n    title: Check\n    text: Check\n");
+        RuntimePlatform platform = fakePlatform();
+        platform.reduceMotion = [] { return true; };
+        platform.contextPlatform.frontmostApplicationProvider = [] {
+            return ContextDetector::FrontmostApplication{QStringLiteral("Terminal"), std::nullopt};
+        };
+        platform.contextPlatform.windowTitleReader = [] {
+            return ContextDetector::WindowTitleRead{QStringLiteral("user@host: ~/shop")};
+        };
+        Runtime runtime(env.environment(), std::move(platform));
+        QSignalSpy launched(&runtime, &Runtime::launched);
+        runtime.start();
+        QVERIFY(launched.wait(5000));
+        runtime.contextDetector().refresh(true);
+        QTRY_VERIFY(runtime.contextDetector().currentContext().workspacePath.has_value());
+
+        emit runtime.requests().requestOpenFromMenu();
+        auto* window = dynamic_cast<IslandPanelWindow*>(runtime.statusController().panel());
+        QVERIFY(window != nullptr && window->isVisible());
+        // Banners lay themselves out once shown; the window follows in a later turn.
+        QTest::qWait(50);
+        env.scheduler().advance(std::chrono::milliseconds(500));
+        QTest::qWait(50);
+
+        QWidget* unbound = window->findChild<QWidget*>(QStringLiteral("unboundBanner"));
+        auto* trust = window->findChild<ProjectConfigTrustBanner*>();
+        const QList<ConfigIssueBanner*> issues = window->findChildren<ConfigIssueBanner*>();
+        QVERIFY(unbound != nullptr && unbound->isVisible());
+        QVERIFY(trust != nullptr && trust->isVisible());
+        QCOMPARE(issues.size(), 1);
+        QVERIFY(issues.first()->isVisible());
+        for (const QWidget* line : {unbound, static_cast<QWidget*>(trust), static_cast<QWidget*>(issues.first())}) {
+            QVERIFY2(line->height() >= unsqueezedHeight(line), qPrintable(QStringLiteral("%1 is %2 high, needs %3")
+                                                                              .arg(line->objectName())
+                                                                              .arg(line->height())
+                                                                              .arg(unsqueezedHeight(line))));
+        }
+        QWidget* header = window->findChild<QWidget*>(QStringLiteral("contextHeader"));
+        QVERIFY(header != nullptr);
+        QVERIFY(header->height() >= unsqueezedHeight(header));
+        // The prompt stage keeps room under the banners.
+        QWidget* stage = window->findChild<QWidget*>(QStringLiteral("promptStage"));
+        QVERIFY(stage != nullptr);
+        QVERIFY2(stage->height() >= 116, qPrintable(QString::number(stage->height())));
     }
 
     void settingsWindowIsKeptAfterClosing() {

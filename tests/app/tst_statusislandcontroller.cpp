@@ -243,6 +243,19 @@ private slots:
         QVERIFY(h.panel->frameChanges <= before + 1);
     }
 
+    void headerLinesOfTheContentAddToTheHeight() {
+        Harness h;
+        h.panel->headerLines = 150;
+        h.openAndSettle();
+        QCOMPARE(h.panel->currentFrame, QRect(380, 32, 520, 630));
+        // A banner that grows while the panel is open resizes it in a later turn.
+        h.panel->setHeaderLines(400);
+        QCOMPARE(h.panel->currentFrame.height(), 630);
+        QVERIFY(h.controller->hasPendingFrameRefresh());
+        h.advance(100ms);
+        QCOMPARE(h.panel->currentFrame.height(), 720);
+    }
+
     void contextFollowsOnlyAnOpenUnlockedPanel() {
         Harness h;
         QVERIFY(!h.morph.pinnedContext().has_value());

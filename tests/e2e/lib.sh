@@ -233,3 +233,59 @@ has_ancestor_named() {
     done
     return 1
 }
+
+# find_colour_block WINDOW_ID RRGGBB [MIN_RUN] [TOLERANCE] [INDEX] [MAX_HEIGHT]: prints "x y", the
+# centre (in screen coordinates) of the INDEXth (default first) block, from the top, of the
+# window's pixels in that colour (each channel within TOLERANCE, default 24), such as a filled
+# button: a block begins with a row holding a run at least MIN_RUN (default 30) pixels long and
+# goes on while the rows hold the colour under that run (give or take 8 pixels); blocks taller
+# than MAX_HEIGHT (default 1000) do not count. Status 1 when there is none. Text and small marks
+# make no such runs.
+find_colour_block() {
+    local x y width height
+    read -r x y width height < <(window_geometry "$1")
+    import -window root png:- 2>/dev/null | convert - -crop "${width}x${height}+${x}+${y}" -depth 8 txt:- |
+        awk -v r0=$((16#${2:0:2})) -v g0=$((16#${2:2:2})) -v b0=$((16#${2:4:2})) -v minrun="${3:-30}" \
+            -v tol="${4:-24}" -v wanted="${5:-1}" -v maxheight="${6:-1000}" -v ox="$x" -v oy="$y" '
+            BEGIN { row = -1 }
+            function near(a, b) { return a - b < tol && b - a < tol }
+            function end_block() {
+                inblock = 0
+                if (bottom - top + 1 <= maxheight) {
+                    count++
+                    if (count == wanted) {
+                        found = 1
+                        printf "%d %d\n", ox + int((left + right) / 2), oy + int((top + bottom) / 2)
+                    }
+                }
+            }
+            function close_row() {
+                if (row < 0 || found) return
+                # Rows through the label of a button hold shorter runs: they continue the block.
+                if (inblock && under >= 6) {
+                    bottom = row
+                } else {
+                    if (inblock) end_block()
+                    if (!found && best >= minrun) {
+                        inblock = 1; top = row; bottom = row; left = bestStart; right = bestStart + best - 1
+                    }
+                }
+                best = 0; under = 0
+            }
+            /^[0-9]+,[0-9]+:/ {
+                split($1, p, /[,:]/); px = p[1] + 0; py = p[2] + 0
+                c = $2; gsub(/[()]/, "", c); split(c, v, ",")
+                if (py != row) { close_row(); row = py; run = 0 }
+                if (near(v[1] + 0, r0) && near(v[2] + 0, g0) && near(v[3] + 0, b0)) {
+                    if (run == 0) start = px
+                    run++
+                    if (run > best) { best = run; bestStart = start }
+                    if (inblock && px >= left - 8 && px <= right + 8) under++
+                } else run = 0
+            }
+            END {
+                close_row()
+                if (inblock && !found) end_block()
+                exit found ? 0 : 1
+            }'
+}

@@ -1,4 +1,5 @@
 #include "PromptFixtures.h"
+#include "PromptStoreFileHarness.h"
 #include "PromptStoreHarness.h"
 
 #include "config/PromptConfigLoader.h"
@@ -6,6 +7,8 @@
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QSignalSpy>
 #include <QTest>
@@ -63,16 +66,28 @@ private slots:
         QCOMPARE(content.count(), 1);
     }
 
-    void issuesEmptyTheFirstLoadAndKeepTheLastGoodState() {
+    void issuesBeforeAGoodLoadShowWhatLoadedThenTheLastGoodStateIsKept() {
         Harness h;
         QSignalSpy issues(h.store.get(), &PromptStore::configIssuesChanged);
 
-        h.load(resultWithIssue("first status"));
-        QVERIFY(h.store->globalPrompts().isEmpty());
-        QVERIFY(h.store->workspaces().isEmpty());
+        // No good state yet: the files that loaded are shown beside the issue.
+        PromptLoadResult partial = resultWithIssue("first status");
+        partial.globalPrompts = {prompt("g0")};
+        partial.workspaces = {workspace("w0", {prompt("p0")})};
+        partial.workspaceMetadata.insert("w0", WorkspaceFileMetadata{});
+        h.load(partial);
+        QCOMPARE(ids(h.store->globalPrompts()), QStringList{"g0"});
+        QCOMPARE(ids(h.store->workspaces()), QStringList{"w0"});
+        QCOMPARE(h.store->workspaceMetadata().keys(), QStringList{"w0"});
         QVERIFY(!h.store->showsTransientSamples());
         QCOMPARE(h.store->statusMessage(), QString("first status"));
         QCOMPARE(h.store->configIssues().size(), 1);
+
+        // Still no good state: the next load with issues shows its own files, not the previous ones.
+        h.load(resultWithIssue("second status"));
+        QVERIFY(h.store->globalPrompts().isEmpty());
+        QVERIFY(h.store->workspaces().isEmpty());
+        QCOMPARE(h.store->statusMessage(), QString("second status"));
 
         PromptLoadResult good = result({prompt("g")}, {workspace("w", {prompt("p")})}, "good");
         good.showsTransientSamples = true;
@@ -95,7 +110,29 @@ private slots:
         QVERIFY(h.store->configIssues().isEmpty());
         QCOMPARE(ids(h.store->globalPrompts()), QStringList{"g2"});
         QVERIFY(!h.store->showsTransientSamples());
-        QCOMPARE(issues.count(), 4);
+        QCOMPARE(issues.count(), 5);
+    }
+
+    void aMalformedFileAtTheFirstLoadHidesNoOtherWorkspace() {
+        PromptStoreFileHarness h;
+        h.writeWorkspaceFile("alpha", "Alpha", {"a1"});
+        h.writeWorkspaceFile("beta", "Beta", {"b1"});
+        h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :\n");
+        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: \"g1\"\n    title: G\n    text: g\n");
+        h.store->usageStore().recordSuccessfulCopy("b1", QDateTime::currentDateTimeUtc());
+
+        h.loadHome();
+        QCOMPARE(ids(h.store->workspaces()), (QStringList{"alpha", "beta"}));
+        QCOMPARE(ids(h.store->globalPrompts()), QStringList{"g1"});
+        QCOMPARE(h.store->configIssues().size(), 1);
+        QCOMPARE(QFileInfo(h.store->configIssues().first().fileURL).fileName(), QString("broken.yaml"));
+
+        // A second file breaking before any clean load: its prompts' usage is kept for when it is mended.
+        h.env.writeFile(".orris-hollows/workspaces/beta.yaml", "prompts: [\n");
+        h.loadHome();
+        QCOMPARE(ids(h.store->workspaces()), QStringList{"alpha"});
+        QCOMPARE(h.store->configIssues().size(), 2);
+        QVERIFY(h.store->usageStore().records().contains("b1"));
     }
 
     void dismissedSamplesAreHidden() {

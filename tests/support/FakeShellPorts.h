@@ -38,6 +38,7 @@ public:
     int rebuilds = 0;
     bool ignoresInput = false;
     bool popupOpen = false;
+    int headerLines = 0;
 
     bool isVisible() const override { return visible; }
     QRect frame() const override { return currentFrame; }
@@ -58,6 +59,14 @@ public:
     void setIgnoresInput(bool ignores) override { ignoresInput = ignores; }
     bool hasOpenPopup() const override { return popupOpen; }
     void rebuildContent() override { ++rebuilds; }
+    int headerLinesHeight(int) const override { return headerLines; }
+    // The content's header lines took a new height.
+    void setHeaderLines(int height) {
+        headerLines = height;
+        if (onHeaderLinesHeightChanged) {
+            onHeaderLinesHeightChanged();
+        }
+    }
 
     void pointerEnters() { onPointerEntered(); }
     void pointerLeaves() { onPointerExited(); }
