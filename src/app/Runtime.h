@@ -18,6 +18,7 @@
 #include <optional>
 
 class AppLanguageStore;
+class AppUpdateController;
 class Confirmer;
 class FileChooser;
 class FileRevealer;
@@ -32,7 +33,9 @@ class TextSizeStore;
 class PromptVariableValueStore;
 class ShortcutSettingsStore;
 class StatusIslandController;
+class SettingsView;
 class StatusItemHosting;
+class UrlOpening;
 class X11ContextProviders;
 
 // What the runtime takes from the desktop. `system()` gives the real one; tests replace parts.
@@ -44,6 +47,10 @@ struct RuntimePlatform {
     std::function<QPoint()> pointerPosition;
     std::function<QList<PanelPlacement::Screen>()> screens;
     std::function<bool()> reduceMotion;
+    // The updater controller of the settings window; null means the application's shared one.
+    AppUpdateController* appUpdates = nullptr;
+    // Opens the settings window's web links; null means the desktop's browser.
+    std::shared_ptr<UrlOpening> urlOpener;
     // Follow the X11 desktop for the context; false leaves the detector without a platform.
     bool detectsDesktopContext = true;
 
@@ -83,6 +90,7 @@ public:
     StatusIslandController& statusController() const { return *m_statusController; }
 
     QWidget* settingsWindow() const { return m_settingsWindow; }
+    SettingsView* settingsView() const { return m_settingsView; }
     QWidget* workspaceManagerWindow() const { return m_workspaceManagerWindow; }
     FirstRunWelcomeView* welcomeWindow() const { return m_welcomeWindow; }
     // Set when the first reload has finished and the welcome decision was taken.
@@ -126,8 +134,10 @@ private:
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<Confirmer> m_confirmer;
     std::unique_ptr<FileRevealer> m_fileRevealer;
+    std::shared_ptr<UrlOpening> m_urlOpener;
 
     QPointer<QWidget> m_settingsWindow;
+    QPointer<SettingsView> m_settingsView;
     QPointer<QWidget> m_workspaceManagerWindow;
     QPointer<FirstRunWelcomeView> m_welcomeWindow;
     bool m_launched = false;
