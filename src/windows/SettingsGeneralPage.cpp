@@ -6,6 +6,7 @@
 #include "model/TextSizeStore.h"
 #include "model/UrlOpening.h"
 #include "panel/BrandButton.h"
+#include "panel/IslandDesignTokens.h"
 #include "windows/SettingsLook.h"
 #include "windows/SettingsModel.h"
 #include "windows/SettingsSwitch.h"
@@ -160,6 +161,16 @@ void SettingsGeneralPage::render() {
         const QSignalBlocker blocker(m_textSize);
         if (QAbstractButton* selected = m_textSize->button(int(m_deps.textSizeStore.selection()))) {
             selected->setChecked(true);
+        }
+        // The chosen segment in the steel tint, the others plain.
+        for (QAbstractButton* segment : m_textSize->buttons()) {
+            QPalette colours = palette();
+            if (segment->isChecked()) {
+                colours.setColor(QPalette::Button,
+                                 IslandDesignTokens::withOpacity(IslandDesignTokens::Brand::steel, 0.75));
+                colours.setColor(QPalette::ButtonText, Qt::white);
+            }
+            segment->setPalette(colours);
         }
     }
     {

@@ -5,12 +5,13 @@
 #include "model/TextSizeStore.h"
 #include "panel/BrandButton.h"
 #include "panel/InterfaceEnvironment.h"
+#include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
-#include "windows/FirstRunRoundedFrame.h"
 #include "windows/SettingsLook.h"
 #include "windows/SettingsModel.h"
 #include "windows/ShortcutRecorderButton.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -140,9 +141,11 @@ SettingsShortcutsPage::SettingsShortcutsPage(const SettingsDependencies& depende
                                                    L10N("action.reset.shortcut"));
     rows->addWidget(resetRow(m_hotKeyUsingDefault, m_hotKeyReset, QStringLiteral("settingsHotKeyRecordHelp")));
 
-    auto* divider = new FirstRunRoundedFrame(0, 0.3, 0, card);
+    auto* divider = new QFrame(card);
     divider->setObjectName(QStringLiteral("settingsShortcutDivider"));
-    divider->setFixedHeight(1);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    SettingsLook::setTextColor(divider, IslandDesignTokens::white(0.14));
     rows->addWidget(divider);
 
     rows->addWidget(SettingsLook::makeHelpLabel(card, QStringLiteral("settingsTileShortcutHelp"),

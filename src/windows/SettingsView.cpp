@@ -6,6 +6,7 @@
 #include "panel/InterfaceEnvironment.h"
 #include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
+#include "windows/FirstRunRoundedFrame.h"
 #include "windows/SettingsGeneralPage.h"
 #include "windows/SettingsGettingStartedPage.h"
 #include "windows/SettingsLook.h"
@@ -52,16 +53,22 @@ SettingsView::SettingsView(const SettingsDependencies& dependencies, QWidget* pa
     split->setContentsMargins(0, 0, 0, 0);
     split->setSpacing(0);
 
-    m_sidebar = new QListWidget(this);
+    // The sidebar's pane: a lighter column with room around the rows.
+    auto* pane = new FirstRunRoundedFrame(0, 0.06, 0, this);
+    pane->setObjectName(QStringLiteral("settingsSidebarPane"));
+    pane->setFixedWidth(sidebarWidth);
+    auto* paneLayout = new QVBoxLayout(pane);
+    paneLayout->setContentsMargins(8, 14, 8, 8);
+    m_sidebar = new QListWidget(pane);
     m_sidebar->setObjectName(QStringLiteral("settingsSidebar"));
-    m_sidebar->setFixedWidth(sidebarWidth);
     m_sidebar->setIconSize(QSize(iconSide, iconSide));
     m_sidebar->setFrameShape(QFrame::NoFrame);
     m_sidebar->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_sidebar->setSpacing(3);
+    m_sidebar->setSpacing(2);
+    m_sidebar->setFocusPolicy(Qt::StrongFocus);
     // Coloured by palette, not a style sheet, so the rows follow the window's text size.
     QPalette colours = m_sidebar->palette();
-    colours.setColor(QPalette::Base, IslandDesignTokens::white(0.04));
+    colours.setColor(QPalette::Base, Qt::transparent);
     colours.setColor(QPalette::Highlight, IslandDesignTokens::withOpacity(IslandDesignTokens::Brand::steel, 0.6));
     colours.setColor(QPalette::HighlightedText, Qt::white);
     m_sidebar->setPalette(colours);
@@ -69,7 +76,8 @@ SettingsView::SettingsView(const SettingsDependencies& dependencies, QWidget* pa
         auto* item = new QListWidgetItem(categoryIcon(category), QString(), m_sidebar);
         item->setData(Qt::UserRole, SettingsModel::rawValue(category));
     }
-    split->addWidget(m_sidebar);
+    paneLayout->addWidget(m_sidebar);
+    split->addWidget(pane);
 
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("settingsDetail"));
@@ -87,6 +95,8 @@ SettingsView::SettingsView(const SettingsDependencies& dependencies, QWidget* pa
         area->setObjectName(QStringLiteral("settingsPage.") + SettingsModel::rawValue(categories[i]));
         area->setWidgetResizable(true);
         area->setFrameShape(QFrame::NoFrame);
+        // Tab goes from the sidebar straight to the page's first control.
+        area->setFocusPolicy(Qt::NoFocus);
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         auto* inset = new QWidget;
         inset->setObjectName(QStringLiteral("settingsPageInset"));
