@@ -8,6 +8,7 @@
 #include "model/AppEnvironment.h"
 #include "panel/PromptPanelWidget.h"
 #include "windows/FirstRunWelcomeView.h"
+#include "windows/SettingsView.h"
 
 #include <QObject>
 #include <QPointer>
@@ -33,7 +34,6 @@ class TextSizeStore;
 class PromptVariableValueStore;
 class ShortcutSettingsStore;
 class StatusIslandController;
-class SettingsView;
 class StatusItemHosting;
 class UrlOpening;
 class X11ContextProviders;

@@ -53,10 +53,11 @@ KeyEventInfo key(quint32 code, quint64 modifiers, const QString& characters) {
 }
 
 QString screenshotFolder() {
-    const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
-    if (!folder.isEmpty()) {
-        QDir().mkpath(folder);
+    QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
     }
+    QDir().mkpath(folder);
     return folder;
 }
 
