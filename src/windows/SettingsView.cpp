@@ -3,6 +3,7 @@
 #include "app/AppUpdateController.h"
 #include "app/LaunchAtLoginController.h"
 #include "model/AppLanguageStore.h"
+#include "model/TextSizeStore.h"
 #include "panel/InterfaceEnvironment.h"
 #include "panel/IslandDesignTokens.h"
 #include "panel/IslandIcons.h"
@@ -23,7 +24,10 @@
 
 namespace {
 
-constexpr int sidebarWidth = 170;
+constexpr int sidebarMinimumWidth = 150;
+constexpr int sidebarIdealWidth = 170;
+constexpr int sidebarMaximumWidth = 190;
+constexpr int sidebarSideMargin = 8;
 constexpr int iconSide = 16;
 
 QIcon categoryIcon(SettingsCategory category) {
@@ -56,9 +60,10 @@ SettingsView::SettingsView(const SettingsDependencies& dependencies, QWidget* pa
     // The sidebar's pane: a lighter column with room around the rows.
     auto* pane = new FirstRunRoundedFrame(0, 0.06, 0, this);
     pane->setObjectName(QStringLiteral("settingsSidebarPane"));
-    pane->setFixedWidth(sidebarWidth);
+    pane->setFixedWidth(sidebarIdealWidth);
+    m_sidebarPane = pane;
     auto* paneLayout = new QVBoxLayout(pane);
-    paneLayout->setContentsMargins(8, 14, 8, 8);
+    paneLayout->setContentsMargins(sidebarSideMargin, 14, sidebarSideMargin, 8);
     m_sidebar = new QListWidget(pane);
     m_sidebar->setObjectName(QStringLiteral("settingsSidebar"));
     m_sidebar->setIconSize(QSize(iconSide, iconSide));
@@ -118,6 +123,8 @@ SettingsView::SettingsView(const SettingsDependencies& dependencies, QWidget* pa
 
     selectCategory(SettingsCategory::gettingStarted);
     applyInterfaceTextSize(this, m_deps.textSizeStore);
+    // After the fonts changed (the connection above runs first).
+    connect(&m_deps.textSizeStore, &TextSizeStore::selectionChanged, this, &SettingsView::fitSidebar);
     retranslate();
 }
 
@@ -171,6 +178,19 @@ void SettingsView::renderSidebar() {
         m_sidebar->item(i)->setText(L10n::string(SettingsModel::categoryTitleKey(categories[i]), language));
     }
     m_sidebar->setAccessibleName(L10n::string(L10N("action.settings"), language));
+    fitSidebar();
+}
+
+void SettingsView::fitSidebar() {
+    const QFontMetrics metrics(m_sidebar->font());
+    int widest = 0;
+    for (int row = 0; row < m_sidebar->count(); ++row) {
+        widest = std::max(widest, metrics.horizontalAdvance(m_sidebar->item(row)->text()));
+    }
+    // The row's spacing and the style's margins around the icon and the text.
+    const int needed = 2 * sidebarSideMargin + 2 * m_sidebar->spacing() + iconSide + widest + 20;
+    m_sidebarPane->setFixedWidth(
+        std::clamp(std::max(needed, sidebarIdealWidth), sidebarMinimumWidth, sidebarMaximumWidth));
 }
 
 void SettingsView::showEvent(QShowEvent* event) {

@@ -51,9 +51,12 @@ protected:
 
 private:
     void renderSidebar();
+    // The narrowest sidebar, within its limits, that shows every title whole.
+    void fitSidebar();
 
     SettingsDependencies m_deps;
     SettingsCategory m_selected = SettingsCategory::gettingStarted;
+    QWidget* m_sidebarPane = nullptr;
     QListWidget* m_sidebar = nullptr;
     QStackedWidget* m_stack = nullptr;
     QList<QScrollArea*> m_areas;

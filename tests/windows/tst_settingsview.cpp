@@ -555,7 +555,7 @@ private slots:
         f.languages->setSelection(language);
         f.textSize->setSelection(size);
         // Every optional row at once: a reset for both shortcuts, a status line, the login item
-        // waiting for approval, the checklist dismissed.
+        // waiting for approval.
         f.shortcuts->setTogglePanelShortcut({keySpace, ModifierFlags::control | ModifierFlags::option});
         f.shortcuts->setHotKeyStatus(
             HotKeyStatus::failed({keySpace, ModifierFlags::control | ModifierFlags::option}, 10));
@@ -565,6 +565,13 @@ private slots:
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QCOMPARE(view.sidebar()->font().pixelSize(), PromptPanelTextSizes::basePixelSize(size));
+        // Every category's title fits its row.
+        for (int row = 0; row < view.sidebar()->count(); ++row) {
+            QListWidgetItem* item = view.sidebar()->item(row);
+            const int textRight = view.sidebar()->visualItemRect(item).left() + view.sidebar()->iconSize().width() + 8 +
+                                  view.sidebar()->fontMetrics().horizontalAdvance(item->text());
+            QVERIFY2(textRight <= view.sidebar()->viewport()->width(), qPrintable(item->text()));
+        }
         const QString folder = screenshotFolder();
         const QString suffix = QTest::currentDataTag();
         for (const SettingsCategory category : SettingsModel::allCategories()) {
@@ -577,6 +584,14 @@ private slots:
                     QStringLiteral("settings-%1-%2.png").arg(SettingsModel::rawValue(category), suffix))));
             }
         }
+        // The other form of Getting started: the checklist dismissed.
+        f.checklist->dismiss();
+        view.selectCategory(SettingsCategory::gettingStarted);
+        QCoreApplication::processEvents();
+        QScrollArea* area = view.pageArea(SettingsCategory::gettingStarted);
+        verifyNothingClipped(area->widget(), area->viewport()->width());
+        QVERIFY(view.grab().save(
+            QDir(folder).filePath(QStringLiteral("settings-gettingStarted-dismissed-%1.png").arg(suffix))));
     }
 };
 
