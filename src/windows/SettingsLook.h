@@ -11,7 +11,7 @@ class QLabel;
 class QVBoxLayout;
 class QWidget;
 
-// The pieces the settings pages are built from: titled sections of rows, help lines, action
+// The building blocks of the settings pages: titled sections of rows, help lines, action
 // buttons, and the texts that follow the interface language. A widget made here keeps its
 // catalog key, so retext() gives the whole window the new language at once.
 namespace SettingsLook {
