@@ -1,5 +1,6 @@
 #include "app/Runtime.h"
 
+#include "app/AppUpdateController.h"
 #include "app/Confirmer.h"
 #include "app/FileChooser.h"
 #include "app/FileRevealer.h"
@@ -20,6 +21,7 @@
 #include "panel/PromptPanelWidget.h"
 #include "panel/ReduceMotion.h"
 #include "platform/ClipboardService.h"
+#include "platform/DesktopUrlOpener.h"
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
 #include "platform/x11/X11ContextProviders.h"
@@ -32,6 +34,7 @@
 #include "store/PromptStore.h"
 #include "store/PromptVariableValueStore.h"
 #include "windows/FirstRunWelcomeView.h"
+#include "windows/SettingsView.h"
 #include "windows/WorkspaceEditSheet.h"
 #include "windows/WorkspaceManagerView.h"
 
@@ -40,9 +43,9 @@
 #include <QCursor>
 #include <QFuture>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 RuntimePlatform RuntimePlatform::system(const AppEnvironment& environment) {
@@ -115,6 +118,12 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_fileChooser = std::make_unique<DialogFileChooser>();
     m_confirmer = std::make_unique<MessageBoxConfirmer>();
     m_fileRevealer = std::make_unique<DesktopFileRevealer>();
+    m_urlOpener = m_platform.urlOpener ? m_platform.urlOpener : std::make_shared<DesktopUrlOpener>();
+
+    // A grab given up while a shortcut recorder listened could not be taken back: no hot key is
+    // live now, and the settings window says so in its status line.
+    connect(m_hotKeyService.get(), &HotKeyService::resumeFailed, this,
+            [this](qint32 status) { m_shortcutStore->setHotKeyStatus(HotKeyStatus::restoreFailed(status, status)); });
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
     connect(&m_requests, &RequestBus::requestOpenWorkspaceManager, this, &Runtime::openWorkspaceManagerWindow);
@@ -260,11 +269,30 @@ QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool 
 
 void Runtime::openSettingsWindow() {
     if (m_settingsWindow == nullptr) {
-        m_settingsWindow = makeWindow(QStringLiteral("settingsWindow"), QSize(760, 640), false);
+        m_settingsWindow = makeWindow(QStringLiteral("settingsWindow"), SettingsView::contentSize, false);
         m_settingsWindow->setWindowTitle(L10n::string(L10N("product.name"), std::nullopt) + QLatin1Char(' ') +
                                          L10n::string(L10N("action.settings"), std::nullopt));
         auto* layout = new QVBoxLayout(m_settingsWindow);
-        layout->addWidget(new QLabel(m_settingsWindow->windowTitle(), m_settingsWindow));
+        layout->setContentsMargins(0, 0, 0, 0);
+        PromptCopySoundPlayer* player = m_copySoundPlayer.get();
+        SettingsDependencies dependencies{
+            *m_promptStore,
+            *m_shortcutStore,
+            *m_firstRunChecklistStore,
+            *m_launchAtLoginController,
+            m_platform.appUpdates ? *m_platform.appUpdates : AppUpdateController::shared(),
+            *m_languageStore,
+            *m_textSizeStore,
+            *m_variableValueStore,
+            m_requests,
+            *m_confirmer,
+            *m_urlOpener,
+            [player](const QString& name) { player->selectSound(name); },
+            m_hotKeyService.get(),
+            QUrl::fromLocalFile(SystemLaunchAtLoginService::autostartDirectory(m_environment))};
+        // The window is only hidden when closed, so the view keeps its category for the next opening.
+        m_settingsView = new SettingsView(dependencies, m_settingsWindow);
+        layout->addWidget(m_settingsView);
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();

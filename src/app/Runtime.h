@@ -8,6 +8,7 @@
 #include "model/AppEnvironment.h"
 #include "panel/PromptPanelWidget.h"
 #include "windows/FirstRunWelcomeView.h"
+#include "windows/SettingsView.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include <optional>
 
 class AppLanguageStore;
+class AppUpdateController;
 class Confirmer;
 class FileChooser;
 class FileRevealer;
@@ -33,6 +35,7 @@ class PromptVariableValueStore;
 class ShortcutSettingsStore;
 class StatusIslandController;
 class StatusItemHosting;
+class UrlOpening;
 class X11ContextProviders;
 
 // What the runtime takes from the desktop. `system()` gives the real one; tests replace parts.
@@ -44,6 +47,10 @@ struct RuntimePlatform {
     std::function<QPoint()> pointerPosition;
     std::function<QList<PanelPlacement::Screen>()> screens;
     std::function<bool()> reduceMotion;
+    // The updater controller of the settings window; null means the application's shared one.
+    AppUpdateController* appUpdates = nullptr;
+    // Opens the settings window's web links; null means the desktop's browser.
+    std::shared_ptr<UrlOpening> urlOpener;
     // Follow the X11 desktop for the context; false gives the detector `contextPlatform` (by
     // default no application, no title and no timer).
     bool detectsDesktopContext = true;
@@ -85,6 +92,7 @@ public:
     StatusIslandController& statusController() const { return *m_statusController; }
 
     QWidget* settingsWindow() const { return m_settingsWindow; }
+    SettingsView* settingsView() const { return m_settingsView; }
     QWidget* workspaceManagerWindow() const { return m_workspaceManagerWindow; }
     FirstRunWelcomeView* welcomeWindow() const { return m_welcomeWindow; }
     // Set when the first reload has finished and the welcome decision was taken.
@@ -128,8 +136,10 @@ private:
     std::unique_ptr<FileChooser> m_fileChooser;
     std::unique_ptr<Confirmer> m_confirmer;
     std::unique_ptr<FileRevealer> m_fileRevealer;
+    std::shared_ptr<UrlOpening> m_urlOpener;
 
     QPointer<QWidget> m_settingsWindow;
+    QPointer<SettingsView> m_settingsView;
     QPointer<QWidget> m_workspaceManagerWindow;
     QPointer<FirstRunWelcomeView> m_welcomeWindow;
     bool m_launched = false;

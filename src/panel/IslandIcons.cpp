@@ -90,6 +90,61 @@ QPainterPath headerIcon(const QString& name) {
         p.arcTo(QRectF(3.5, 2.5, 9, 9), 135, 90);
         p.arcMoveTo(QRectF(3.5, 2.5, 9, 9), -45);
         p.arcTo(QRectF(3.5, 2.5, 9, 9), -45, 90);
+    } else if (name == QLatin1String("sparkles")) {
+        // A large four-point star and a small one.
+        const auto star = [&p](qreal x, qreal y, qreal r) {
+            const qreal k = r * 0.28;
+            p.moveTo(x, y - r);
+            p.quadTo(x + k, y - k, x + r, y);
+            p.quadTo(x + k, y + k, x, y + r);
+            p.quadTo(x - k, y + k, x - r, y);
+            p.quadTo(x - k, y - k, x, y - r);
+        };
+        star(6.5, 9, 5.5);
+        star(12.5, 3.5, 2.5);
+    } else if (name == QLatin1String("text.bubble")) {
+        p.moveTo(4, 2.5);
+        p.lineTo(12, 2.5);
+        p.quadTo(14.5, 2.5, 14.5, 5);
+        p.lineTo(14.5, 9);
+        p.quadTo(14.5, 11.5, 12, 11.5);
+        p.lineTo(7, 11.5);
+        p.lineTo(4, 14);
+        p.lineTo(4, 11.5);
+        p.quadTo(1.5, 11.5, 1.5, 9);
+        p.lineTo(1.5, 5);
+        p.quadTo(1.5, 2.5, 4, 2.5);
+        for (const qreal y : {5.5, 8.5}) {
+            p.moveTo(4.5, y);
+            p.lineTo(11.5, y);
+        }
+    } else if (name == QLatin1String("keyboard")) {
+        p.addRoundedRect(QRectF(1, 3.5, 14, 9), 1.5, 1.5);
+        for (const qreal x : {3.5, 6.5, 9.5, 12.5}) {
+            p.addEllipse(QPointF(x, 6.2), 0.4, 0.4);
+        }
+        p.moveTo(5, 9.8);
+        p.lineTo(11, 9.8);
+    } else if (name == QLatin1String("arrow.triangle.2.circlepath")) {
+        p.arcMoveTo(QRectF(2, 2, 12, 12), 160);
+        p.arcTo(QRectF(2, 2, 12, 12), 160, -150);
+        p.moveTo(14.8, 5.2);
+        p.lineTo(13.9, 8.3);
+        p.lineTo(11, 7.2);
+        p.arcMoveTo(QRectF(2, 2, 12, 12), -20);
+        p.arcTo(QRectF(2, 2, 12, 12), -20, -150);
+        p.moveTo(1.2, 10.8);
+        p.lineTo(2.1, 7.7);
+        p.lineTo(5, 8.8);
+    } else if (name == QLatin1String("checkmark.circle")) {
+        p.addEllipse(QPointF(8, 8), 6.5, 6.5);
+        p.moveTo(5, 8.2);
+        p.lineTo(7.2, 10.4);
+        p.lineTo(11, 5.8);
+    } else if (name == QLatin1String("menubar.rectangle")) {
+        p.addRoundedRect(QRectF(1.5, 2.5, 13, 11), 1.5, 1.5);
+        p.moveTo(1.5, 5.5);
+        p.lineTo(14.5, 5.5);
     }
     return p;
 }

@@ -9,8 +9,8 @@ class QPainter;
 
 // Icons drawn from paths, named like the symbols the views ask for ("plus", "gearshape",
 // "xmark", "square.grid.2x2", "list.bullet", "folder", "doc.on.doc", "trash", "checkmark",
-// "magnifyingglass", "arrow.clockwise"), so nothing depends on an icon theme. An unknown name
-// draws a small dot.
+// "magnifyingglass", "arrow.clockwise", "sparkles", "keyboard"...), so nothing depends on an icon
+// theme. An unknown name draws a small dot.
 namespace IslandIcons {
 bool isKnown(const QString& name);
 // The outline of the icon fitted into `box`, meant to be stroked.
