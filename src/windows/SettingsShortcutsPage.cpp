@@ -90,6 +90,7 @@ SettingsShortcutsPage::SettingsShortcutsPage(const SettingsDependencies& depende
     hotKeyOptions.recordHelpKey = L10N("shortcut.record.help");
     hotKeyOptions.invalidMessageKey = L10N("shortcut.record.invalid");
     hotKeyOptions.minimumWidth = 174;
+    hotKeyOptions.messageBelow = true;
     hotKeyOptions.textSize = recorderTextSize(m_deps.textSizeStore.selection());
     m_hotKeyRecorder = new ShortcutRecorderButton(
         RecorderState::forValue<PromptKeyboardShortcut>(
@@ -156,6 +157,7 @@ SettingsShortcutsPage::SettingsShortcutsPage(const SettingsDependencies& depende
     tileOptions.recordHelpKey = L10N("shortcut.tile.record.help");
     tileOptions.invalidMessageKey = L10N("shortcut.tile.record.invalid");
     tileOptions.minimumWidth = 174;
+    tileOptions.messageBelow = true;
     tileOptions.textSize = hotKeyOptions.textSize;
     m_tileRecorder = new ShortcutRecorderButton(
         RecorderState::forValue<PromptTileShortcut>(

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -45,9 +46,16 @@ ShortcutRecorderButton::ShortcutRecorderButton(RecorderState::ValueAdapter adapt
     setObjectName(QStringLiteral("shortcutRecorder"));
     m_state.setTextKeys(m_options.titleKey, m_options.recordHelpKey, m_options.invalidMessageKey);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    if (m_options.messageBelow) {
+        layout->addStretch(1);
+    }
+    column->addLayout(layout);
 
     m_recordButton = new QPushButton(this);
     m_recordButton->setObjectName(QStringLiteral("shortcutRecordButton"));
@@ -78,9 +86,14 @@ ShortcutRecorderButton::ShortcutRecorderButton(RecorderState::ValueAdapter adapt
     QPalette palette = m_messageLabel->palette();
     palette.setColor(QPalette::WindowText, SheetLook::secondaryText());
     m_messageLabel->setPalette(palette);
-    layout->addWidget(m_messageLabel, 1);
-    // Keeps the buttons at their size while no message is shown.
-    layout->addStretch(1);
+    if (m_options.messageBelow) {
+        m_messageLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        column->addWidget(m_messageLabel);
+    } else {
+        layout->addWidget(m_messageLabel, 1);
+        // Keeps the buttons at their size while no message is shown.
+        layout->addStretch(1);
+    }
 
     connect(m_recordButton, &QPushButton::clicked, this, [this] {
         // Keys are read while the button holds the focus; losing it ends the recording.

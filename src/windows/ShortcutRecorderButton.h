@@ -27,6 +27,9 @@ public:
         QString invalidMessageKey;
         int minimumWidth = 160;
         bool allowsClear = false;
+        // The message on a line of its own under the buttons, right-aligned, for a control that
+        // sits at the end of a narrow settings row.
+        bool messageBelow = false;
         SheetLook::TextSize textSize = SheetLook::TextSize::system;
     };
 

@@ -201,7 +201,7 @@ open_menu() {
     local id width height deadline
     menu=""
     xdotool mousemove --window "$1" "$2" "$3" click 3
-    deadline=$(($(now_ms) + 4000))
+    deadline=$(($(now_ms) + 10000))
     while [ "$(now_ms)" -lt "$deadline" ]; do
         for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
             # Not the status item, the panel, a tooltip or one of the app's windows.
