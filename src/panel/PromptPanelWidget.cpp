@@ -130,6 +130,7 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
         checklistRow->setContentsMargins(PromptSectionsView::horizontalInset, 0, PromptSectionsView::horizontalInset,
                                          0);
         checklistRow->addWidget(m_checklist);
+        m_checklist->installEventFilter(this);
         m_stageLayout->addLayout(checklistRow);
     }
     m_sections = new PromptSectionsView(m_stageContent);
@@ -278,6 +279,14 @@ int PromptPanelWidget::headerLinesHeight(int width) const {
         const int wanted =
             m_banners->hasHeightForWidth() ? m_banners->heightForWidth(width) : m_banners->sizeHint().height();
         height += layout()->spacing() + wanted;
+    }
+    // The getting-started card stands above the first tiles; without its height they would start
+    // below the fold.
+    if (m_checklist != nullptr && !m_checklist->isHidden()) {
+        const int cardWidth = width - 2 * PromptSectionsView::horizontalInset;
+        const int wanted = m_checklist->hasHeightForWidth() ? m_checklist->heightForWidth(cardWidth)
+                                                            : m_checklist->sizeHint().height();
+        height += m_stageLayout->spacing() + wanted;
     }
     return height;
 }
@@ -434,7 +443,8 @@ void PromptPanelWidget::hideEvent(QHideEvent* event) {
 }
 
 bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::LayoutRequest && (watched == m_header || watched == m_banners)) {
+    if (event->type() == QEvent::LayoutRequest &&
+        (watched == m_header || watched == m_banners || (m_checklist != nullptr && watched == m_checklist))) {
         // After the layout has run, so the banners report their new heights.
         QMetaObject::invokeMethod(this, &PromptPanelWidget::reportHeaderLinesHeight, Qt::QueuedConnection);
         return false;

@@ -59,8 +59,9 @@ public:
     QWidget* toolbar() const { return m_toolbar; }
     OverlaySheetHost& sheetHost() const { return *m_sheetHost; }
 
-    // The height that the header's optional lines (unbound, error, trust or trusted notice) and
-    // the configuration-issue banners take at this width of the panel, spacing included. The
+    // The height that the header's optional lines (unbound, error, trust or trusted notice), the
+    // configuration-issue banners and the getting-started card take at this width of the panel,
+    // spacing included. The
     // panel's height rule counts prompts and sections; its window adds this, so that no line is
     // squeezed when several show at once.
     int headerLinesHeight(int width) const;

@@ -12,6 +12,7 @@
 #include "model/AppLanguageStore.h"
 #include "model/UserDefaults.h"
 #include "panel/ProjectConfigTrustBanner.h"
+#include "panel/PromptTileView.h"
 #include "sheets/ConfigIssueBanner.h"
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,6 +203,46 @@ private slots:
         QWidget* stage = window->findChild<QWidget*>(QStringLiteral("promptStage"));
         QVERIFY(stage != nullptr);
         QVERIFY2(stage->height() >= 116, qPrintable(QString::number(stage->height())));
+    }
+
+    void gettingStartedCardLeavesTheFirstTilesInView() {
+        // A fresh library with the getting-started card above its prompts: the first row of
+        // tiles is in view without scrolling.
+        TestEnvironment env;
+        env.defaults()->setBool(FirstRunChecklistStore::welcomeCompletedKey, true);
+        env.writeFile(QStringLiteral(".orris-hollows/global.yaml"),
+                      "prompts:\n  - id: a\n    title: First\n    text: One\n"
+                      "  - id: b\n    title: Second\n    text: Two\n");
+        RuntimePlatform platform = fakePlatform();
+        platform.reduceMotion = [] { return true; };
+        Runtime runtime(env.environment(), std::move(platform));
+        QSignalSpy launched(&runtime, &Runtime::launched);
+        runtime.start();
+        QVERIFY(launched.wait(5000));
+
+        emit runtime.requests().requestOpenFromMenu();
+        auto* window = dynamic_cast<IslandPanelWindow*>(runtime.statusController().panel());
+        QVERIFY(window != nullptr && window->isVisible());
+        QTest::qWait(50);
+        env.scheduler().advance(std::chrono::milliseconds(500));
+        QTest::qWait(50);
+
+        QWidget* card = window->findChild<QWidget*>(QStringLiteral("firstRunChecklistCard"));
+        QVERIFY(card != nullptr && card->isVisible());
+        auto* stage = window->findChild<QScrollArea*>(QStringLiteral("promptStage"));
+        QVERIFY(stage != nullptr);
+        const QList<PromptTileView*> tiles = window->findChildren<PromptTileView*>();
+        QVERIFY(!tiles.isEmpty());
+        const QRect viewport = stage->viewport()->rect();
+        for (const PromptTileView* tile : tiles) {
+            const QRect shown(tile->mapTo(stage->viewport(), QPoint(0, 0)), tile->size());
+            QVERIFY2(viewport.contains(shown), qPrintable(QStringLiteral("tile at %1,%2 %3x%4 outside %5 high")
+                                                              .arg(shown.x())
+                                                              .arg(shown.y())
+                                                              .arg(shown.width())
+                                                              .arg(shown.height())
+                                                              .arg(viewport.height())));
+        }
     }
 
     void settingsWindowIsKeptAfterClosing() {
