@@ -21,6 +21,14 @@ int maximumAvailableHeight(const std::optional<QRect>& availableGeometry) {
     return std::max(height, lowestMaximumHeight);
 }
 
+int gridCellCount(const QList<int>& sectionSizes) {
+    int cells = 0;
+    for (const int size : sectionSizes) {
+        cells += (std::max(size, 0) + gridColumns - 1) / gridColumns * gridColumns;
+    }
+    return cells;
+}
+
 int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable, int headerLinesHeight) {
     const int prompts = std::max(promptCount, 1);
     const int sections = std::max(sectionCount, 1);

@@ -39,6 +39,10 @@ int maximumAvailableHeight(const std::optional<QRect>& availableGeometry);
 // The height the content asks for (no prompt and no section count as one each), with the
 // header lines and banners that show beyond the fixed part, at least 480, then limited by the
 // screen.
+// The grid's cells that prompts in sections of these sizes fill: each section starts a row of its
+// own, so its last row counts whole. Passed to panelHeight as the prompt count of a grid.
+int gridCellCount(const QList<int>& sectionSizes);
+
 int panelHeight(int promptCount, int sectionCount, bool listLayout, int maximumAvailable, int headerLinesHeight = 0);
 
 // The panel's frame for an anchor (the status item's frame; empty when unknown) on a screen's

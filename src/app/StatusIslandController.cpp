@@ -420,8 +420,18 @@ QSize StatusIslandController::currentPanelSize() const {
     // The fixed part of the rule leaves no room for the lines under the header; the panel
     // measures them, so that three banners at once squeeze none of them.
     const int headerLines = m_panel ? m_panel->headerLinesHeight(PanelPlacement::panelWidth) : 0;
-    const int height = PanelPlacement::panelHeight(int(snapshot.visiblePrompts.size()), int(snapshot.sections.size()),
-                                                   m_listLayout, maximumAvailablePanelHeight(), headerLines);
+    int promptCount = int(snapshot.visiblePrompts.size());
+    if (!m_listLayout && !snapshot.sections.isEmpty()) {
+        // A section's last row is a whole row in the grid, however few tiles it holds.
+        QList<int> sizes;
+        sizes.reserve(snapshot.sections.size());
+        for (const PromptSection& section : snapshot.sections) {
+            sizes.append(int(section.prompts.size()));
+        }
+        promptCount = PanelPlacement::gridCellCount(sizes);
+    }
+    const int height = PanelPlacement::panelHeight(promptCount, int(snapshot.sections.size()), m_listLayout,
+                                                   maximumAvailablePanelHeight(), headerLines);
     return QSize(PanelPlacement::panelWidth, height);
 }
 

@@ -5,6 +5,7 @@
 #include "panel/IslandDesignTokens.h"
 #include "store/PromptStore.h"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -28,7 +31,11 @@ public:
         setFont(font);
         setCursor(Qt::PointingHandCursor);
     }
-    QSize sizeHint() const override { return {qMin(fontMetrics().horizontalAdvance(text()), 260) + 20 + 8 + 10, 28}; }
+    // Rounded up, with a pixel to spare: a name that fits is never drawn cut short.
+    QSize sizeHint() const override {
+        const int title = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text()))) + 1;
+        return {qMin(title, 260) + 20 + 8 + 10, 28};
+    }
     QSize minimumSizeHint() const override { return {60, 28}; }
 
 protected:
@@ -45,7 +52,7 @@ protected:
         const QRectF textBox(10, 0, width() - 10 - 8 - 10 - 10, height());
         painter.setPen(IslandDesignTokens::white(0.9 * opacity));
         painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
-                         fontMetrics().elidedText(text(), Qt::ElideRight, int(textBox.width())));
+                         QFontMetricsF(font()).elidedText(text(), Qt::ElideRight, textBox.width()));
         painter.setPen(QPen(IslandDesignTokens::white(0.72 * opacity), 1.6, Qt::SolidLine, Qt::RoundCap));
         const qreal x = width() - 10 - 5;
         const qreal y = height() / 2.0;

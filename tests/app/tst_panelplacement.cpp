@@ -36,6 +36,22 @@ private slots:
         QCOMPARE(PanelPlacement::panelHeight(prompts, sections, list, maximum, headerLines), expected);
     }
 
+    void gridCellCount_data() {
+        QTest::addColumn<QList<int>>("sections");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no section") << QList<int>{} << 0;
+        QTest::newRow("one short row") << QList<int>{1} << 3;
+        QTest::newRow("a full row") << QList<int>{3} << 3;
+        QTest::newRow("each section's last row is whole") << QList<int>{1, 1} << 6;
+        QTest::newRow("rows of 4 and 3") << QList<int>{4, 3} << 9;
+        QTest::newRow("an empty section adds no row") << QList<int>{0, 2} << 3;
+    }
+    void gridCellCount() {
+        QFETCH(QList<int>, sections);
+        QFETCH(int, expected);
+        QCOMPARE(PanelPlacement::gridCellCount(sections), expected);
+    }
+
     void maximumHeight_data() {
         QTest::addColumn<std::optional<QRect>>("available");
         QTest::addColumn<int>("expected");

@@ -60,8 +60,14 @@ wait_window_gone() {
 # width (484 of the window's 520, 28 in from each side) and stand 51 points above the window's
 # bottom edge.
 toolbar_click() {
-    local height
-    read -r _ _ _ height < <(window_geometry "$panel")
+    local height previous=""
+    # The panel grows when a prompt adds a section; click once its height has settled.
+    for _ in $(seq 1 50); do
+        read -r _ _ _ height < <(window_geometry "$panel")
+        [ "$height" = "$previous" ] && break
+        previous=$height
+        sleep 0.2
+    done
     xdotool mousemove --window "$panel" $((18 + 28 + 71 + ($1 - 1) * 142)) $((height - 51)) click 1
 }
 
