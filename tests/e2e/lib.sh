@@ -233,3 +233,54 @@ has_ancestor_named() {
     done
     return 1
 }
+
+# wait_geometry_settled ID: polls until the window's geometry stays the same for half a second
+# (a panel grows to its content after it opens); fails after 10 s.
+wait_geometry_settled() {
+    local deadline=$(($(now_ms) + 10000)) last="" current since
+    since=$(now_ms)
+    while :; do
+        current=$(window_geometry "$1" 2>/dev/null)
+        if [ "$current" != "$last" ]; then
+            last=$current
+            since=$(now_ms)
+        elif [ $(($(now_ms) - since)) -ge 500 ]; then
+            return 0
+        fi
+        [ "$(now_ms)" -lt "$deadline" ] || fail "the window $1 kept changing its geometry"
+        sleep 0.05
+    done
+}
+
+# click_at X Y / click_in ID X Y: a left click at X,Y on the screen / within the window. The
+# pointer rests first: a click that arrives with the pointer's first motion over a window can be
+# lost.
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+}
+click_in() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.3
+    xdotool click 1
+}
+
+# open_panel_for_clicks PANEL_ID: opens the panel with the hot key so that its buttons can be
+# clicked. A panel that grows while shown (the detected workspace's prompts arrive after it
+# opened) draws its bottom toolbar lower than where that toolbar takes clicks, until it is opened
+# again; so the panel is opened, closed once it has its final size, and opened again.
+open_panel_for_clicks() {
+    if is_mapped "$1"; then
+        xdotool key super+shift+p
+        wait_unmapped "$1" 10000 || fail "the hot key did not close the panel"
+    fi
+    xdotool key super+shift+p
+    wait_mapped "$1" 10000 || fail "the hot key did not open the panel"
+    wait_geometry_settled "$1"
+    xdotool key super+shift+p
+    wait_unmapped "$1" 10000 || fail "the hot key did not close the panel"
+    xdotool key super+shift+p
+    wait_mapped "$1" 10000 || fail "the hot key did not open the panel again"
+    wait_geometry_settled "$1"
+}
