@@ -266,21 +266,14 @@ click_in() {
     xdotool click 1
 }
 
-# open_panel_for_clicks PANEL_ID: opens the panel with the hot key so that its buttons can be
-# clicked. A panel that grows while shown (the detected workspace's prompts arrive after it
-# opened) draws its bottom toolbar lower than where that toolbar takes clicks, until it is opened
-# again; so the panel is opened, closed once it has its final size, and opened again.
-open_panel_for_clicks() {
+# open_panel PANEL_ID: opens the panel with the hot key (closing it first when it is open) and
+# waits until it has grown to its content, so that its buttons are where they will stay.
+open_panel() {
     if is_mapped "$1"; then
         xdotool key super+shift+p
         wait_unmapped "$1" 10000 || fail "the hot key did not close the panel"
     fi
     xdotool key super+shift+p
     wait_mapped "$1" 10000 || fail "the hot key did not open the panel"
-    wait_geometry_settled "$1"
-    xdotool key super+shift+p
-    wait_unmapped "$1" 10000 || fail "the hot key did not close the panel"
-    xdotool key super+shift+p
-    wait_mapped "$1" 10000 || fail "the hot key did not open the panel again"
     wait_geometry_settled "$1"
 }

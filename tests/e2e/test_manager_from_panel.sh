@@ -64,7 +64,7 @@ capsule=$(app_window_sized 38 24) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 panel=$(app_panel_window "$capsule") || exit 1
 
-open_panel_for_clicks "$panel"
+open_panel "$panel"
 screenshot manager-1-panel
 read -r px py pw ph < <(window_geometry "$panel")
 # The toolbar's middle button.

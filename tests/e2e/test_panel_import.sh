@@ -75,7 +75,7 @@ wait_gone() {
 }
 # open_import_sheet: opens the panel and its import sheet; sets sheet and the sheet's geometry.
 open_import_sheet() {
-    open_panel_for_clicks "$panel"
+    open_panel "$panel"
     local px py pw ph
     read -r px py pw ph < <(window_geometry "$panel")
     # The toolbar's third button, bottom right of the island.
@@ -92,8 +92,11 @@ screenshot panel-import-1-sheet
 # The count line and the preview list, below the editor; the button row at the bottom.
 preview_region=("$sx" $((sy + sh - 250)) "$sw" 190)
 import_button=($((sx + sw - 120)) $((sy + sh - 56)) 110 40)
+# Both at once, read in one capture: the count, the list and the button row.
+lower_part=("$sx" $((sy + sh - 250)) "$sw" 250)
 empty_previews=$(region_hash "${preview_region[@]}")
 disabled_import=$(region_hash "${import_button[@]}")
+nothing_to_import=$(region_hash "${lower_part[@]}")
 
 printf 'Fix the build\nRun the build and fix every error.\n\nReview the diff\nRead the staged changes' |
     xclip -selection clipboard
@@ -104,16 +107,15 @@ sleep 0.3
 screenshot panel-import-2-two-previews
 [ "$(region_hash "${import_button[@]}")" != "$disabled_import" ] || fail "Import stayed disabled with two previews"
 
-# While keys keep coming faster than the pause, the list stays empty and Import disabled.
-xdotool type --delay 40 " and list the risks in order of severity" &
+# While keys keep coming faster than the pause, the list stays empty and Import disabled: the
+# lower part looks as it did before anything was pasted.
+xdotool type --delay 50 " and then list the risks you found there in their order of severity" &
 typing=$!
-sleep 0.8
-typing_previews=$(region_hash "${preview_region[@]}")
-typing_import=$(region_hash "${import_button[@]}")
-
+sleep 1
+typing_state=$(region_hash "${lower_part[@]}")
 wait "$typing"
-[ "$typing_previews" = "$empty_previews" ] || fail "the previews did not empty while typing"
-[ "$typing_import" = "$disabled_import" ] || fail "Import was enabled while the parse was pending"
+[ "$typing_state" = "$nothing_to_import" ] ||
+    fail "while typing, the previews were not empty or Import was enabled"
 wait_region_changes "${preview_region[@]}" "$empty_previews" || fail "no previews after typing"
 sleep 0.3
 screenshot panel-import-3-after-typing
@@ -126,7 +128,7 @@ ids=$(sed -n 's/^  - id: "\{0,1\}\([^"]*\)"\{0,1\}$/\1/p' "$data/workspaces/note
 [ "$(echo "$ids" | wc -l)" -eq 3 ] || fail "notes.yaml does not hold three prompts: $(cat "$data/workspaces/notes.yaml")"
 [ "$(echo "$ids" | sort -u | wc -l)" -eq 3 ] || fail "notes.yaml has a repeated id: $ids"
 grep -q 'title: "\{0,1\}Fix the build' "$data/workspaces/notes.yaml" || fail "the first prompt was not imported"
-grep -q 'Read the staged changes and list the risks in order of severity' "$data/workspaces/notes.yaml" ||
+grep -q 'Read the staged changes and then list the risks you found there in their order of severity' "$data/workspaces/notes.yaml" ||
     fail "the second prompt lacks the typed text: $(cat "$data/workspaces/notes.yaml")"
 [ "$(stat -c %Y.%s "$data/workspaces/notes.yaml")" != "$before" ] || fail "notes.yaml was not written"
 sleep 0.5
