@@ -46,6 +46,8 @@ printf 'pack:\n  name: "Broken"\n' >"$app_home/packs/broken.yaml"
 # One byte over the 1 MiB limit.
 head -c 1048577 /dev/zero | tr '\0' 'a' >"$app_home/packs/huge.yaml"
 
+# The folder is known from launch; the terminal in front names the agent.
+export ORRIS_HOLLOWS_WORKSPACE="$app_home/notes"
 start_app "$1"
 capsule=$(app_window_sized 38 24) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
@@ -68,6 +70,11 @@ wait_region_changes() {
         [ "$(now_ms)" -lt "$deadline" ] || return 1
         sleep 0.1
     done
+}
+# red_pixels X Y W H: how many pixels of that part of the screen have the error text's red.
+red_pixels() {
+    import -window root -crop "${3}x${4}+${1}+${2}" +repage -depth 8 txt:- 2>/dev/null |
+        awk -F'[(,)]' 'NR > 1 && $3 >= 220 && $4 <= 150 && $5 <= 150 {n++} END {print n + 0}'
 }
 # wait_gone ID: polls until the window is no longer viewable (10 s).
 wait_gone() {
@@ -135,35 +142,42 @@ sleep 0.5
 screenshot panel-import-4-three-tiles
 
 # Packs: the card for a valid one; a red error and no card for a malformed or oversized one.
-# choose_pack PATH: opens the file dialog from the sheet and chooses the file by its path.
+# choose_pack PATH: opens the file dialog from the sheet and chooses the file by typing its path;
+# typed again when keys were lost while the dialog took the focus.
 choose_pack() {
-    click_in "$sheet" 90 $((pack_button_y))
+    click_in "$sheet" 90 "$pack_button_y"
     local chooser
     chooser=$(wait_for_window --onlyvisible --name '^Choose a Pack File$') || exit 1
     wait_mapped "$chooser" 10000 || fail "the file dialog was not mapped"
-    sleep 0.3
-    xdotool type --delay 10 "$1"
-    xdotool key Return
-    wait_gone "$chooser" || fail "the file dialog did not close for $1"
+    for _ in 1 2 3; do
+        sleep 0.3
+        xdotool key ctrl+a
+        xdotool type --delay 10 "$1"
+        xdotool key Return
+        wait_unmapped "$chooser" 3000 && break
+    done
+    is_mapped "$chooser" && fail "the file dialog did not take $1"
     sleep 0.5
 }
 open_import_sheet
 pack_button_y=59
-card_region=("$sx" $((sy + 40)) "$sw" 120)
+# Below the pack row: where the card or the error shows.
+card_region=("$sx" $((sy + 76)) "$sw" 90)
 no_card=$(region_hash "${card_region[@]}")
 choose_pack "$app_home/packs/review.yaml"
 screenshot panel-import-5-pack-card
 card=$(region_hash "${card_region[@]}")
 [ "$card" != "$no_card" ] || fail "the valid pack showed no card"
+[ "$(red_pixels "${card_region[@]}")" -eq 0 ] || fail "the valid pack showed an error"
 
 choose_pack "$app_home/packs/broken.yaml"
 screenshot panel-import-6-malformed-pack
-broken=$(region_hash "${card_region[@]}")
-[ "$broken" != "$card" ] || fail "the malformed pack kept the card"
+[ "$(region_hash "${card_region[@]}")" != "$card" ] || fail "the malformed pack kept the card"
+[ "$(red_pixels "${card_region[@]}")" -gt 20 ] || fail "the malformed pack showed no red error"
 choose_pack "$app_home/packs/huge.yaml"
 screenshot panel-import-7-oversized-pack
-huge=$(region_hash "${card_region[@]}")
-[ "$huge" != "$card" ] || fail "the oversized pack kept the card"
+[ "$(region_hash "${card_region[@]}")" != "$card" ] || fail "the oversized pack kept the card"
+[ "$(red_pixels "${card_region[@]}")" -gt 20 ] || fail "the oversized pack showed no red error"
 ls "$data/workspaces" | grep -qi review && fail "a bad pack installed a workspace"
 
 choose_pack "$app_home/packs/review.yaml"
@@ -184,9 +198,12 @@ for _ in $(seq 1 100); do
     grep -q '"terminal"' "$bindings" 2>/dev/null && break
     sleep 0.1
 done
-grep -q '"terminal"' "$bindings" 2>/dev/null || fail "no binding for the terminal: $(cat "$bindings" 2>&1)"
 installed_id=$(basename "$installed" .yaml)
-grep -q "\"$installed_id\"" "$bindings" || fail "the terminal is not bound to $installed_id: $(cat "$bindings")"
+python3 - "$bindings" "$installed_id" <<'PY' || fail "the terminal is not bound to $installed_id: $(cat "$bindings" 2>&1)"
+import json, sys
+bindings = json.load(open(sys.argv[1]))["bindings"]
+sys.exit(0 if any(b["agentType"] == "terminal" and b["workspaceID"] == sys.argv[2] for b in bindings) else 1)
+PY
 sleep 0.5
 screenshot panel-import-8-installed-pack
 
