@@ -79,14 +79,18 @@ wait_unmapped "$panel" 10000 || fail "the panel stayed open after the pointer le
 sleep 0.5
 screenshot manager-2-list-and-detail
 
-# Export in the detail pane's header proposes "<id>.orris-hollows-pack.yaml" of the workspace it
+# Export Pack, at the right end of the detail pane's header, proposes "<id>.orris-hollows-pack.yaml" of the workspace it
 # shows: the panel's.
 click_in "$manager" $((mw - 70)) 34
 chooser=$(wait_for_window --onlyvisible --name '^Export Pack$') || exit 1
 wait_mapped "$chooser" 10000 || fail "the export dialog was not mapped"
 sleep 0.4
 screenshot manager-3-export-dialog
-xdotool key Return
+# Return saves under the proposed name; pressed again when it came before the dialog's focus.
+for _ in 1 2 3; do
+    xdotool key Return
+    wait_unmapped "$chooser" 3000 && break
+done
 pack="$app_home/shop.orris-hollows-pack.yaml"
 for _ in $(seq 1 100); do
     [ -s "$pack" ] && break
@@ -95,7 +99,9 @@ done
 [ -s "$pack" ] || fail "no pack of the shown workspace: $(ls "$app_home")"
 grep -q 'Check the checkout flow' "$pack" || fail "the exported pack is not the panel's workspace: $(cat "$pack")"
 
-# Search, tick what the search shows, delete: the confirmation names the workspace.
+# Search, tick what the search shows, delete: the confirmation names the workspace. In the
+# sidebar, from the top: the search field, then "Select Shown" and "Delete Selected" on rows of
+# their own.
 click_in "$manager" 195 59
 xdotool type --delay 20 "Alpha"
 sleep 0.3
