@@ -39,6 +39,7 @@ void IslandPanelWindow::orderFront() {
         winId();
         X11Desktop::prepareFloatingWindow(windowHandle());
         show();
+        renewInputRegion();
     }
     raise();
     activateWindow();
@@ -52,10 +53,26 @@ void IslandPanelWindow::orderOut() {
 }
 
 void IslandPanelWindow::setIgnoresInput(bool ignores) {
+    m_ignoresInput = ignores;
+    applyIgnoresInput(ignores);
+}
+
+void IslandPanelWindow::applyIgnoresInput(bool ignores) {
     // The window's own flag: changing the widget's flags would hide and re-create the window.
     winId();
     if (QWindow* window = windowHandle()) {
         window->setFlag(Qt::WindowTransparentForInput, ignores);
+    }
+}
+
+void IslandPanelWindow::renewInputRegion() {
+    // On X11 a window that takes input again gets an input region of the size its native window
+    // has at that moment (a hidden one keeps the size it was last shown at), and the region does
+    // not follow later resizes: without a fresh one, clicks in the part a panel grew by (its
+    // toolbar) would go to the window below.
+    if (!m_ignoresInput && QWidget::isVisible()) {
+        applyIgnoresInput(true);
+        applyIgnoresInput(false);
     }
 }
 
@@ -112,4 +129,5 @@ void IslandPanelWindow::resizeEvent(QResizeEvent* event) {
     if (m_content != nullptr) {
         m_content->setGeometry(rect());
     }
+    renewInputRegion();
 }

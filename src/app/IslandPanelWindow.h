@@ -35,7 +35,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void applyIgnoresInput(bool ignores);
+    void renewInputRegion();
+
     ContentFactory m_makeContent;
     QWidget* m_content = nullptr;
     bool m_compositing = false;
+    bool m_ignoresInput = false;
 };

@@ -288,4 +288,46 @@ find_colour_block() {
                 if (inblock && !found) end_block()
                 exit found ? 0 : 1
             }'
+# wait_geometry_settled ID: polls until the window's geometry stays the same for half a second
+# (a panel grows to its content after it opens); fails after 10 s.
+wait_geometry_settled() {
+    local deadline=$(($(now_ms) + 10000)) last="" current since
+    since=$(now_ms)
+    while :; do
+        current=$(window_geometry "$1" 2>/dev/null)
+        if [ "$current" != "$last" ]; then
+            last=$current
+            since=$(now_ms)
+        elif [ $(($(now_ms) - since)) -ge 500 ]; then
+            return 0
+        fi
+        [ "$(now_ms)" -lt "$deadline" ] || fail "the window $1 kept changing its geometry"
+        sleep 0.05
+    done
+}
+
+# click_at X Y / click_in ID X Y: a left click at X,Y on the screen / within the window. The
+# pointer rests first: a click that arrives with the pointer's first motion over a window can be
+# lost.
+click_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+}
+click_in() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.3
+    xdotool click 1
+}
+
+# open_panel PANEL_ID: opens the panel with the hot key (closing it first when it is open) and
+# waits until it has grown to its content, so that its buttons are where they will stay.
+open_panel() {
+    if is_mapped "$1"; then
+        xdotool key super+shift+p
+        wait_unmapped "$1" 10000 || fail "the hot key did not close the panel"
+    fi
+    xdotool key super+shift+p
+    wait_mapped "$1" 10000 || fail "the hot key did not open the panel"
+    wait_geometry_settled "$1"
 }
