@@ -288,6 +288,8 @@ find_colour_block() {
                 if (inblock && !found) end_block()
                 exit found ? 0 : 1
             }'
+}
+
 # wait_geometry_settled ID: polls until the window's geometry stays the same for half a second
 # (a panel grows to its content after it opens); fails after 10 s.
 wait_geometry_settled() {
