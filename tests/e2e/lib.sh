@@ -333,3 +333,32 @@ open_panel() {
     wait_mapped "$1" 10000 || fail "the hot key did not open the panel"
     wait_geometry_settled "$1"
 }
+
+# clipboard: prints the clipboard's text.
+clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+
+# wait_clipboard TEXT: polls the clipboard for 10 s; status 1 when it never holds TEXT.
+wait_clipboard() {
+    local deadline=$(($(now_ms) + 10000))
+    until [ "$(clipboard)" = "$1" ]; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+# wait_file_matches PATTERN FILE / wait_file_lacks PATTERN FILE: poll the file for 10 s until a
+# line matches (no longer matches) the grep pattern; status 1 when the time runs out.
+wait_file_matches() {
+    local deadline=$(($(now_ms) + 10000))
+    until grep -q -- "$1" "$2" 2>/dev/null; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+wait_file_lacks() {
+    local deadline=$(($(now_ms) + 10000))
+    while grep -q -- "$1" "$2" 2>/dev/null; do
+        [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}

@@ -17,8 +17,6 @@ welcome_key=OrrisHollows.firstRunWelcomeCompleted.v1
 shots="${XDG_RUNTIME_DIR:?}/first-run-shots"
 mkdir -p "$shots"
 
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
-
 # next_home: ends the app of the case before, then makes a home without the welcome flag.
 next_home() {
     cleanup_app

@@ -22,8 +22,6 @@ capsule=$(app_window_sized 38 24) || exit 1
 panel=$(app_panel_window "$capsule") || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
-
 xdotool key super+shift+p
 wait_mapped "$panel" 2000 || fail "the hot key did not open the panel"
 sleep 0.4

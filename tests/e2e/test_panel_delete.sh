@@ -37,33 +37,6 @@ capsule=$(app_window_sized 38 24) || exit 1
 panel=$(app_panel_window "$capsule") || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
-
-# wait_clipboard TEXT: polls the clipboard for 10 s.
-wait_clipboard() {
-    local deadline=$(($(now_ms) + 10000))
-    until [ "$(clipboard)" = "$1" ]; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
-# wait_file_matches PATTERN FILE / wait_file_lacks PATTERN FILE: poll the file for 10 s.
-wait_file_matches() {
-    local deadline=$(($(now_ms) + 10000))
-    until grep -q -- "$1" "$2" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-wait_file_lacks() {
-    local deadline=$(($(now_ms) + 10000))
-    while grep -q -- "$1" "$2" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
 # open_edit_menu: presses the first tile's menu button and waits for the menu. The panel window
 # is 520 wide with an 18-point shadow inset; the grid starts 47 points in, and with this header
 # (no banners, no checklist) the first row of tiles starts 244 points down. The button sits 10

@@ -55,7 +55,6 @@ done
 sleep 0.5
 screenshot panel-header-trust-and-issue-banners
 
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
 trust_file="$app_home/.orris-hollows/trusted-project-configs.json"
 [ ! -e "$trust_file" ] || fail "the project file was trusted before the click: $(cat "$trust_file")"
 # The Trust button is the panel's one block in the accent colour.

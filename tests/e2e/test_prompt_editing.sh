@@ -31,26 +31,6 @@ capsule=$(app_window_sized 38 24) || exit 1
 panel=$(app_panel_window "$capsule") || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
-
-# wait_clipboard TEXT: polls the clipboard for 10 s.
-wait_clipboard() {
-    local deadline=$(($(now_ms) + 10000))
-    until [ "$(clipboard)" = "$1" ]; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
-# wait_file_matches PATTERN FILE: polls the file for 10 s.
-wait_file_matches() {
-    local deadline=$(($(now_ms) + 10000))
-    until grep -q -- "$1" "$2" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
 # wait_window_gone ID: polls for 10 s until the window is no longer mapped.
 wait_window_gone() {
     wait_unmapped "$1" 10000
