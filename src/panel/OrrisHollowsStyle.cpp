@@ -3,20 +3,114 @@
 #include "panel/IslandDesignTokens.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
 // The handle's inset from the bar's edges, so it floats inside the track.
 constexpr int handleInset = 2;
 
+constexpr const char* brandKindProperty = "orrisBrandButtonKind";
+constexpr const char* brandEmphasisProperty = "orrisBrandButtonEmphasis";
+
+// The brand look a push button asked for, in the state the option describes.
+std::optional<ButtonLook> brandLook(const QStyleOption* option, const QWidget* widget) {
+    if (widget == nullptr) {
+        return std::nullopt;
+    }
+    const QVariant kind = widget->property(brandKindProperty);
+    if (!kind.isValid()) {
+        return std::nullopt;
+    }
+    ButtonLook::State state;
+    state.enabled = option->state & QStyle::State_Enabled;
+    state.pressed = option->state & QStyle::State_Sunken;
+    state.reduceMotion = true; // a dialog button does not shrink
+    return ButtonLook::make(ButtonLook::Kind(kind.toInt()), state, widget->property(brandEmphasisProperty).toBool());
+}
+
 } // namespace
 
 OrrisHollowsStyle::OrrisHollowsStyle(QStyle* base)
     : QProxyStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+void OrrisHollowsStyle::setBrandLook(QPushButton* button, ButtonLook::Kind kind, bool emphasis) {
+    button->setProperty(brandKindProperty, int(kind));
+    button->setProperty(brandEmphasisProperty, emphasis);
+    button->setFlat(false);
+    button->updateGeometry();
+    button->update();
+}
+
+void OrrisHollowsStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                    const QWidget* widget) const {
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    const std::optional<ButtonLook> look =
+        element == CE_PushButton && button != nullptr ? brandLook(option, widget) : std::nullopt;
+    if (!look) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath shape;
+    const qreal radius = look->shape == ButtonLook::Shape::capsule ? bounds.height() / 2 : look->cornerRadius;
+    shape.addRoundedRect(bounds, radius, radius);
+    if (look->shape != ButtonLook::Shape::none) {
+        QLinearGradient fill(bounds.topLeft(), bounds.bottomLeft());
+        fill.setColorAt(0, look->fillTop);
+        fill.setColorAt(1, look->fillBottom);
+        painter->fillPath(shape, fill);
+        if (look->tint.isValid() && look->tint.alpha() > 0) {
+            painter->fillPath(shape, look->tint);
+        }
+        if (look->outlineWidth > 0 && look->outline.alpha() > 0) {
+            painter->setPen(QPen(look->outline, look->outlineWidth));
+            painter->drawPath(shape);
+        }
+    }
+    if (option->state & State_HasFocus) {
+        painter->setPen(QPen(IslandDesignTokens::withOpacity(IslandDesignTokens::Brand::accent, 0.9), 1.5));
+        painter->setBrush(Qt::NoBrush);
+        QPainterPath ring;
+        ring.addRoundedRect(bounds.adjusted(1, 1, -1, -1), std::max(radius - 1, 0.0), std::max(radius - 1, 0.0));
+        painter->drawPath(ring);
+    }
+    QFont font = widget->font();
+    font.setWeight(look->weight);
+    painter->setFont(font);
+    painter->setPen(look->foreground);
+    const QRectF content = bounds.adjusted(look->horizontalPadding, 0, -look->horizontalPadding, 0);
+    const QString shown = QFontMetricsF(font).elidedText(button->text, Qt::ElideRight, content.width());
+    painter->drawText(content, Qt::AlignCenter | Qt::TextShowMnemonic, shown);
+    painter->restore();
+}
+
+QSize OrrisHollowsStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contentsSize,
+                                          const QWidget* widget) const {
+    QSize size = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
+    const std::optional<ButtonLook> look = type == CT_PushButton ? brandLook(option, widget) : std::nullopt;
+    if (!look) {
+        return size;
+    }
+    QFont font = widget->font();
+    font.setWeight(look->weight);
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    const int text = button != nullptr ? int(std::ceil(QFontMetricsF(font).horizontalAdvance(button->text))) + 1 : 0;
+    size.setWidth(std::max(size.width(), text + int(2 * look->horizontalPadding)));
+    const int height =
+        look->fixedHeight > 0 ? int(look->fixedHeight) : std::max(size.height(), int(std::ceil(look->minimumHeight)));
+    size.setHeight(height);
+    return size;
+}
 
 int OrrisHollowsStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
     switch (metric) {

@@ -1,5 +1,6 @@
 #include "panel/PanelConfirmationSheet.h"
 
+#include "panel/OrrisHollowsStyle.h"
 #include "sheets/SheetLook.h"
 
 #include <QHBoxLayout>
@@ -44,9 +45,9 @@ PanelConfirmationSheet::PanelConfirmationSheet(const QString& title, const QStri
     auto* confirm = new QPushButton(confirmTitle, this);
     confirm->setObjectName(QStringLiteral("confirmationConfirm"));
     confirm->setAccessibleName(confirmTitle);
-    QPalette destructive = confirm->palette();
-    destructive.setColor(QPalette::ButtonText, QColor(255, 110, 100));
-    confirm->setPalette(destructive);
+    OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
+    // The delete it confirms cannot be undone: the red wash of a destructive action.
+    OrrisHollowsStyle::setBrandLook(confirm, ButtonLook::Kind::settingsAction, true);
     connect(confirm, &QPushButton::clicked, this, [this] {
         if (m_onConfirm) {
             m_onConfirm();

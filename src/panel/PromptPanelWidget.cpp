@@ -1,4 +1,5 @@
 #include "panel/PromptPanelWidget.h"
+#include "panel/BrandButton.h"
 
 #include "app/FileRevealer.h"
 #include "app/KeyInput.h"
@@ -33,12 +34,14 @@ QString text(const QString& key) {
     return L10n::string(key, std::nullopt);
 }
 
-QPushButton* toolbarButton(const QString& objectName, QWidget* parent) {
-    auto* button = new QPushButton(parent);
+BrandButton* toolbarButton(const QString& objectName, const QString& systemImage, bool primary, QWidget* parent) {
+    auto* button = new BrandButton(ButtonLook::Kind::bottomToolbar, QString(), parent);
     button->setObjectName(objectName);
-    button->setMinimumHeight(40);
+    button->setEmphasis(primary);
+    button->setLabel(BrandButton::Label::bottomToolbar, systemImage, primary);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     button->setFocusPolicy(Qt::TabFocus);
+    button->setCursor(Qt::PointingHandCursor);
     return button;
 }
 
@@ -188,12 +191,13 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     auto* toolbarLayout = new QHBoxLayout(m_toolbar);
     toolbarLayout->setContentsMargins(28, 11, 28, 21);
     toolbarLayout->setSpacing(8);
-    m_newPromptButton = toolbarButton(QStringLiteral("newPromptButton"), m_toolbar);
-    m_workspaceButton = toolbarButton(QStringLiteral("workspaceButton"), m_toolbar);
-    m_importButton = toolbarButton(QStringLiteral("importButton"), m_toolbar);
-    connect(m_newPromptButton, &QPushButton::clicked, this, [this] { m_model.openPromptEditor(std::nullopt); });
-    connect(m_workspaceButton, &QPushButton::clicked, this, [this] { m_model.requestWorkspaceManager(); });
-    connect(m_importButton, &QPushButton::clicked, this, [this] { m_model.openImporter(); });
+    m_newPromptButton = toolbarButton(QStringLiteral("newPromptButton"), QStringLiteral("plus"), true, m_toolbar);
+    m_workspaceButton = toolbarButton(QStringLiteral("workspaceButton"), QStringLiteral("folder"), false, m_toolbar);
+    m_importButton =
+        toolbarButton(QStringLiteral("importButton"), QStringLiteral("tray.and.arrow.down"), false, m_toolbar);
+    connect(m_newPromptButton, &QAbstractButton::clicked, this, [this] { m_model.openPromptEditor(std::nullopt); });
+    connect(m_workspaceButton, &QAbstractButton::clicked, this, [this] { m_model.requestWorkspaceManager(); });
+    connect(m_importButton, &QAbstractButton::clicked, this, [this] { m_model.openImporter(); });
     toolbarLayout->addWidget(m_newPromptButton);
     toolbarLayout->addWidget(m_workspaceButton);
     toolbarLayout->addWidget(m_importButton);

@@ -1,5 +1,6 @@
 #include "panel/PromptVariableSheet.h"
 
+#include "panel/OrrisHollowsStyle.h"
 #include "sheets/SheetLook.h"
 
 #include "model/Localization.h"
@@ -128,6 +129,8 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     m_copyButton->setAccessibleName(text("prompt.variable.copy"));
     m_copyButton->setAccessibleDescription(text("prompt.variable.copy.hint"));
     m_copyButton->setDefault(true);
+    OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
+    OrrisHollowsStyle::setBrandLook(m_copyButton, ButtonLook::Kind::primary);
     connect(m_copyButton, &QPushButton::clicked, this, &PromptVariableSheet::confirm);
     buttons->addWidget(m_copyButton);
     layout->addLayout(buttons);

@@ -2,6 +2,7 @@
 
 #include "app/SheetHost.h"
 #include "model/Localization.h"
+#include "panel/OrrisHollowsStyle.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -70,6 +71,8 @@ std::pair<QPushButton*, QPushButton*> EditingSheetBase::addButtonRow(QVBoxLayout
     auto* confirm = new QPushButton(this);
     confirm->setObjectName(defaultName);
     confirm->setDefault(true);
+    OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
+    OrrisHollowsStyle::setBrandLook(confirm, ButtonLook::Kind::primary);
     buttons->addWidget(cancel);
     buttons->addStretch(1);
     buttons->addWidget(confirm);

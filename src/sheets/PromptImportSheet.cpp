@@ -2,6 +2,7 @@
 
 #include "app/SheetHost.h"
 #include "model/AppLanguageStore.h"
+#include "panel/OrrisHollowsStyle.h"
 #include "store/PromptStore.h"
 
 #include <QComboBox>
@@ -200,6 +201,8 @@ void PromptImportSheet::build() {
     m_choosePackButton->setObjectName(QStringLiteral("choosePackButton"));
     m_installButton = new QPushButton(this);
     m_installButton->setObjectName(QStringLiteral("installPackButton"));
+    OrrisHollowsStyle::setBrandLook(m_choosePackButton, ButtonLook::Kind::secondary);
+    OrrisHollowsStyle::setBrandLook(m_installButton, ButtonLook::Kind::primary);
     packRow->addWidget(m_choosePackButton);
     packRow->addStretch(1);
     packRow->addWidget(m_installButton);
@@ -305,6 +308,8 @@ void PromptImportSheet::build() {
     m_importButton = new QPushButton(this);
     m_importButton->setObjectName(QStringLiteral("importButton"));
     m_importButton->setDefault(true);
+    OrrisHollowsStyle::setBrandLook(m_cancelButton, ButtonLook::Kind::secondary);
+    OrrisHollowsStyle::setBrandLook(m_importButton, ButtonLook::Kind::primary);
     buttonRow->addWidget(m_cancelButton);
     buttonRow->addStretch(1);
     buttonRow->addWidget(m_importButton);

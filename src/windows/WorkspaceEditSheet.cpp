@@ -1,6 +1,7 @@
 #include "windows/WorkspaceEditSheet.h"
 
 #include "app/SheetHost.h"
+#include "panel/OrrisHollowsStyle.h"
 #include "store/PromptStore.h"
 
 #include <QCheckBox>
@@ -91,6 +92,8 @@ WorkspaceEditSheet::WorkspaceEditSheet(PromptStore& store, SheetHost& host, Prom
     m_saveAsNewButton = new QPushButton(m_conflictActions);
     m_saveAsNewButton->setObjectName(QStringLiteral("workspaceEditSaveAsNew"));
     m_saveAsNewButton->setAutoDefault(false);
+    OrrisHollowsStyle::setBrandLook(m_reloadButton, ButtonLook::Kind::secondary);
+    OrrisHollowsStyle::setBrandLook(m_saveAsNewButton, ButtonLook::Kind::secondary);
     conflictRow->addWidget(m_reloadButton);
     conflictRow->addWidget(m_saveAsNewButton);
     conflictRow->addStretch(1);
