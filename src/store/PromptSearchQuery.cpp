@@ -21,6 +21,20 @@ char16_t caseBitFor(char16_t c) {
     return (c >= u'a' && c <= u'z') ? char16_t(0x20) : char16_t(0);
 }
 
+#if defined(__SSE2__)
+// Tries every start in blocks of sixteen, the last block reaching back over starts seen already.
+// Only for at least sixteen starts.
+template <typename AnyOf16> bool anyStartInBlocksOf16(qsizetype starts, const AnyOf16& anyOf16) {
+    qsizetype i = 0;
+    for (; i + 16 <= starts; i += 16) {
+        if (anyOf16(i)) {
+            return true;
+        }
+    }
+    return i < starts && anyOf16(starts - 16);
+}
+#endif
+
 } // namespace
 
 PromptSearchQuery::PromptSearchQuery(const QString& searchText)
@@ -84,13 +98,7 @@ bool PromptSearchQuery::occursInAscii(QStringView asciiText) const {
         return false;
     };
     if (starts >= 16) {
-        for (; i + 16 <= starts; i += 16) {
-            if (anyOf16(i)) {
-                return true;
-            }
-        }
-        // The last sixteen starts, some of them seen already.
-        return i < starts && anyOf16(starts - 16);
+        return anyStartInBlocksOf16(starts, anyOf16);
     }
 #endif
     const char16_t last = m_queryData[n - 1];
@@ -129,12 +137,7 @@ bool PromptSearchQuery::occursInLoweredAscii(const char* text, qsizetype size) c
         return false;
     };
     if (starts >= 16) {
-        for (; i + 16 <= starts; i += 16) {
-            if (anyOf16(i)) {
-                return true;
-            }
-        }
-        return i < starts && anyOf16(starts - 16);
+        return anyStartInBlocksOf16(starts, anyOf16);
     }
 #endif
     for (; i < starts; ++i) {

@@ -43,6 +43,15 @@ run_in_home() {
     HOME="$app_home" XDG_CONFIG_HOME="$app_home/.config" XDG_DATA_HOME="$app_home/.local/share" "$@"
 }
 
+# launch_app BINARY: starts the app (start_app) and waits for its capsule to be mapped; sets
+# capsule and panel, the capsule's window and the panel's.
+launch_app() {
+    start_app "$1"
+    capsule=$(app_window_sized 38 24) || exit 1
+    panel=$(app_panel_window "$capsule") || exit 1
+    wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+}
+
 # start_app BINARY [ARGS...]: starts the app in the background (in a fresh home unless make_home
 # ran); sets app_pid.
 start_app() {
@@ -337,28 +346,22 @@ open_panel() {
 # clipboard: prints the clipboard's text.
 clipboard() { xclip -o -selection clipboard 2>/dev/null; }
 
-# wait_clipboard TEXT: polls the clipboard for 10 s; status 1 when it never holds TEXT.
-wait_clipboard() {
+# poll_10s COMMAND...: runs the command every 50 ms until it succeeds; status 1 after 10 s.
+poll_10s() {
     local deadline=$(($(now_ms) + 10000))
-    until [ "$(clipboard)" = "$1" ]; do
+    until "$@"; do
         [ "$(now_ms)" -lt "$deadline" ] || return 1
         sleep 0.05
     done
 }
 
-# wait_file_matches PATTERN FILE / wait_file_lacks PATTERN FILE: poll the file for 10 s until a
-# line matches (no longer matches) the grep pattern; status 1 when the time runs out.
-wait_file_matches() {
-    local deadline=$(($(now_ms) + 10000))
-    until grep -q -- "$1" "$2" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-wait_file_lacks() {
-    local deadline=$(($(now_ms) + 10000))
-    while grep -q -- "$1" "$2" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
+# wait_clipboard TEXT: polls until the clipboard holds TEXT; status 1 after 10 s.
+clipboard_holds() { [ "$(clipboard)" = "$1" ]; }
+wait_clipboard() { poll_10s clipboard_holds "$1"; }
+
+# wait_file_matches PATTERN FILE / wait_file_lacks PATTERN FILE: poll the file until a line
+# matches (no line matches) the grep pattern; status 1 after 10 s.
+file_matches() { grep -q -- "$1" "$2" 2>/dev/null; }
+file_lacks() { ! file_matches "$@"; }
+wait_file_matches() { poll_10s file_matches "$1" "$2"; }
+wait_file_lacks() { poll_10s file_lacks "$1" "$2"; }

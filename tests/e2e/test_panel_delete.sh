@@ -32,10 +32,7 @@ prompts:
 YAML
 usage="$app_home/.orris-hollows/prompt-usage.json"
 export ORRIS_HOLLOWS_WORKSPACE="$app_home/shop"
-start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
-panel=$(app_panel_window "$capsule") || exit 1
-wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+launch_app "$1"
 
 # open_edit_menu: presses the first tile's menu button and waits for the menu. The panel window
 # is 520 wide with an 18-point shadow inset; the grid starts 47 points in, and with this header

@@ -14,10 +14,7 @@ mkdir -p "$app_home/.orris-hollows"
         printf '  - id: "p%s"\n    title: "Prompt %s"\n    text: "Text %s"\n' "$i" "$i" "$i"
     done
 } >"$app_home/.orris-hollows/global.yaml"
-start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
-panel=$(app_panel_window "$capsule") || exit 1
-wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+launch_app "$1"
 
 xdotool key super+shift+p
 wait_mapped "$panel" 2000 || fail "the hot key did not open the panel"

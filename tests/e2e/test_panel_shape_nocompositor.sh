@@ -5,10 +5,7 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
-panel=$(app_panel_window "$capsule") || exit 1
-wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+launch_app "$1"
 xwininfo -shape -id "$capsule" | grep -q 'Window shape extents:  32x16+3+4' ||
     fail "the capsule is not cut to its pill: $(xwininfo -shape -id "$capsule" | grep -i 'shape extents')"
 

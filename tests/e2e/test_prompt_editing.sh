@@ -26,10 +26,7 @@ prompts:
     text: "Kept text"
 YAML
 export ORRIS_HOLLOWS_WORKSPACE="$app_home/shop"
-start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
-panel=$(app_panel_window "$capsule") || exit 1
-wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+launch_app "$1"
 
 # wait_window_gone ID: polls for 10 s until the window is no longer mapped.
 wait_window_gone() {

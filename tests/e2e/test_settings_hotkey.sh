@@ -9,10 +9,7 @@ source "$(dirname "$0")/lib.sh"
 [ -x "${ORRIS_E2E_GRAB_KEY:-}" ] || fail "ORRIS_E2E_GRAB_KEY does not name the grab helper"
 
 make_home
-start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
-panel=$(app_panel_window "$capsule") || exit 1
-wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
+launch_app "$1"
 
 # The settings window is the third row of the status item's menu.
 open_menu "$capsule" 19 12 "(for the settings)"
