@@ -17,6 +17,9 @@ namespace {
 // The handle's inset from the bar's edges, so it floats inside the track.
 constexpr int handleInset = 2;
 
+// Room a brand button with a menu keeps at its trailing edge for the chevron.
+constexpr qreal menuChevronWidth = 14;
+
 constexpr const char* brandKindProperty = "orrisBrandButtonKind";
 constexpr const char* brandEmphasisProperty = "orrisBrandButtonEmphasis";
 
@@ -88,7 +91,21 @@ void OrrisHollowsStyle::drawControl(ControlElement element, const QStyleOption* 
     font.setWeight(look->weight);
     painter->setFont(font);
     painter->setPen(look->foreground);
-    const QRectF content = bounds.adjusted(look->horizontalPadding, 0, -look->horizontalPadding, 0);
+    QRectF content = bounds.adjusted(look->horizontalPadding, 0, -look->horizontalPadding, 0);
+    if (button->features & QStyleOptionButton::HasMenu) {
+        // A pull-down: a small chevron after the title says a click opens a menu.
+        content.setRight(content.right() - menuChevronWidth);
+        const QPointF centre(content.right() + menuChevronWidth / 2 + 1, bounds.center().y());
+        const qreal half = 3.5;
+        QPainterPath chevron;
+        chevron.moveTo(centre + QPointF(-half, -half / 2));
+        chevron.lineTo(centre + QPointF(0, half / 2));
+        chevron.lineTo(centre + QPointF(half, -half / 2));
+        painter->setPen(QPen(look->foreground, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawPath(chevron);
+        painter->setPen(look->foreground);
+    }
     const QString shown = QFontMetricsF(font).elidedText(button->text, Qt::ElideRight, content.width());
     painter->drawText(content, Qt::AlignCenter | Qt::TextShowMnemonic, shown);
     painter->restore();
@@ -105,7 +122,9 @@ QSize OrrisHollowsStyle::sizeFromContents(ContentsType type, const QStyleOption*
     font.setWeight(look->weight);
     const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
     const int text = button != nullptr ? int(std::ceil(QFontMetricsF(font).horizontalAdvance(button->text))) + 1 : 0;
-    size.setWidth(std::max(size.width(), text + int(2 * look->horizontalPadding)));
+    const int chevron =
+        button != nullptr && (button->features & QStyleOptionButton::HasMenu) ? int(menuChevronWidth) : 0;
+    size.setWidth(std::max(size.width(), text + chevron + int(2 * look->horizontalPadding)));
     const int height =
         look->fixedHeight > 0 ? int(look->fixedHeight) : std::max(size.height(), int(std::ceil(look->minimumHeight)));
     size.setHeight(height);

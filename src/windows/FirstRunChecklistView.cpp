@@ -2,6 +2,7 @@
 
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
+#include "panel/OrrisHollowsStyle.h"
 #include "windows/FirstRunLook.h"
 #include "windows/FirstRunSymbols.h"
 
@@ -39,6 +40,7 @@ FirstRunChecklistView::FirstRunChecklistView(const AppLanguageStore* languageSto
     m_doneButton = new QPushButton(this);
     m_doneButton->setObjectName(QStringLiteral("firstRunChecklistDoneButton"));
     m_doneButton->setAutoDefault(false);
+    OrrisHollowsStyle::setBrandLook(m_doneButton, ButtonLook::Kind::secondary);
     connect(m_doneButton, &QPushButton::clicked, this, [this] {
         if (m_actions.onDismiss) {
             m_actions.onDismiss();
@@ -79,6 +81,7 @@ FirstRunChecklistView::FirstRunChecklistView(const AppLanguageStore* languageSto
         }
         if (widgets.control) {
             widgets.control->setAutoDefault(false);
+            OrrisHollowsStyle::setBrandLook(widgets.control, ButtonLook::Kind::secondary);
             line->addWidget(widgets.control, 0, Qt::AlignVCenter);
         }
         column->addLayout(line);

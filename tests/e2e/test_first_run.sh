@@ -222,8 +222,8 @@ open_panel_settled
 # The saved workspace ticks the first step; the terminal is not bound and nothing was copied.
 wait_for_ticks 1
 screenshot first-run-card-en-start
-# The card's head button is its first plain button, its bind menu the second.
-position=$(find_colour_block "$panel" 3D3F47 50 5 2 32) || fail "no bind menu in the card"
+# The card's buttons are filled in the secondary navy: Done in its head first, the bind menu second.
+position=$(find_colour_block "$panel" 1E2333 50 5 2 32) || fail "no bind menu in the card"
 read -r menu_x menu_y <<<"$position"
 xdotool mousemove "$menu_x" "$menu_y" click 1
 sleep 0.6
@@ -252,7 +252,7 @@ stage_to_top
 wait_for_ticks 3
 screenshot first-run-card-en-all-done
 # With every step done, Done is the card's only button.
-position=$(find_colour_block "$panel" 3D3F47 50 5 1 32) || fail "no Done button in the card"
+position=$(find_colour_block "$panel" 1E2333 50 5 1 32) || fail "no Done button in the card"
 read -r done_x done_y <<<"$position"
 xdotool mousemove "$done_x" "$done_y" click 1
 wait_for_setting OrrisHollows.firstRunTipsDismissed.v1 true
