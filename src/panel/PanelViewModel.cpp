@@ -35,7 +35,7 @@ PanelViewModel::PanelViewModel(Dependencies dependencies, QObject* parent)
 
     PromptStore* store = &m_deps.promptStore;
     for (auto changed : {&PromptStore::contentChanged, &PromptStore::configIssuesChanged, &PromptStore::statusChanged,
-                         &PromptStore::sortModeChanged, &PromptStore::bindingsChanged}) {
+                         &PromptStore::sortModeChanged, &PromptStore::bindingsChanged, &PromptStore::usageChanged}) {
         connect(store, changed, this, &PanelViewModel::evaluate);
     }
     ContextDetector* detector = &m_deps.contextDetector;

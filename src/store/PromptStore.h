@@ -103,6 +103,9 @@ public:
     const AppEnvironment& environment() const { return m_environment; }
     AppLanguage language() const;
     PromptUsageStore& usageStore() const { return *m_usageStore; }
+    // The usage store says nothing when its records change; whoever changes them outside a copy
+    // (clearing the history) calls this so that the views sorted by usage redraw with them.
+    void announceUsageChange() { emit usageChanged(); }
     PromptPersistenceService& persistence() const { return *m_persistence; }
     ProjectConfigTrustStore& projectConfigTrustStore() const { return *m_projectConfigTrustStore; }
     ContextBindingStore& bindingStore() const { return *m_bindingStore; }
@@ -235,6 +238,7 @@ signals:
     void sortModeChanged();
     void reloadingChanged();
     void bindingsChanged();
+    void usageChanged();
 
 private:
     QString text(const QString& key) const;

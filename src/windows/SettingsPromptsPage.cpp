@@ -122,6 +122,8 @@ void SettingsPromptsPage::clearUsage() {
         return;
     }
     const Status cleared = m_deps.promptStore.usageStore().removeAll();
+    // Cleared or not, what is shown sorted by usage is redrawn from the records as they now are.
+    m_deps.promptStore.announceUsageChange();
     if (cleared) {
         m_clearUsageError->hide();
         return;

@@ -305,6 +305,21 @@ private slots:
         QVERIFY(!h.model->canMove(h.model->snapshot().visiblePrompts.first(), PromptMoveDirection::down));
     }
 
+    void clearedUsageResortsAnOpenPanel() {
+        PanelHarness h;
+        h.store.setSortMode(PromptSortMode::frequent);
+        h.open();
+        for (int i = 0; i < 3; ++i) {
+            h.store.usageStore().recordSuccessfulCopy(QStringLiteral("p3"), QDateTime::currentDateTimeUtc());
+        }
+        h.store.announceUsageChange();
+        QCOMPARE(h.model->snapshot().visiblePrompts.first().id, QStringLiteral("p3"));
+
+        QVERIFY(h.store.usageStore().removeAll());
+        h.store.announceUsageChange();
+        QCOMPARE(h.model->snapshot().visiblePrompts.first().id, QStringLiteral("p1"));
+    }
+
     void copiedBadgeClearsAfterTheLastCopy() {
         PanelHarness h;
         h.open();

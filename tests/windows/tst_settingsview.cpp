@@ -301,9 +301,11 @@ private slots:
         QVERIFY(before.contains("p1"));
         SettingsView& view = f.make();
         SettingsPromptsPage* prompts = view.promptsPage();
+        QSignalSpy redraws(f.files.store.get(), &PromptStore::usageChanged);
 
         f.confirmer.answers = {false};
         prompts->clearUsageButton()->click();
+        QCOMPARE(redraws.size(), 0);
         QCOMPARE(f.confirmer.titles, QStringList{"Clear usage records?"});
         QCOMPARE(f.files.env.readFile(".orris-hollows/prompt-usage.json"), before);
         QCOMPARE(usage.records().size(), 1);
@@ -317,12 +319,14 @@ private slots:
         QCOMPARE(usage.records().size(), 1);
         QCOMPARE(f.files.env.readFile(".orris-hollows/prompt-usage.json"), before);
         QVERIFY(!prompts->clearUsageError()->isHidden());
+        QCOMPARE(redraws.size(), 1); // what is shown follows the records, cleared or not
         QVERIFY2(prompts->clearUsageError()->text().startsWith("The usage records could not be cleared: "),
                  qPrintable(prompts->clearUsageError()->text()));
 
         f.confirmer.answers = {true};
         prompts->clearUsageButton()->click();
         QVERIFY(usage.records().isEmpty());
+        QCOMPARE(redraws.size(), 2);
         QVERIFY(!f.files.env.readFile(".orris-hollows/prompt-usage.json").contains("p1"));
         QVERIFY(prompts->clearUsageError()->isHidden());
     }
