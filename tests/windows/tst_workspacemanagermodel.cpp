@@ -187,7 +187,7 @@ private slots:
         for (const QString id : {"zulu", "umlaut", "beta", "alpha"}) {
             model.setTicked(id, true);
         }
-        QCOMPARE(model.deleteWorkspaceMessage(), QString("4 workspaces and their files will be deleted permanently:\n"
+        QCOMPARE(model.deleteWorkspaceMessage(), QString("Workspaces to delete permanently, with their files: 4\n"
                                                          "Alpha Team\nBeta Notes\nZulu\nÄrger"));
 
         // A ticked workspace that left the list no longer counts, though it stays ticked.
@@ -195,7 +195,7 @@ private slots:
         home.reloadHome();
         QCOMPARE(model.selectedForDeletion().size(), 4);
         QCOMPARE(model.deletableSelection().size(), 3);
-        QVERIFY(model.deleteWorkspaceMessage().startsWith("3 workspaces"));
+        QVERIFY(model.deleteWorkspaceMessage().startsWith("Workspaces to delete permanently, with their files: 3\n"));
         QVERIFY(!model.deleteWorkspaceMessage().contains("Zulu"));
     }
 

@@ -161,7 +161,7 @@ private slots:
         h.click("deleteSelectedButton");
         QCOMPARE(h.confirmer.titles, QStringList{"Delete the selected workspaces?"});
         QCOMPARE(h.confirmer.messages,
-                 QStringList{"2 workspaces and their files will be deleted permanently:\nAlpha Team\nBeta Notes"});
+                 QStringList{"Workspaces to delete permanently, with their files: 2\nAlpha Team\nBeta Notes"});
         QVERIFY(!QFile::exists(h.home.workspaceFile("alpha")));
         QVERIFY(!QFile::exists(h.home.workspaceFile("beta")));
         QCOMPARE(h.resultLine(), QString("2 deleted, 0 failed"));
