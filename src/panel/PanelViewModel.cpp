@@ -438,7 +438,8 @@ void PanelViewModel::applyCopyResult(PromptCopyResult result, const PromptItem& 
     if (keepSearchFocused) {
         focusSearchWhenReady();
     }
-    emit changed();
+    // The copy was counted: a panel sorted by recent or frequent use shows the new order at once.
+    evaluate();
 }
 
 void PanelViewModel::copySelectedPrompt() {

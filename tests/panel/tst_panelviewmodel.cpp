@@ -320,6 +320,16 @@ private slots:
         QCOMPARE(h.model->snapshot().visiblePrompts.first().id, QStringLiteral("p1"));
     }
 
+    void aCopyResortsAPanelSortedByUse() {
+        PanelHarness h;
+        h.store.setSortMode(PromptSortMode::recent);
+        h.open();
+        const PromptItem third = h.model->snapshot().visiblePrompts.at(2);
+        h.model->copyPrompt(third);
+        QCOMPARE(h.model->snapshot().visiblePrompts.first().id, QStringLiteral("p3"));
+        QCOMPARE(h.selected(), QStringLiteral("p3"));
+    }
+
     void copiedBadgeClearsAfterTheLastCopy() {
         PanelHarness h;
         h.open();
