@@ -1,6 +1,4 @@
-#include "FakeClipboard.h"
-#include "FakeHotKeyPlatform.h"
-#include "FakeLaunchAtLoginService.h"
+#include "FakeRuntimePlatform.h"
 #include "FakeShellPorts.h"
 #include "TestEnvironment.h"
 
@@ -31,27 +29,6 @@
 
 namespace {
 
-RuntimePlatform fakePlatform() {
-    RuntimePlatform platform;
-    platform.makeStatusItem = [] { return std::make_unique<FakeStatusItem>(); };
-    auto hotKeys = std::make_shared<FakeHotKeyPlatform>();
-    platform.makeHotKeyService = [hotKeys] {
-        return std::make_unique<HotKeyService>(
-            hotKeys, true,
-            [hotKeys](const PromptKeyboardShortcut& shortcut, EventHotKeyID id, std::optional<HotKeyRef>& ref) {
-                return hotKeys->registerHotKey(shortcut, id, ref);
-            },
-            [hotKeys](HotKeyRef ref) { return hotKeys->unregisterHotKey(ref); });
-    };
-    platform.clipboard = std::make_shared<FakeClipboard>();
-    platform.launchAtLogin = std::make_shared<FakeLaunchAtLoginService>();
-    platform.pointerPosition = [] { return QPoint(2000, 2000); };
-    platform.screens = [] { return QList<PanelPlacement::Screen>{{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)}}; };
-    platform.reduceMotion = [] { return false; };
-    platform.detectsDesktopContext = false;
-    return platform;
-}
-
 // The height a layout gives the widget when nothing squeezes it.
 int unsqueezedHeight(const QWidget* widget) {
     const int wanted =
@@ -72,7 +49,7 @@ class TestRuntime : public QObject {
 private slots:
     void launchWaitsForTheFirstReload() {
         TestEnvironment env;
-        Runtime runtime(env.environment(), fakePlatform());
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
         QSignalSpy launched(&runtime, &Runtime::launched);
         runtime.start();
         QVERIFY(!runtime.hasLaunched());
@@ -102,7 +79,7 @@ private slots:
         if (storedFlag) {
             env.defaults()->setBool(FirstRunChecklistStore::welcomeCompletedKey, *storedFlag);
         }
-        Runtime runtime(env.environment(), fakePlatform());
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
         QSignalSpy launched(&runtime, &Runtime::launched);
         runtime.start();
         QVERIFY(runtime.welcomeWindow() == nullptr);
@@ -116,7 +93,7 @@ private slots:
 
     void welcomeGuideEndsOnceWhicheverWayItCloses() {
         TestEnvironment env;
-        Runtime runtime(env.environment(), fakePlatform());
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
         runtime.start();
         QSignalSpy manager(&runtime.requests(), &RequestBus::requestOpenWorkspaceManager);
         QSignalSpy panel(&runtime.requests(), &RequestBus::requestOpenFromMenu);
@@ -160,7 +137,7 @@ private slots:
         env.writeFile(QStringLiteral(".orris-hollows/workspaces/broken.yaml"), "workspace: [unclosed\n  - :\n");
         env.writeFile(QStringLiteral("shop/.orris-hollows.yaml"),
                       "workspace:\n  name: Shop\nprompts:\n  - id: s1\n    title: Check\n    text: Check\n");
-        RuntimePlatform platform = fakePlatform();
+        RuntimePlatform platform = fakeRuntimePlatform();
         platform.reduceMotion = [] { return true; };
         platform.contextPlatform.frontmostApplicationProvider = [] {
             return ContextDetector::FrontmostApplication{QStringLiteral("Terminal"), std::nullopt};
@@ -213,7 +190,7 @@ private slots:
         env.writeFile(QStringLiteral(".orris-hollows/global.yaml"),
                       "prompts:\n  - id: a\n    title: First\n    text: One\n"
                       "  - id: b\n    title: Second\n    text: Two\n");
-        RuntimePlatform platform = fakePlatform();
+        RuntimePlatform platform = fakeRuntimePlatform();
         platform.reduceMotion = [] { return true; };
         Runtime runtime(env.environment(), std::move(platform));
         QSignalSpy launched(&runtime, &Runtime::launched);
@@ -247,7 +224,7 @@ private slots:
 
     void settingsWindowIsKeptAfterClosing() {
         TestEnvironment env;
-        Runtime runtime(env.environment(), fakePlatform());
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
         runtime.start();
         QVERIFY(runtime.settingsWindow() == nullptr);
         emit runtime.requests().requestOpenSettings();
@@ -263,7 +240,7 @@ private slots:
     void languageChangeRetitlesOnlyOpenWindowsInALaterTurn() {
         TestEnvironment env;
         env.setPreferredLanguages({QStringLiteral("en-US")});
-        Runtime runtime(env.environment(), fakePlatform());
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
         runtime.start();
         emit runtime.requests().requestOpenSettings();
         QCOMPARE(runtime.settingsWindow()->windowTitle(), QStringLiteral("Orris Hollows Settings"));

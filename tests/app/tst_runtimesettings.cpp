@@ -1,6 +1,4 @@
-#include "FakeClipboard.h"
-#include "FakeHotKeyPlatform.h"
-#include "FakeLaunchAtLoginService.h"
+#include "FakeRuntimePlatform.h"
 #include "FakeShellPorts.h"
 #include "FakeUrlOpener.h"
 #include "TestEnvironment.h"
@@ -37,24 +35,7 @@ struct Platform {
         AppUpdateController::Configuration{}, AppUpdateController::UpdaterFactory{}, pages);
 
     RuntimePlatform make() {
-        RuntimePlatform platform;
-        platform.makeStatusItem = [] { return std::make_unique<FakeStatusItem>(); };
-        platform.makeHotKeyService = [hotKeys = hotKeys] {
-            return std::make_unique<HotKeyService>(
-                hotKeys, true,
-                [hotKeys](const PromptKeyboardShortcut& shortcut, EventHotKeyID id, std::optional<HotKeyRef>& ref) {
-                    return hotKeys->registerHotKey(shortcut, id, ref);
-                },
-                [hotKeys](HotKeyRef ref) { return hotKeys->unregisterHotKey(ref); });
-        };
-        platform.clipboard = std::make_shared<FakeClipboard>();
-        platform.launchAtLogin = std::make_shared<FakeLaunchAtLoginService>();
-        platform.pointerPosition = [] { return QPoint(2000, 2000); };
-        platform.screens = [] {
-            return QList<PanelPlacement::Screen>{{QRect(0, 0, 1280, 800), QRect(0, 0, 1280, 800)}};
-        };
-        platform.reduceMotion = [] { return false; };
-        platform.detectsDesktopContext = false;
+        RuntimePlatform platform = fakeRuntimePlatform(hotKeys);
         platform.appUpdates = updates.get();
         platform.urlOpener = pages;
         return platform;

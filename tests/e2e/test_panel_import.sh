@@ -25,23 +25,7 @@ prompts:
     group: "General"
     text: "A prompt whose id the first pasted one would take"
 YAML
-cat >"$app_home/packs/review.yaml" <<'YAML'
-pack:
-  id: "review-kit"
-  name: "Review Kit"
-  description: "Prompts for careful code reviews"
-workspace:
-  name: "Review Kit"
-prompts:
-  - id: "diff"
-    title: "Review the diff"
-    group: "Review"
-    text: "Review the staged changes."
-  - id: "tests"
-    title: "Write tests"
-    group: "Testing"
-    text: "Write unit tests."
-YAML
+cp "$(dirname "$0")/../fixtures/review-kit.pack.yaml" "$app_home/packs/review.yaml"
 printf 'pack:\n  name: "Broken"\n' >"$app_home/packs/broken.yaml"
 # One byte over the 1 MiB limit.
 head -c 1048577 /dev/zero | tr '\0' 'a' >"$app_home/packs/huge.yaml"

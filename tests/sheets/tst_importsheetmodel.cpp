@@ -15,22 +15,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray validPack = R"(pack:
-  id: "review-kit"
-  name: "Review Kit"
-  description: "Prompts for reviews"
-workspace:
-  name: "Review Kit"
-prompts:
-  - id: "diff"
-    title: "Review the diff"
-    group: "Review"
-    text: "Review the staged changes."
-  - id: "tests"
-    title: "Write tests"
-    group: "Testing"
-    text: "Write unit tests."
-)";
+const QByteArray validPack = PromptFixtures::file(QStringLiteral("review-kit.pack.yaml"));
 
 QString english(const QString& key) {
     return L10n::string(key, AppLanguage::english);

@@ -26,22 +26,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray validPack = R"(pack:
-  id: "review-kit"
-  name: "Review Kit"
-  description: "Prompts for careful code reviews"
-workspace:
-  name: "Review Kit"
-prompts:
-  - id: "diff"
-    title: "Review the diff"
-    group: "Review"
-    text: "Review the staged changes."
-  - id: "tests"
-    title: "Write tests"
-    group: "Testing"
-    text: "Write unit tests."
-)";
+const QByteArray validPack = PromptFixtures::file(QStringLiteral("review-kit.pack.yaml"));
 
 const QString twoPrompts = QStringLiteral("Review\nLook at the staged diff and list the bugs first.\n\n"
                                           "Explain\nSay what the changed code does, in plain words.");

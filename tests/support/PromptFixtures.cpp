@@ -2,7 +2,17 @@
 
 #include "model/PromptConfigIssue.h"
 
+#include <QFile>
+
 namespace PromptFixtures {
+
+QByteArray file(const QString& name) {
+    QFile fixture(QStringLiteral(ORRIS_FIXTURES_DIR "/") + name);
+    if (!fixture.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read the fixture %s: %s", qPrintable(fixture.fileName()), qPrintable(fixture.errorString()));
+    }
+    return fixture.readAll();
+}
 
 PromptItem prompt(const QString& id, const QString& group, bool pinned, const QString& title, const QString& text,
                   const QStringList& tags) {

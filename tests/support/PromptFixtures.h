@@ -3,6 +3,7 @@
 #include "config/PromptLoadResult.h"
 #include "model/PromptModels.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,9 @@ PromptLoadResult result(const QList<PromptItem>& globalPrompts, const QList<Prom
 
 // A result that reports one unreadable workspace file.
 PromptLoadResult resultWithIssue(const QString& status = QStringLiteral("loaded with issues"));
+
+// The bytes of tests/fixtures/<name>; a fixture that cannot be read ends the test program.
+QByteArray file(const QString& name);
 
 QStringList ids(const QList<PromptItem>& prompts);
 QStringList ids(const QList<PromptWorkspace>& workspaces);
