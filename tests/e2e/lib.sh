@@ -89,6 +89,18 @@ wait_for_window() {
     fail "no window for: $*"
 }
 
+# start_terminal FOLDER [SECONDS]: an xterm titled "user@host: FOLDER" (as a shell shows its
+# folder, "~/shop") in front, so the context is a recognised agent in that folder. It lives
+# SECONDS (120) and ends with the script.
+start_terminal() {
+    HOME="$app_home" xterm -T "user@host: $1" -e sleep "${2:-120}" &
+    extra_pids+=($!)
+    local terminal
+    terminal=$(wait_for_window --name "^user@host: $1\$") || exit 1
+    xdotool windowactivate "$terminal" 2>/dev/null
+    sleep 1.5
+}
+
 # app_window_sized WIDTH HEIGHT: prints the first of the app's windows, mapped or not, of that
 # size (the capsule is 38x24); fails after 10 s. Call it as `id=$(app_window_sized ...) || exit 1`.
 app_window_sized() {

@@ -94,16 +94,6 @@ no_welcome() {
     ! mapped_welcome >/dev/null || fail "the welcome guide showed: $1"
 }
 
-# start_terminal: an xterm in front, so the context is a recognised agent.
-start_terminal() {
-    xterm -T "user@host: ~" -e sleep 120 &
-    extra_pids+=($!)
-    local terminal
-    terminal=$(wait_for_window --name '^user@host: ~$') || exit 1
-    xdotool windowactivate "$terminal" 2>/dev/null
-    sleep 1
-}
-
 # welcome_shot NAME: saves the guide window alone as NAME.png (when screenshots are kept) and
 # into $shot_file.
 welcome_shot() {
@@ -112,6 +102,21 @@ welcome_shot() {
     shot_file="$shots/$1.png"
     import -window root png:- 2>/dev/null | convert - -crop "${width}x${height}+${x}+${y}" +repage "$shot_file"
     [ -n "${ORRIS_SCREENSHOT_DIR:-}" ] && mkdir -p "$ORRIS_SCREENSHOT_DIR" && cp "$shot_file" "$ORRIS_SCREENSHOT_DIR/"
+}
+
+# wait_for_small_popup: polls 5 s for a shown window of the app, other than the capsule and the
+# panel, under 100 pixels high: the one-row menu of the card.
+wait_for_small_popup() {
+    local deadline=$(($(now_ms) + 5000)) id height
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        for id in $(xdotool search --onlyvisible --classname '^orris-hollows$' 2>/dev/null); do
+            [ "$id" = "$capsule" ] || [ "$id" = "$panel" ] && continue
+            read -r _ _ _ height < <(window_geometry "$id")
+            [ "$height" -lt 100 ] && return 0
+        done
+        sleep 0.05
+    done
+    return 1
 }
 
 # The card's ticks are green circles: ticks_at_least N succeeds when the panel shows N of them.
@@ -217,7 +222,7 @@ next_home
 printf '%s=true\n' "$welcome_key" >>"$app_settings"
 workspace_file
 start_and_wait_capsule
-start_terminal
+start_terminal "~"
 open_panel_settled
 # The saved workspace ticks the first step; the terminal is not bound and nothing was copied.
 wait_for_ticks 1
@@ -226,7 +231,8 @@ screenshot first-run-card-en-start
 position=$(find_colour_block "$panel" 1E2333 50 5 2 32) || fail "no bind menu in the card"
 read -r menu_x menu_y <<<"$position"
 xdotool mousemove "$menu_x" "$menu_y" click 1
-sleep 0.6
+# Keys sent before the menu shows would go to the panel: Return there copies a prompt.
+wait_for_small_popup || fail "the card's bind menu did not open"
 xdotool key Down Return
 bindings="$app_home/.orris-hollows/agent-workspace-bindings.json"
 deadline=$(($(now_ms) + 10000))

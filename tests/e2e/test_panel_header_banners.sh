@@ -38,11 +38,7 @@ capsule=$(app_window_sized 38 24) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 panel=$(app_panel_window "$capsule") || exit 1
 
-HOME="$app_home" xterm -T "user@host: ~/shop" -e sleep 120 &
-extra_pids+=($!)
-terminal=$(wait_for_window --name '^user@host: ~/shop$') || exit 1
-xdotool windowactivate "$terminal" 2>/dev/null
-sleep 1.5
+start_terminal "~/shop"
 
 xdotool key super+shift+p
 wait_mapped "$panel" 10000 || fail "the hot key did not open the panel"

@@ -37,11 +37,7 @@ capsule=$(app_window_sized 38 24) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 panel=$(app_panel_window "$capsule") || exit 1
 
-HOME="$app_home" xterm -T "user@host: ~/notes" -e sleep 300 &
-extra_pids+=($!)
-terminal=$(wait_for_window --name '^user@host: ~/notes$') || exit 1
-xdotool windowactivate "$terminal" 2>/dev/null
-sleep 1.5
+start_terminal "~/notes" 300
 
 # region_hash X Y W H: a hash of that part of the screen.
 region_hash() {
