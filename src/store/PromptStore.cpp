@@ -354,13 +354,21 @@ void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<Q
     m_configIssues = std::move(result.issues);
     emit configIssuesChanged();
 
-    if (!m_configIssues.isEmpty()) {
-        if (m_hasSuccessfulConfigSnapshot) {
+    // The samples, or an empty library, are no state of the user's files worth keeping: a folder
+    // restored from a backup with one broken file must show the rest of it.
+    const bool keepsLastGoodState = m_hasSuccessfulConfigSnapshot && !m_showsTransientSamples &&
+                                    (!m_globalPrompts.isEmpty() || !m_workspaces.isEmpty());
+    // A kept copy is named beside the files, but the load itself did not fail.
+    const bool loadFailed = std::any_of(m_configIssues.cbegin(), m_configIssues.cend(), [](const auto& issue) {
+        return issue.kind != PromptConfigIssueKind::keptCopy;
+    });
+    if (loadFailed) {
+        if (keepsLastGoodState) {
             status = text(L10N("status.config.preserved.previous"));
         } else {
-            // No good state to fall back on: the files that did load are shown, so one broken
-            // file does not hide every other workspace. Usage is left alone, since the prompts
-            // of the broken file may come back once it is mended.
+            // No good state of the user's files to fall back on: the files that did load are
+            // shown, so one broken file does not hide every other workspace. Usage is left alone,
+            // since the prompts of the broken file may come back once it is mended.
             m_showsTransientSamples =
                 result.showsTransientSamples && (!result.globalPrompts.isEmpty() || !result.workspaces.isEmpty());
             m_globalPrompts = std::move(result.globalPrompts);
