@@ -293,6 +293,9 @@ Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspac
         check.check = [&](const QString&) -> Status { return lost(WorkspaceSaveError::Kind::conflict); };
     } else if (guard == Guard::version) {
         check.whenMissing = lost(WorkspaceSaveError::Kind::deleted);
+        if (version->path == target) {
+            check.acceptedContentHash = version->contentHash;
+        }
         check.check = [&](const QString& replacedFile) -> Status {
             // A version larger than a state file can only be someone else's.
             const Result<QByteArray> current = StateFiles::readRegularFile(replacedFile);

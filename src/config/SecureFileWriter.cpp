@@ -1,6 +1,7 @@
 #include "config/SecureFileWriter.h"
 
 #include "model/AppLog.h"
+#include "model/Sha256.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,22 @@ namespace {
 
 std::mutex injectorMutex;
 std::atomic<bool> exchangeUnavailable{false};
+
+StepHook& stepHookSlot() {
+    static StepHook hook;
+    return hook;
+}
+
+void runStepHook(SwapStep step) {
+    StepHook hook;
+    {
+        std::lock_guard lock(injectorMutex);
+        hook = stepHookSlot();
+    }
+    if (hook) {
+        hook(step);
+    }
+}
 
 ReplaceHook& replaceHookSlot() {
     static ReplaceHook hook;
@@ -193,7 +210,11 @@ WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destin
             }
             break;
         }
+        // From here to the swap back the displaced file lies under the swap name, which a start
+        // after a crash recognises (StartupFileRecovery), so a kill here loses neither file.
+        runStepHook(SwapStep::swapped);
         Status allowed = guard.check ? guard.check(displaced) : Status();
+        runStepHook(SwapStep::checked);
         if (allowed.ok()) {
             ::unlink(temporary.constData());
             return {};
@@ -209,6 +230,7 @@ WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destin
                                                 << "error=" + AppLog::errorSummary(error);
             return {error};
         }
+        runStepHook(SwapStep::swappedBack);
         if (!isFile(temporary, ours)) {
             // Someone replaced our file in the moment it stood at the target: theirs is the newest
             // and goes back; the refused file is what that writer meant to replace.
@@ -226,7 +248,16 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
     const QString destination = writeTarget(path);
     const QFileInfo target(destination);
     const QByteArray directory = QFile::encodeName(target.absolutePath());
-    QByteArray temporary = directory + '/' + QFile::encodeName(temporaryFilePrefix) + "XXXXXX";
+    QByteArray temporary = directory + '/';
+    if (guard.isActive() && !exchangeUnavailable.load()) {
+        const QByteArray accepted = guard.acceptedContentHash.isEmpty()
+                                        ? QByteArray(swapHashPrefixLength, '0')
+                                        : guard.acceptedContentHash.toLatin1().left(swapHashPrefixLength);
+        temporary += QFile::encodeName(swapFilePrefix) + accepted + '-' +
+                     Sha256::hex(data).toLatin1().left(swapHashPrefixLength) + "-XXXXXX";
+    } else {
+        temporary += QFile::encodeName(temporaryFilePrefix) + "XXXXXX";
+    }
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -273,6 +304,11 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
         const AppError error = AppError::posix(errno);
         ::unlink(temporary.constData());
         return {error};
+    }
+    if (guard.isActive()) {
+        // The new file's name must be on disk before the swap can put someone else's file there.
+        syncDirectory(directory);
+        runStepHook(SwapStep::written);
     }
     const QByteArray destinationName = QFile::encodeName(destination);
     WriteOutcome outcome;
@@ -332,9 +368,30 @@ bool isTemporaryFileName(const QString& fileName) {
     if (fileName.startsWith(temporaryFilePrefix)) {
         return fileName.size() == temporaryFilePrefix.size() + 6;
     }
+    if (fileName.startsWith(legacyTemporaryFilePrefix)) {
+        return fileName.size() == legacyTemporaryFilePrefix.size() + 6;
+    }
+    if (parseSwapFileName(fileName)) {
+        return true;
+    }
     // ".<target>.tmp-XXXXXX", the mkstemp suffix being six letters or digits.
     static const QRegularExpression legacy(QStringLiteral("^\\..+\\.tmp-[A-Za-z0-9]{6}$"));
     return legacy.match(fileName).hasMatch();
+}
+
+std::optional<SwapFileName> parseSwapFileName(const QString& fileName) {
+    static const QRegularExpression pattern(QStringLiteral("^\\.orris-hollows-swap-([0-9a-f]{16})-([0-9a-f]{16})-"
+                                                           "[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    return SwapFileName{match.captured(1), match.captured(2)};
+}
+
+void setStepHook(StepHook hook) {
+    std::lock_guard lock(injectorMutex);
+    stepHookSlot() = std::move(hook);
 }
 
 void setFaultInjector(FaultInjector injector) {
