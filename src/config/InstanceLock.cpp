@@ -37,16 +37,20 @@ QString lockFilePath(const QString& dataFolder) {
 }
 
 bool acquire(const QString& dataFolder) {
+    return tryAcquire(dataFolder) == Outcome::held;
+}
+
+Outcome tryAcquire(const QString& dataFolder) {
     std::lock_guard guard(heldMutex);
     const QString folder = key(dataFolder);
     if (heldLocks().contains(folder)) {
-        return true;
+        return Outcome::held;
     }
     if (Status created = StateFiles::createPrivateDirectory(folder); !created.ok()) {
         qCCritical(lcPersistence).noquote()
             << "Create data folder for the instance lock failed folder=" + AppLog::fileContext(folder)
             << "error=" + AppLog::errorSummary(created.error());
-        return false;
+        return Outcome::unavailable;
     }
     const QByteArray path = QFile::encodeName(lockFilePath(folder));
     // O_NOFOLLOW: a link planted at the lock's name could make us open someone else's file.
@@ -56,7 +60,7 @@ bool acquire(const QString& dataFolder) {
         qCCritical(lcPersistence).noquote()
             << "Open instance lock failed file=" + AppLog::fileContext(lockFilePath(folder))
             << "error=" + AppLog::errorSummary(error);
-        return false;
+        return Outcome::unavailable;
     }
     int result = 0;
     do {
@@ -65,15 +69,16 @@ bool acquire(const QString& dataFolder) {
     if (result != 0) {
         const int error = errno;
         ::close(fd);
-        if (error != EWOULDBLOCK) {
-            qCCritical(lcPersistence).noquote()
-                << "Take instance lock failed file=" + AppLog::fileContext(lockFilePath(folder))
-                << "error=" + AppLog::errorSummary(AppError::posix(error));
+        if (error == EWOULDBLOCK) {
+            return Outcome::heldElsewhere;
         }
-        return false;
+        qCCritical(lcPersistence).noquote()
+            << "Take instance lock failed file=" + AppLog::fileContext(lockFilePath(folder))
+            << "error=" + AppLog::errorSummary(AppError::posix(error));
+        return Outcome::unavailable;
     }
     heldLocks().insert(folder, fd);
-    return true;
+    return Outcome::held;
 }
 
 bool isHeld(const QString& dataFolder) {

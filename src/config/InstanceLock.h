@@ -13,9 +13,16 @@ namespace InstanceLock {
 // "<data folder>/instance.lock".
 QString lockFilePath(const QString& dataFolder);
 
-// Takes the lock without waiting; true when this process holds it (also when it already did).
-// Creates the data folder (0700) and the lock file (0600) when missing. False when another
-// process holds it, or when the lock file cannot be opened (the error is logged).
+enum class Outcome {
+    held,          // this process holds the lock (taken now or earlier)
+    heldElsewhere, // another process holds it
+    unavailable,   // the data folder or the lock file cannot be made or opened (logged)
+};
+
+// Takes the lock without waiting. Creates the data folder (0700) and the lock file (0600) when
+// missing.
+Outcome tryAcquire(const QString& dataFolder);
+// tryAcquire() == held.
 bool acquire(const QString& dataFolder);
 // Whether this process holds the lock of that data folder.
 bool isHeld(const QString& dataFolder);
