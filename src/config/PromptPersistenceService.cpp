@@ -26,7 +26,11 @@ namespace {
 // Names are cut so that "<stem>-<n>.yaml" and the isolated name of a file stay well inside the
 // 255-byte limit of a file name; a longer name could be neither created nor deleted.
 constexpr qsizetype maximumStemBytes = 120;
-constexpr qsizetype maximumIsolatedIDBytes = 100;
+// The isolated name holds the whole id whenever it fits a file name, so that a start after a
+// crash puts the file back under the id its bindings name: prefix + id + "-" + UUID + ".tmp".
+constexpr qsizetype maximumFileNameBytes = 255;
+const qsizetype maximumIsolatedIDBytes =
+    maximumFileNameBytes - PromptPersistenceService::isolatedFilePrefix.size() - 1 - 36 - 4;
 
 // The longest prefix of the text within `bytes` UTF-8 bytes, cut between code points.
 QString prefixWithinUtf8Bytes(const QString& text, qsizetype bytes) {
@@ -348,11 +352,14 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
         return AppError::posix(errno);
     }
-    const WorkspaceFileIsolation isolation{original, isolated};
+    WorkspaceFileIsolation isolation{original, isolated, std::nullopt};
     // Once moved aside nobody else writes to the file, so its content can be checked without a
     // race: a file someone changed since we read it is theirs, and is put back, not deleted.
+    const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
+    if (current.ok()) {
+        isolation.content = *current;
+    }
     if (workspace.fileVersion) {
-        const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
         if (!current.ok() || PromptConfigLoader::fileVersion(*current, original) != *workspace.fileVersion) {
             // Someone may have made a new file at the old place meanwhile: both stay.
             if (Result<QString> restored = putBackIsolatedWorkspaceFile(isolated, original); !restored.ok()) {
@@ -400,6 +407,27 @@ Result<QString> PromptPersistenceService::putBackIsolatedWorkspaceFile(const QSt
             return AppError::posix(errno);
         }
         destination = uniqueFileURL(QFileInfo(originalURL).completeBaseName());
+    }
+    return AppError::posix(EEXIST);
+}
+
+Result<QString> PromptPersistenceService::restoreRemovedWorkspaceFile(const WorkspaceFileIsolation& isolation) {
+    if (!isolation.content) {
+        return AppError::posix(ENOENT);
+    }
+    QString destination = isolation.originalURL;
+    for (int round = 0; round < 8; ++round) {
+        SecureFileWriter::ReplaceGuard mustNotExist;
+        mustNotExist.check = [&](const QString&) -> Status { return AppError::posix(EEXIST); };
+        const Status written = SecureFileWriter::writeData(*isolation.content, destination,
+                                                           SecureFileWriter::Permissions::ownerOnly, mustNotExist);
+        if (written.ok()) {
+            return destination;
+        }
+        if (written.error() != AppError::posix(EEXIST)) {
+            return written.error();
+        }
+        destination = uniqueFileURL(QFileInfo(isolation.originalURL).completeBaseName());
     }
     return AppError::posix(EEXIST);
 }

@@ -73,6 +73,9 @@ bool is(const AppError& error, Code code);
 struct WorkspaceFileIsolation {
     QString originalURL;
     QString isolatedURL;
+    // The file's bytes as moved aside, so that a deletion can still be undone after the file was
+    // removed for good; none when they could not be read.
+    std::optional<QByteArray> content;
 
     bool operator==(const WorkspaceFileIsolation& other) const = default;
 };
@@ -138,6 +141,9 @@ public:
     Status restoreIsolatedWorkspaceFile(const std::optional<WorkspaceFileIsolation>& isolation) const;
     // Second phase: removes the isolated file for good.
     Status finalWorkspaceRemoval(const QString& isolatedURL) const;
+    // Undoes a deletion after its second phase: writes the bytes the isolation kept back to the
+    // old place, or beside it when that is taken meanwhile. Returns where the file now is.
+    Result<QString> restoreRemovedWorkspaceFile(const WorkspaceFileIsolation& isolation);
     // Moves an isolated file back without replacing anything: to its old place when that is
     // free, else to a new unique name beside it. Returns where the file now is.
     Result<QString> putBackIsolatedWorkspaceFile(const QString& isolatedURL, const QString& originalURL) const;

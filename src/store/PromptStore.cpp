@@ -898,11 +898,18 @@ WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorks
     const ContextBindingStateSnapshot bindingsBefore = m_bindingStore->stateSnapshot();
 
     std::optional<WorkspaceFileIsolation> isolation;
+    bool fileRemoved = false;
     const auto rollBack = [&](const AppError& error) {
         qCCritical(lcPersistence).noquote()
             << "Delete workspace failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
             << "file=" + AppLog::fileContext(workspace.fileURL) << "error=" + AppLog::errorSummary(error);
-        if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
+        if (fileRemoved) {
+            if (const Result<QString> restored = m_persistence->restoreRemovedWorkspaceFile(*isolation); !restored) {
+                qCCritical(lcPersistence).noquote()
+                    << "Restore removed workspace file failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+                    << "error=" + AppLog::errorSummary(restored.error());
+            }
+        } else if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
             qCCritical(lcPersistence).noquote()
                 << "Restore isolated workspace file failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
                 << "error=" + AppLog::errorSummary(restored.error());
@@ -926,13 +933,23 @@ WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorks
         return rollBack(isolated.error());
     }
     isolation = *isolated;
+    // The bindings go only once the file is gone: a crash before that leaves a file that the next
+    // start puts back with its bindings intact. The kept bytes undo a later failure. Without
+    // them the file can only be put back while it is still aside, so it goes last.
+    const bool removesFileFirst = isolation && isolation->content;
+    if (removesFileFirst) {
+        if (const Status removed = m_persistence->finalWorkspaceRemoval(isolation->isolatedURL); !removed) {
+            return rollBack(removed.error());
+        }
+        fileRemoved = true;
+    }
     if (const Status unbound = m_bindingStore->deleteWorkspaceReferences(workspace.id); !unbound) {
         return rollBack(unbound.error());
     }
 
     // The file goes for good before the store lets go of the workspace, so that observers never
     // see a deletion that is then undone.
-    if (isolation) {
+    if (isolation && !removesFileFirst) {
         if (const Status removed = m_persistence->finalWorkspaceRemoval(isolation->isolatedURL); !removed) {
             return rollBack(removed.error());
         }
