@@ -129,6 +129,12 @@ AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage l
                                        QString::number(limit)));
 }
 
+AppError libraryTooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::libraryTooLarge),
+                          L10n::string(L10N("error.workspace.library.too.large"), language, name,
+                                       QString::number(bytes), QString::number(limit)));
+}
+
 AppError invalidID(const QString& id, AppLanguage language) {
     return AppError::make(type, domain, qint64(Code::invalidID),
                           L10n::string(L10N("error.workspace.id.invalid"), language, id));
@@ -231,6 +237,31 @@ bool PromptPersistenceService::isInDataFolder(const QString& path) const {
            isBelow(resolved, FilePaths::resolvingSymlinks(workspacesDirectory()));
 }
 
+std::pair<qint64, qint64> PromptPersistenceService::librarySizeWith(const QString& target, qint64 replacedBy) const {
+    const qint64 perFile = PromptConfigLimits{}.perFileBytes;
+    const QString cleanTarget = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    qint64 total = 0;
+    qint64 targetBytes = 0;
+    const auto count = [&](const QFileInfo& file) {
+        if (QDir::cleanPath(file.absoluteFilePath()) == cleanTarget) {
+            targetBytes = file.isFile() && file.size() <= perFile ? file.size() : 0;
+            return;
+        }
+        // The loader skips what is not a file or is over the per-file limit, and counts the rest.
+        if (file.isFile() && file.size() <= perFile) {
+            total += file.size();
+        }
+    };
+    count(QFileInfo(baseDirectory() + u"/global.yaml"_s));
+    const QFileInfoList files = QDir(workspacesDirectory()).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo& file : files) {
+        if (isManagedExtension(file.suffix())) {
+            count(file);
+        }
+    }
+    return {total + replacedBy, targetBytes};
+}
+
 QString PromptPersistenceService::saveTarget(const PromptWorkspace& workspace) const {
     if (workspace.fileURL) {
         return *workspace.fileURL;
@@ -287,6 +318,16 @@ Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspac
             << "Reject workspace save over the file limit file=" + AppLog::fileContext(target)
             << "bytes=" + QString::number(data.size()) << "limit=" + QString::number(limit);
         return WorkspaceFileError::tooLarge(workspace.name, data.size(), limit, language());
+    }
+    // Nor may it take the library past what a load reads in all: the next start would drop
+    // whichever files come last. A save that does not grow its file is always let through.
+    const qint64 aggregateLimit = PromptConfigLimits{}.aggregateBytes;
+    const auto [libraryBytes, targetBytes] = librarySizeWith(target, data.size());
+    if (libraryBytes > aggregateLimit && data.size() > targetBytes) {
+        qCWarning(lcPersistence).noquote()
+            << "Reject workspace save over the library limit file=" + AppLog::fileContext(target)
+            << "bytes=" + QString::number(libraryBytes) << "limit=" + QString::number(aggregateLimit);
+        return WorkspaceFileError::libraryTooLarge(workspace.name, libraryBytes, aggregateLimit, language());
     }
     const auto lost = [&](WorkspaceSaveError::Kind kind) -> AppError {
         return WorkspaceSaveError{kind, target}.error(language());

@@ -58,11 +58,13 @@ inline const QString domain = QStringLiteral("orris-hollows.workspace-file");
 
 enum class Code : qint64 {
     tooLarge = 1,          // the encoded workspace is larger than the loader reads
+    libraryTooLarge = 4,   // with it, the library is larger than a load reads in all
     invalidID = 2,         // the id cannot be a file name in the workspaces folder
     outsideDataFolder = 3, // the target is not in the data folder once links are resolved
 };
 
 AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language);
+AppError libraryTooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language);
 AppError invalidID(const QString& id, AppLanguage language);
 AppError outsideDataFolder(const QString& path, AppLanguage language);
 bool is(const AppError& error, Code code);
@@ -117,6 +119,10 @@ public:
     // Whether the file's folder is the data folder or inside it, also once links are resolved (the
     // workspaces folder counting wherever it leads).
     bool isInDataFolder(const QString& path) const;
+    // The bytes a load would count towards its total with `replacedBy` bytes at `target` (the
+    // global file and the workspace files as the loader reads them, each within the per-file limit).
+    // The second value is what `target` counts today.
+    std::pair<qint64, qint64> librarySizeWith(const QString& target, qint64 replacedBy) const;
     // Where saveWorkspace writes the workspace: its file, else "<id>.yaml" in the workspaces folder.
     QString saveTarget(const PromptWorkspace& workspace) const;
 

@@ -596,6 +596,48 @@ private slots:
         QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->prompts.size(), 2);
     }
 
+    // Nor may a write take the library past the total a load reads: the next start would drop
+    // workspaces. Such a creation or save is refused before writing; one that does not grow its
+    // file still goes through, so a library already too large can be mended.
+    void aWriteThatTakesTheLibraryPastItsLimitIsRefused() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QList<PromptItem> large{prompt("big", "Big", QString(950'000, u'x'))};
+        QList<PromptWorkspace> created;
+        for (int i = 0; i < 11; ++i) {
+            Result<PromptWorkspace> workspace = service.createWorkspace(QStringLiteral("Large %1").arg(i), {}, large);
+            QVERIFY2(workspace.ok(), qPrintable(QString::number(i)));
+            created.append(*workspace);
+        }
+        const QStringList before = entriesOf(QDir(env.home()).filePath(workspacesDir));
+        LogCapture log;
+        const Result<PromptWorkspace> twelfth = service.createWorkspace(QStringLiteral("Large 11"), {}, large);
+        QVERIFY(!twelfth.ok());
+        QVERIFY(WorkspaceFileError::is(twelfth.error(), WorkspaceFileError::Code::libraryTooLarge));
+        QVERIFY(twelfth.error().message.contains(QString::number(PromptConfigLimits{}.aggregateBytes)));
+        QVERIFY(twelfth.error().message.contains(QStringLiteral("Large 11")));
+        QCOMPARE(entriesOf(QDir(env.home()).filePath(workspacesDir)), before);
+        QVERIFY(log.contains("Reject workspace save over the library limit file=workspaces/large-11.yaml"));
+
+        // Growing a file that is there already is refused too, and leaves it as it was.
+        PromptWorkspace grown = created.first();
+        grown.prompts.append(prompt("more", "More", QString(60'000, u'y')));
+        const QByteArray original = contentOf(*grown.fileURL);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(grown, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::libraryTooLarge));
+        QCOMPARE(contentOf(*grown.fileURL), original);
+
+        // A save that keeps or shrinks its file goes through; then the loader reads every file.
+        PromptWorkspace renamed = created.last();
+        renamed.name = QStringLiteral("Large X");
+        QVERIFY(service.saveWorkspace(renamed, std::nullopt).ok());
+        PromptConfigLoader loader(env.environment(), [] { return AppLanguage::english; });
+        const PromptLoadResult loaded = loader.loadAllConfigs();
+        QVERIFY(loaded.issues.isEmpty());
+        QCOMPARE(loaded.workspaces.size(), 11);
+    }
+
     // The temporary name must not grow with the target's: a file whose name is near the limit
     // loads, so it must save too.
     void aFileNamedNearTheLimitCanBeSaved() {
