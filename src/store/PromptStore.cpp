@@ -734,12 +734,28 @@ bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
     return true;
 }
 
+QSet<QString> PromptStore::loadedPromptIDs() const {
+    QSet<QString> ids;
+    for (const PromptItem& prompt : m_globalPrompts) {
+        ids.insert(prompt.id);
+    }
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        for (const PromptItem& prompt : workspace.prompts) {
+            ids.insert(prompt.id);
+        }
+    }
+    return ids;
+}
+
 bool PromptStore::importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID) {
     if (prompts.isEmpty()) {
         return false;
     }
-    return mutateWorkspace(workspaceID, std::nullopt, [&prompts](PromptWorkspace& workspace) {
-        workspace.prompts.append(prompts);
+    // Imported prompts whose ids are taken get fresh ones: the next load would otherwise give the
+    // fresh id to whichever prompt comes later in its order, maybe the one already there.
+    const QList<PromptItem> imported = PromptPackService::normalize(prompts, loadedPromptIDs());
+    return mutateWorkspace(workspaceID, std::nullopt, [&imported](PromptWorkspace& workspace) {
+        workspace.prompts.append(imported);
         return true;
     });
 }
@@ -1215,7 +1231,7 @@ bool PromptStore::exportPromptPack(const QString& workspaceID, const QString& de
 }
 
 bool PromptStore::installPromptPack(const PromptPack& pack, const std::optional<AgentContext>& bindingContext) {
-    Result<PromptWorkspace> installed = m_promptPackService->install(pack);
+    Result<PromptWorkspace> installed = m_promptPackService->install(pack, loadedPromptIDs());
     if (!installed) {
         qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + pack.metadata.id
                                         << "promptCount=" + QString::number(pack.workspace.prompts.size())
