@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <atomic>
@@ -248,16 +249,7 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
     const QString destination = writeTarget(path);
     const QFileInfo target(destination);
     const QByteArray directory = QFile::encodeName(target.absolutePath());
-    QByteArray temporary = directory + '/';
-    if (guard.isActive() && !exchangeUnavailable.load()) {
-        const QByteArray accepted = guard.acceptedContentHash.isEmpty()
-                                        ? QByteArray(swapHashPrefixLength, '0')
-                                        : guard.acceptedContentHash.toLatin1().left(swapHashPrefixLength);
-        temporary += QFile::encodeName(swapFilePrefix) + accepted + '-' +
-                     Sha256::hex(data).toLatin1().left(swapHashPrefixLength) + "-XXXXXX";
-    } else {
-        temporary += QFile::encodeName(temporaryFilePrefix) + "XXXXXX";
-    }
+    QByteArray temporary = directory + '/' + QFile::encodeName(temporaryFilePrefix) + "XXXXXX";
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -305,8 +297,34 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
         ::unlink(temporary.constData());
         return {error};
     }
-    if (guard.isActive()) {
-        // The new file's name must be on disk before the swap can put someone else's file there.
+    if (guard.isActive() && !exchangeUnavailable.load()) {
+        // Only a whole new content takes the swap name, so that a start after a crash recognises
+        // it by its hash; the name must be on disk before the swap can put someone else's file there.
+        const QByteArray accepted = guard.acceptedContentHash.isEmpty()
+                                        ? QByteArray(swapHashPrefixLength, '0')
+                                        : guard.acceptedContentHash.toLatin1().left(swapHashPrefixLength);
+        const QByteArray swapStem = directory + '/' + QFile::encodeName(swapFilePrefix) + accepted + '-' +
+                                    Sha256::hex(data).toLatin1().left(swapHashPrefixLength) + '-';
+        static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray swapName;
+        int renamed = -1;
+        for (int attempt = 0; attempt < 32 && renamed != 0; ++attempt) {
+            swapName = swapStem;
+            for (int i = 0; i < 6; ++i) {
+                swapName += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+            }
+            renamed = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, swapName.constData(), RENAME_NOREPLACE);
+            if (renamed != 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        if (renamed == 0) {
+            temporary = swapName;
+        } else if (!isUnsupportedRename(errno)) {
+            const AppError error = AppError::posix(errno);
+            ::unlink(temporary.constData());
+            return {error};
+        } // else no swap either: the write falls back to a check and a rename below
         syncDirectory(directory);
         runStepHook(SwapStep::written);
     }
