@@ -136,8 +136,9 @@ AppError libraryTooLarge(const QString& name, qint64 bytes, qint64 limit, AppLan
 }
 
 AppError invalidID(const QString& id, AppLanguage language) {
+    // The id is the caller's: it may hold anything, of any length.
     return AppError::make(type, domain, qint64(Code::invalidID),
-                          L10n::string(L10N("error.workspace.id.invalid"), language, id));
+                          L10n::string(L10N("error.workspace.id.invalid"), language, AppLog::printable(id)));
 }
 
 AppError outsideDataFolder(const QString& path, AppLanguage language) {
@@ -210,7 +211,13 @@ QString PromptPersistenceService::uniqueFileURL(const QString& id) const {
 }
 
 bool PromptPersistenceService::isValidWorkspaceID(const QString& id) {
-    return !id.isEmpty() && !id.startsWith(u'.') && !id.contains(u'/') && !id.contains(QChar(u'\0'));
+    if (id.isEmpty() || id.startsWith(u'.') || Text::utf8Length(id) > maximumFileNameBytes - 5) {
+        return false;
+    }
+    return std::none_of(id.cbegin(), id.cend(), [](QChar c) {
+        const char16_t code = c.unicode();
+        return code == u'/' || code < 0x20 || code == 0x7F;
+    });
 }
 
 bool PromptPersistenceService::isManagedWorkspaceFile(const QString& path) const {
@@ -305,9 +312,17 @@ PromptPersistenceService::saveWorkspace(const PromptWorkspace& workspace,
 
 Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspace, const QString& target, Guard guard,
                                                         const std::optional<WorkspaceFileVersion>& version) {
+    // A hidden file, or one without a prompt file's extension, is never read by a load: a save
+    // there would report success for text nobody sees again.
+    const QFileInfo targetInfo(target);
+    if (targetInfo.fileName().startsWith(u'.') || !isManagedExtension(targetInfo.suffix())) {
+        qCWarning(lcPersistence).noquote()
+            << "Reject workspace save to a file no load reads file=" + AppLog::printable(AppLog::fileContext(target));
+        return WorkspaceFileError::invalidID(targetInfo.fileName(), language());
+    }
     if (!isInDataFolder(target)) {
         qCCritical(lcPersistence).noquote()
-            << "Reject workspace save outside the data folder file=" + AppLog::fileContext(target);
+            << "Reject workspace save outside the data folder file=" + AppLog::printable(AppLog::fileContext(target));
         return WorkspaceFileError::outsideDataFolder(target, language());
     }
     const QByteArray data = PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8();

@@ -105,8 +105,9 @@ public:
     // Creates both folders when missing and restricts both to the owner, on every call.
     Status ensureBaseDirectory() const;
 
-    // Whether an id can name a file of the workspaces folder: not empty, no "/" or NUL, and not
-    // starting with "." (which also rules out "." and "..").
+    // Whether an id can name a file of the workspaces folder: not empty, no "/" and no control
+    // character (NUL, newline ...), not starting with "." (which also rules out "." and ".."), and
+    // short enough that "<id>.yaml" fits a file name (255 bytes).
     static bool isValidWorkspaceID(const QString& id);
     // A file-name-safe id: the shared slug of the name, "workspace" when nothing is left.
     static QString makeWorkspaceID(const QString& name);

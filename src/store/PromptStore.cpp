@@ -1035,9 +1035,10 @@ std::optional<PromptWorkspace> PromptStore::saveTransientSampleAsWorkspace(const
     Result<PromptWorkspace> saved =
         m_persistence->createWorkspace(trimmed.isEmpty() ? sample.name : trimmed, {}, sample.prompts);
     if (!saved) {
-        qCCritical(lcPersistence).noquote() << "Create workspace from transient sample failed sampleID=" + sample.id
-                                            << "promptCount=" + QString::number(sample.prompts.size())
-                                            << "error=" + AppLog::errorSummary(saved.error());
+        qCCritical(lcPersistence).noquote()
+            << "Create workspace from transient sample failed sampleID=" + AppLog::printable(sample.id)
+            << "promptCount=" + QString::number(sample.prompts.size())
+            << "error=" + AppLog::errorSummary(saved.error());
         setLastErrorMessage(saved.error().message);
         setStatusMessage(text(L10N("status.create.workspace.failed")));
         return std::nullopt;
@@ -1184,7 +1185,7 @@ bool PromptStore::deleteBinding(const QString& bindingID) {
         deleted = m_bindingStore->deleteAgentWorkspaceBinding(bindingID);
     }
     if (!deleted) {
-        qCCritical(lcContext).noquote() << "Delete binding failed bindingID=" + bindingID
+        qCCritical(lcContext).noquote() << "Delete binding failed bindingID=" + AppLog::printable(bindingID)
                                         << "error=" + AppLog::errorSummary(deleted.error());
         setLastErrorMessage(deleted.error().message);
         setStatusMessage(text(L10N("status.delete.binding.failed")));
@@ -1233,7 +1234,7 @@ bool PromptStore::exportPromptPack(const QString& workspaceID, const QString& de
 bool PromptStore::installPromptPack(const PromptPack& pack, const std::optional<AgentContext>& bindingContext) {
     Result<PromptWorkspace> installed = m_promptPackService->install(pack, loadedPromptIDs());
     if (!installed) {
-        qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + pack.metadata.id
+        qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + AppLog::printable(pack.metadata.id)
                                         << "promptCount=" + QString::number(pack.workspace.prompts.size())
                                         << "error=" + AppLog::errorSummary(installed.error());
         setLastErrorMessage(installed.error().message);
