@@ -2,10 +2,10 @@
 #include "PromptFixtures.h"
 #include "PromptStoreFileHarness.h"
 
-#include "app/OverlaySheetHost.h"
 #include "config/PromptPackService.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLanguageStore.h"
+#include "panel/OverlaySheetHost.h"
 #include "sheets/PromptImportSheet.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "context/ContextBindingStore.h"
 #include "store/PromptStore.h"
-#include "windows/WorkspaceManagerModel.h"
+#include "windows/manager/WorkspaceManagerModel.h"
 
 #include <QDir>
 #include <QSignalSpy>
