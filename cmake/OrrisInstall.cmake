@@ -11,6 +11,10 @@ include(GNUInstallDirs)
 set(ORRIS_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/resources/desktop)
 set(ORRIS_METAINFO_ID app.orris_hollows.OrrisHollows)
 
+# The built executable sits at <build>/bin/orris-hollows whatever folder defines it, so that
+# script/run and the README can name it.
+set_target_properties(orris-hollows PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 install(TARGETS orris-hollows RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The menu entry starts the installed executable by its full path, which is only known when the
