@@ -330,6 +330,16 @@ private slots:
         QCOMPARE(h.selected(), QStringLiteral("p3"));
     }
 
+    void copiedBadgeLasts1600ms() {
+        PanelHarness h;
+        h.open();
+        h.model->copyPrompt(h.model->snapshot().visiblePrompts.at(0));
+        h.env.scheduler().advance(1599ms);
+        QCOMPARE(h.model->copyFeedback(), (PromptCopyFeedback{PromptCopyFeedback::Kind::copied, "p1"}));
+        h.env.scheduler().advance(1ms);
+        QVERIFY(!h.model->copyFeedback().has_value());
+    }
+
     void copiedBadgeClearsAfterTheLastCopy() {
         PanelHarness h;
         h.open();

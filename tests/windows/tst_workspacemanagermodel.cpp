@@ -285,8 +285,8 @@ private slots:
         // An unknown initial id selects nothing.
         WorkspaceManagerModel model(*home.store, QString("gone"));
         QCOMPARE(model.selectedWorkspace(), std::nullopt);
-        QVERIFY(
-            std::none_of(model.rows().cbegin(), model.rows().cend(), [](const auto& row) { return row.isSelected; }));
+        const auto rows = model.rows(); // one list: rows() returns a fresh copy on every call
+        QVERIFY(std::none_of(rows.cbegin(), rows.cend(), [](const auto& row) { return row.isSelected; }));
         QCOMPARE(model.detailMode(), WorkspaceManagerModel::DetailMode::placeholder);
 
         model.setWorkspaceSearch("nothing like this");
