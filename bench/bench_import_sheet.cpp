@@ -5,10 +5,10 @@
 // the longest single stall seen, which should stay under one frame (16 ms). max_ms is wall time
 // and includes any time a busy machine takes the thread away; max_cpu_ms is the work itself.
 
-#include "app/FileChooser.h"
-#include "app/OverlaySheetHost.h"
 #include "model/AppLanguageStore.h"
 #include "model/Clock.h"
+#include "panel/OverlaySheetHost.h"
+#include "services/FileChooser.h"
 #include "sheets/ImportSheetModel.h"
 #include "sheets/PromptImportSheet.h"
 #include "store/PromptStore.h"

@@ -3,11 +3,11 @@
 // and toolbar with their fades. Each iteration moves the morph on by one 60 Hz frame and paints.
 
 #include "model/Clock.h"
-#include "panel/BrandButton.h"
-#include "panel/BrandLineEdit.h"
-#include "panel/IslandMorphState.h"
-#include "panel/IslandSurfaceView.h"
-#include "panel/OrrisHollowsAppearance.h"
+#include "panel/island/IslandMorphState.h"
+#include "panel/island/IslandSurfaceView.h"
+#include "widgets/BrandButton.h"
+#include "widgets/BrandLineEdit.h"
+#include "widgets/OrrisHollowsAppearance.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

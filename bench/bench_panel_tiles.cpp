@@ -7,7 +7,7 @@
 
 #include "context/ContextBindingStore.h"
 #include "model/UserDefaults.h"
-#include "panel/PromptSectionsView.h"
+#include "panel/tiles/PromptSectionsView.h"
 #include "ReadyLoader.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"

@@ -3,14 +3,14 @@
 // column's mode), as the window does on every key press. Target: under 16 ms, one frame. A
 // second case also paints the window, as the next frame would.
 
-#include "app/Confirmer.h"
-#include "app/FileChooser.h"
-#include "app/FileRevealer.h"
-#include "app/RequestBus.h"
 #include "model/UserDefaults.h"
 #include "ReadyLoader.h"
+#include "services/Confirmer.h"
+#include "services/FileChooser.h"
+#include "services/FileRevealer.h"
+#include "services/RequestBus.h"
 #include "store/PromptStore.h"
-#include "windows/WorkspaceManagerView.h"
+#include "windows/manager/WorkspaceManagerView.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/HotKeySuspending.h"
 #include "model/HotKeyEventSource.h"
 #include "model/KeyboardShortcutModels.h"
+#include "services/HotKeySuspending.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "app/IslandPanelWindow.h"
 
-#include "panel/IslandSurfaceView.h"
+#include "panel/island/IslandSurfaceView.h"
 #include "panel/PromptPanelWidget.h"
 #include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"

@@ -2,13 +2,13 @@
 
 #include "app/IslandPanelHosting.h"
 #include "app/PanelPlacement.h"
-#include "app/PromptActionService.h"
-#include "app/RequestBus.h"
 #include "context/ContextDetector.h"
 #include "model/AppEnvironment.h"
 #include "panel/PromptPanelWidget.h"
-#include "windows/FirstRunWelcomeView.h"
-#include "windows/SettingsView.h"
+#include "services/PromptActionService.h"
+#include "services/RequestBus.h"
+#include "windows/firstrun/FirstRunWelcomeView.h"
+#include "windows/settings/SettingsView.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,14 +1,14 @@
 #include "app/StatusIslandController.h"
 
 #include "app/HotKeyService.h"
-#include "app/RequestBus.h"
 #include "app/StatusItemHosting.h"
 #include "context/ContextDetector.h"
 #include "model/AppLanguageStore.h"
 #include "model/ShortcutSettingsStore.h"
 #include "model/ToggleShortcutRegistrar.h"
 #include "model/UserDefaults.h"
-#include "panel/IslandMorphState.h"
+#include "panel/island/IslandMorphState.h"
+#include "services/RequestBus.h"
 #include "store/PanelRenderSnapshotBuilder.h"
 #include "store/PromptStore.h"
 

@@ -2,9 +2,9 @@
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
 #include "config/InstanceLock.h"
-#include "panel/OrrisHollowsAppearance.h"
 #include "platform/x11/X11Desktop.h"
 #include "store/LibraryMemory.h"
+#include "widgets/OrrisHollowsAppearance.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

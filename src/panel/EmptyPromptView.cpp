@@ -2,10 +2,10 @@
 
 #include "model/Localization.h"
 #include "model/UrlOpening.h"
-#include "panel/BrandButton.h"
-#include "panel/IslandDesignTokens.h"
-#include "panel/IslandIcons.h"
-#include "panel/PanelLabel.h"
+#include "widgets/BrandButton.h"
+#include "widgets/IslandDesignTokens.h"
+#include "widgets/IslandIcons.h"
+#include "widgets/PanelLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

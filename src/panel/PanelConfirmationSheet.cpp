@@ -1,7 +1,7 @@
 #include "panel/PanelConfirmationSheet.h"
 
-#include "panel/OrrisHollowsStyle.h"
-#include "sheets/SheetLook.h"
+#include "widgets/OrrisHollowsStyle.h"
+#include "widgets/SheetLook.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/PromptCopyCoordinator.h"
 #include "model/AgentContext.h"
 #include "model/KeyboardShortcutModels.h"
 #include "model/PromptModels.h"
 #include "model/Scheduler.h"
-#include "panel/PromptCopyFeedback.h"
+#include "panel/tiles/PromptCopyFeedback.h"
+#include "services/PromptCopyCoordinator.h"
 #include "store/PanelRenderSnapshot.h"
 
 #include <QObject>

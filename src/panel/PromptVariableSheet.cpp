@@ -1,7 +1,7 @@
 #include "panel/PromptVariableSheet.h"
 
-#include "panel/OrrisHollowsStyle.h"
-#include "sheets/SheetLook.h"
+#include "widgets/OrrisHollowsStyle.h"
+#include "widgets/SheetLook.h"
 
 #include "model/Localization.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PromptCopyCoordinator.h"
+#include "services/PromptCopyCoordinator.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 #include "sheets/ImportSheetModel.h"
 
-#include "app/FileChooser.h"
 #include "config/PromptImportParser.h"
 #include "config/PromptPackService.h"
+#include "services/FileChooser.h"
 #include "store/PromptStore.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "sheets/PromptEditorSheet.h"
 
-#include "app/SheetHost.h"
 #include "model/AppLanguageStore.h"
+#include "services/SheetHost.h"
 #include "sheets/AgentChoices.h"
 #include "store/PromptStore.h"
-#include "windows/ShortcutRecorderButton.h"
+#include "widgets/ShortcutRecorderButton.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

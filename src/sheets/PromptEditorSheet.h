@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sheets/EditingSheetBase.h"
 #include "sheets/PromptEditorModel.h"
+#include "widgets/EditingSheetBase.h"
 
 class AppLanguageStore;
 class HotKeySuspending;

@@ -1,9 +1,9 @@
 #include "sheets/PromptImportSheet.h"
 
-#include "app/SheetHost.h"
 #include "model/AppLanguageStore.h"
-#include "panel/OrrisHollowsStyle.h"
+#include "services/SheetHost.h"
 #include "store/PromptStore.h"
+#include "widgets/OrrisHollowsStyle.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "sheets/WorkspaceEditorSheet.h"
 
-#include "app/SheetHost.h"
+#include "services/SheetHost.h"
 #include "store/PromptStore.h"
 
 #include <QCheckBox>

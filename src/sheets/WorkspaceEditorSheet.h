@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sheets/EditingSheetBase.h"
 #include "sheets/WorkspaceCreateModel.h"
+#include "widgets/EditingSheetBase.h"
 
 class QLineEdit;
 

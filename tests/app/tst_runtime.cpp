@@ -10,12 +10,12 @@
 #include "config/InstanceLock.h"
 #include "model/AppLanguageStore.h"
 #include "model/UserDefaults.h"
-#include "panel/ProjectConfigTrustBanner.h"
-#include "panel/PromptTileView.h"
-#include "sheets/ConfigIssueBanner.h"
+#include "panel/header/ProjectConfigTrustBanner.h"
+#include "panel/tiles/PromptTileView.h"
 #include "store/FirstRunChecklistStore.h"
 #include "store/PromptStore.h"
-#include "windows/FirstRunWelcomeView.h"
+#include "widgets/ConfigIssueBanner.h"
+#include "windows/firstrun/FirstRunWelcomeView.h"
 
 #include <QPushButton>
 

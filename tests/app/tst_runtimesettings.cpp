@@ -3,19 +3,19 @@
 #include "FakeUrlOpener.h"
 #include "TestEnvironment.h"
 
-#include "app/AppUpdateController.h"
 #include "app/HotKeyService.h"
 #include "app/IslandPanelWindow.h"
 #include "app/Runtime.h"
 #include "app/StatusIslandController.h"
 #include "model/ShortcutSettingsStore.h"
 #include "model/TextSizeStore.h"
-#include "panel/IslandSurfaceView.h"
-#include "windows/SettingsGeneralPage.h"
-#include "windows/SettingsLook.h"
-#include "windows/SettingsShortcutsPage.h"
-#include "windows/SettingsView.h"
-#include "windows/ShortcutRecorderButton.h"
+#include "panel/island/IslandSurfaceView.h"
+#include "services/AppUpdateController.h"
+#include "widgets/ShortcutRecorderButton.h"
+#include "windows/settings/SettingsGeneralPage.h"
+#include "windows/settings/SettingsLook.h"
+#include "windows/settings/SettingsShortcutsPage.h"
+#include "windows/settings/SettingsView.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -6,7 +6,7 @@
 #include "app/HotKeyService.h"
 #include "app/Runtime.h"
 #include "store/PromptStore.h"
-#include "windows/WorkspaceManagerView.h"
+#include "windows/manager/WorkspaceManagerView.h"
 
 #include <QPointer>
 #include <QTest>

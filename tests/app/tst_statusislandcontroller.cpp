@@ -3,12 +3,12 @@
 #include "TestEnvironment.h"
 
 #include "app/HotKeyService.h"
-#include "app/RequestBus.h"
 #include "app/StatusIslandController.h"
 #include "context/ContextDetector.h"
 #include "model/AppLanguageStore.h"
 #include "model/ShortcutSettingsStore.h"
-#include "panel/IslandMorphState.h"
+#include "panel/island/IslandMorphState.h"
+#include "services/RequestBus.h"
 #include "store/PromptStore.h"
 
 #include <QSignalSpy>

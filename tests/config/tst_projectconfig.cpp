@@ -175,11 +175,21 @@ private slots:
     void exactlyTheLimitLoads() {
         TestEnvironment env;
         QByteArray content = projectFile;
-        content += '#' + QByteArray(ProjectPromptConfigLoader::maximumBytes - content.size() - 2, 'x') + '\n';
+        content += '#' + QByteArray(1'048'576 - content.size() - 2, 'x') + '\n';
+        QCOMPARE(content.size(), 1'048'576);
         const QString path = env.writeFile("proj/.orris-hollows.yaml", content);
         QVERIFY(englishLoader(env).loadWorkspace(path, {}).workspace);
         ProjectConfigTrustStore trust(env.environment());
         QVERIFY(trust.trust(path).ok());
+
+        // One byte more is refused by both.
+        env.writeFile("proj/.orris-hollows.yaml", ' ' + content);
+        const ProjectConfigLoad over = englishLoader(env).loadWorkspace(path, {});
+        QVERIFY(!over.workspace);
+        QVERIFY(over.issue);
+        QCOMPARE(over.issue->kind, PromptConfigIssueKind::perFileLimitExceeded);
+        QVERIFY(!trust.trust(path).ok());
+        QVERIFY(!trust.isTrusted(path));
     }
 
     void trustFollowsTheContent() {

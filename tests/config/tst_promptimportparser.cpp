@@ -106,7 +106,7 @@ private slots:
     }
 
     void sizeCap() {
-        const QString exact = textOfUtf8Size(PromptImportParser::maximumBytes);
+        const QString exact = textOfUtf8Size(524'288);
         QCOMPARE(PromptImportParser::parse(exact, AppLanguage::english).size(), 1);
         // Only the trimmed text counts.
         QCOMPARE(

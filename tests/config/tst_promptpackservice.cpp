@@ -151,11 +151,13 @@ private slots:
         TestEnvironment env;
         PromptPackService service = englishService(env);
         QString text = packText(1);
-        text += QLatin1Char('#') + QString(PromptPackService::maximumBytes - text.size() - 2, u'x') + QLatin1Char('\n');
-        QCOMPARE(text.toUtf8().size(), PromptPackService::maximumBytes);
+        text += QLatin1Char('#') + QString(1'048'576 - text.size() - 2, u'x') + QLatin1Char('\n');
+        QCOMPARE(text.toUtf8().size(), 1'048'576);
         QVERIFY(service.parseImportPreviewFromText(text).ok());
         text.prepend(QLatin1Char(' '));
-        QCOMPARE(service.parseImportPreviewFromText(text).error().message, english("error.pack.too.large"));
+        const auto tooLarge = service.parseImportPreviewFromText(text);
+        QVERIFY(!tooLarge.ok());
+        QCOMPARE(tooLarge.error().message, english("error.pack.too.large"));
     }
 
     void idsAreMadeUnique() {

@@ -1,8 +1,8 @@
 // The desktop's animation setting on a real X server: this process plays the settings daemon
 // (owns _XSETTINGS_S<screen> and publishes a block) and reads it back through the reader the
 // reduce-motion setting uses.
-#include "panel/ReduceMotion.h"
 #include "platform/x11/X11DesktopSettings.h"
+#include "widgets/ReduceMotion.h"
 
 #include <QGuiApplication>
 #include <QtEndian>

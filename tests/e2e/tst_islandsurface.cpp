@@ -4,11 +4,11 @@
 // show around the island.
 #include "IslandSurfaceContent.h"
 #include "model/Scheduler.h"
-#include "panel/BrandButton.h"
-#include "panel/IslandMorphState.h"
-#include "panel/IslandSurfaceView.h"
-#include "panel/OrrisHollowsAppearance.h"
+#include "panel/island/IslandMorphState.h"
+#include "panel/island/IslandSurfaceView.h"
 #include "platform/x11/X11CompositorProbe.h"
+#include "widgets/BrandButton.h"
+#include "widgets/OrrisHollowsAppearance.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "TestEnvironment.h"
 
 #include "app/HotKeyService.h"
-#include "app/PromptActionService.h"
 #include "model/ShortcutSettingsStore.h"
 #include "model/ToggleShortcutRegistrar.h"
+#include "services/PromptActionService.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>

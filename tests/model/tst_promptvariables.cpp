@@ -37,6 +37,9 @@ private slots:
         QTest::newRow("inner blanks and case")
             << "{{ File Name }} {{file name|x}}" << QList{PromptVariable{"File Name", "file name", std::nullopt}};
         QTest::newRow("rejected marker does not hide the next") << "{{ }}{{b}}" << QList{variableOf("b")};
+        // The stray pair opens the marker, whose inner text then holds braces; scanning goes on
+        // after the closing pair, so nothing of it is a marker.
+        QTest::newRow("stray opening pair before a marker") << "Use {{ {{topic}} now" << none;
     }
     void markers() {
         QFETCH(QString, text);
@@ -60,6 +63,8 @@ private slots:
         QTest::newRow("rejected markers and lone braces copied")
             << "{ {{ }} {{x}} }}" << Values{{"x", "1"}} << "{ {{ }} 1 }}";
         QTest::newRow("blank key skipped") << "{{x}}" << Values{{"  ", "1"}} << "{{x}}";
+        QTest::newRow("stray opening pair before a marker")
+            << "Use {{ {{topic}} now" << Values{{"topic", "x"}} << "Use {{ {{topic}} now";
         QTest::newRow("non-BMP text around") << "😀{{x}}😀" << Values{{"x", "é"}} << "😀é😀";
     }
     void render() {

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "panel/IslandMorphState.h"
+#include "panel/island/IslandMorphState.h"
 
 #include <QSignalSpy>
 #include <QTest>

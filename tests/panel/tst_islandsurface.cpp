@@ -1,11 +1,11 @@
 #include "IslandSurfaceContent.h"
 #include "TestEnvironment.h"
 
-#include "panel/IslandGeometry.h"
-#include "panel/IslandMorphAnimator.h"
-#include "panel/IslandMorphState.h"
-#include "panel/IslandSurfaceView.h"
-#include "panel/OrrisHollowsAppearance.h"
+#include "panel/island/IslandGeometry.h"
+#include "panel/island/IslandMorphAnimator.h"
+#include "panel/island/IslandMorphState.h"
+#include "panel/island/IslandSurfaceView.h"
+#include "widgets/OrrisHollowsAppearance.h"
 
 #include <QApplication>
 #include <QDir>

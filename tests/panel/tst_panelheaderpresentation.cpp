@@ -1,9 +1,9 @@
 #include "PromptStoreFileHarness.h"
 
-#include "panel/ContextHeaderPresentation.h"
 #include "panel/EmptyViewSpec.h"
-#include "panel/EnvironmentOverviewPresentation.h"
-#include "panel/WorkspacePickerSpec.h"
+#include "panel/header/ContextHeaderPresentation.h"
+#include "panel/header/EnvironmentOverviewPresentation.h"
+#include "panel/header/WorkspacePickerSpec.h"
 
 #include <QTest>
 

@@ -2,13 +2,13 @@
 #include "FakePromptCopySound.h"
 #include "TestEnvironment.h"
 
-#include "app/RequestBus.h"
 #include "context/ContextDetector.h"
 #include "model/AppLanguageStore.h"
 #include "model/KeyTable.h"
 #include "model/ShortcutSettingsStore.h"
-#include "panel/IslandMorphState.h"
+#include "panel/island/IslandMorphState.h"
 #include "panel/PanelViewModel.h"
+#include "services/RequestBus.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
@@ -328,6 +328,16 @@ private slots:
         h.model->copyPrompt(third);
         QCOMPARE(h.model->snapshot().visiblePrompts.first().id, QStringLiteral("p3"));
         QCOMPARE(h.selected(), QStringLiteral("p3"));
+    }
+
+    void copiedBadgeLasts1600ms() {
+        PanelHarness h;
+        h.open();
+        h.model->copyPrompt(h.model->snapshot().visiblePrompts.at(0));
+        h.env.scheduler().advance(1599ms);
+        QCOMPARE(h.model->copyFeedback(), (PromptCopyFeedback{PromptCopyFeedback::Kind::copied, "p1"}));
+        h.env.scheduler().advance(1ms);
+        QVERIFY(!h.model->copyFeedback().has_value());
     }
 
     void copiedBadgeClearsAfterTheLastCopy() {

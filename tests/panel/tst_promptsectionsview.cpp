@@ -1,10 +1,10 @@
-#include "panel/FullPromptPreviewCard.h"
-#include "panel/PromptPanelLayoutPicker.h"
-#include "panel/PromptSectionsView.h"
-#include "panel/PromptSectionView.h"
-#include "panel/PromptTileView.h"
-#include "panel/TileCornerButton.h"
-#include "panel/TilePreviewPopup.h"
+#include "panel/tiles/FullPromptPreviewCard.h"
+#include "panel/tiles/PromptPanelLayoutPicker.h"
+#include "panel/tiles/PromptSectionsView.h"
+#include "panel/tiles/PromptSectionView.h"
+#include "panel/tiles/PromptTileView.h"
+#include "panel/tiles/TileCornerButton.h"
+#include "panel/tiles/TilePreviewPopup.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,5 +1,5 @@
 #include "panel/PromptPanelRendering.h"
-#include "panel/TilePresentation.h"
+#include "panel/tiles/TilePresentation.h"
 
 #include <QGuiApplication>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 
-#include "app/LaunchAtLoginController.h"
 #include "platform/SystemLaunchAtLoginService.h"
+#include "services/LaunchAtLoginController.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,14 +2,14 @@
 // a failure shows, and screenshots in English and Simplified Chinese.
 #include "PromptStoreFileHarness.h"
 
-#include "app/DialogSheetHost.h"
-#include "app/OverlaySheetHost.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLanguageStore.h"
+#include "panel/OverlaySheetHost.h"
 #include "sheets/PromptEditorSheet.h"
 #include "sheets/WorkspaceEditorSheet.h"
-#include "windows/ShortcutRecorderButton.h"
-#include "windows/WorkspaceEditSheet.h"
+#include "widgets/DialogSheetHost.h"
+#include "widgets/ShortcutRecorderButton.h"
+#include "windows/manager/WorkspaceEditSheet.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -205,7 +205,7 @@ private slots:
         QVERIFY(!h.model->canImport());
 
         // Too large, a folder, a missing file: each an error in the interface language.
-        h.choosePack(h.writePack(QStringLiteral("huge.yaml"), QByteArray(PromptPackService::maximumBytes + 1, 'a')));
+        h.choosePack(h.writePack(QStringLiteral("huge.yaml"), QByteArray(1'048'577, 'a')));
         QCOMPARE(h.model->packError(), english(L10N("error.pack.too.large")));
         h.choosePack(h.files.env.home());
         QCOMPARE(h.model->packError(), english(L10N("error.pack.not.regular.file")));

@@ -2,10 +2,10 @@
 #include "PromptFixtures.h"
 #include "PromptStoreFileHarness.h"
 
-#include "app/OverlaySheetHost.h"
 #include "config/PromptPackService.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLanguageStore.h"
+#include "panel/OverlaySheetHost.h"
 #include "sheets/PromptImportSheet.h"
 
 #include <QApplication>
@@ -225,7 +225,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("key");
         QTest::newRow("invalid") << QByteArray("pack:\n  name: \"Broken\"\n") << "error.pack.no.prompts";
-        QTest::newRow("oversized") << QByteArray(PromptPackService::maximumBytes + 1, 'a') << "error.pack.too.large";
+        QTest::newRow("oversized") << QByteArray(1'048'577, 'a') << "error.pack.too.large";
     }
     void aBadPackShowsTheErrorAndNoCard() {
         QFETCH(QByteArray, content);

@@ -61,6 +61,7 @@ private slots:
         QTest::newRow("a blank inside, trimmed around") << "Roll Back" << QStringList{} << "\t roll back \n" << true;
         QTest::newRow("line break inside") << "one\nTWO" << QStringList{} << "ONE\ntwo" << true;
         QTest::newRow("across title and group") << "Title" << QStringList{} << "title gruppe" << false;
+        QTest::newRow("the group alone") << "Title" << QStringList{} << "GRUPP" << true;
     }
 
     void searchFormAgreesWithLowerCasing() {

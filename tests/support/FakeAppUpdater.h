@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppUpdating.h"
+#include "services/AppUpdating.h"
 
 // An updater whose settings the test reads and sets, counting the checks.
 class FakeAppUpdater final : public AppUpdating {

@@ -2,9 +2,9 @@
 
 // Fakes of the desktop seams that need widgets, for tests that link the user interface.
 
-#include "app/Confirmer.h"
-#include "app/FileChooser.h"
-#include "app/FileRevealer.h"
+#include "services/Confirmer.h"
+#include "services/FileChooser.h"
+#include "services/FileRevealer.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "panel/BrandButton.h"
-#include "panel/BrandLineEdit.h"
+#include "widgets/BrandButton.h"
+#include "widgets/BrandLineEdit.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

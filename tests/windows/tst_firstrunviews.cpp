@@ -2,10 +2,10 @@
 
 #include "model/AppLanguageStore.h"
 #include "model/ShortcutSettingsStore.h"
+#include "panel/FirstRunChecklistCardModel.h"
+#include "panel/FirstRunChecklistView.h"
 #include "PromptFixtures.h"
-#include "windows/FirstRunChecklistCardModel.h"
-#include "windows/FirstRunChecklistView.h"
-#include "windows/FirstRunWelcomeView.h"
+#include "windows/firstrun/FirstRunWelcomeView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "config/PromptPackService.h"
 #include "model/ShortcutSettingsStore.h"
-#include "windows/SettingsModel.h"
+#include "windows/settings/SettingsModel.h"
 
 #include <QSignalSpy>
 #include <QTest>

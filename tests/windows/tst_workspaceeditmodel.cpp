@@ -1,7 +1,7 @@
 #include "PromptStoreFileHarness.h"
 
 #include "context/ContextBindingStore.h"
-#include "windows/WorkspaceEditModel.h"
+#include "windows/manager/WorkspaceEditModel.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -3,7 +3,7 @@
 
 #include "context/ContextBindingStore.h"
 #include "store/PromptStore.h"
-#include "windows/WorkspaceManagerModel.h"
+#include "windows/manager/WorkspaceManagerModel.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -285,8 +285,8 @@ private slots:
         // An unknown initial id selects nothing.
         WorkspaceManagerModel model(*home.store, QString("gone"));
         QCOMPARE(model.selectedWorkspace(), std::nullopt);
-        QVERIFY(
-            std::none_of(model.rows().cbegin(), model.rows().cend(), [](const auto& row) { return row.isSelected; }));
+        const auto rows = model.rows(); // one list: rows() returns a fresh copy on every call
+        QVERIFY(std::none_of(rows.cbegin(), rows.cend(), [](const auto& row) { return row.isSelected; }));
         QCOMPARE(model.detailMode(), WorkspaceManagerModel::DetailMode::placeholder);
 
         model.setWorkspaceSearch("nothing like this");

@@ -1,15 +1,15 @@
 #include "FakeDesktopSeams.h"
 #include "WorkspaceManagerHome.h"
 
-#include "app/RequestBus.h"
-#include "app/SheetHost.h"
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPackService.h"
-#include "sheets/ConfigIssueBanner.h"
+#include "services/RequestBus.h"
+#include "services/SheetHost.h"
 #include "store/PromptStore.h"
-#include "windows/WorkspaceManagerListModel.h"
-#include "windows/WorkspaceManagerView.h"
-#include "windows/WorkspaceRowDelegate.h"
+#include "widgets/ConfigIssueBanner.h"
+#include "windows/manager/WorkspaceManagerListModel.h"
+#include "windows/manager/WorkspaceManagerView.h"
+#include "windows/manager/WorkspaceRowDelegate.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,0 +1,146 @@
+#include "panel/header/EnvironmentInfoPopoverView.h"
+
+#include "panel/header/EnvironmentOverviewPresentation.h"
+#include "widgets/IslandDesignTokens.h"
+#include "widgets/IslandIcons.h"
+#include "widgets/MiddleElidedLabel.h"
+#include "widgets/PanelLabel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor orange(255, 159, 10);
+
+class IconLabel final : public QWidget {
+public:
+    IconLabel(const QString& name, QWidget* parent) : QWidget(parent), m_name(name) { setFixedSize(18, 14); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        IslandIcons::paint(painter, m_name, QRectF(3, 1, 12, 12), IslandDesignTokens::white(0.82));
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame(parent, Qt::Popup) {
+    setObjectName(QStringLiteral("environmentPopover"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    // The click that closes the card must not reach the info button too, or it would reopen it.
+    setAttribute(Qt::WA_NoMouseReplay);
+    setFixedWidth(330);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 18, 18, 18);
+    layout->setSpacing(14);
+    m_title = PanelLabel::make(QStringLiteral("environmentTitle"), 15, IslandDesignTokens::Brand::textPrimary, this);
+    QFont titleFont = m_title->font();
+    titleFont.setWeight(QFont::DemiBold);
+    m_title->setFont(titleFont);
+    layout->addWidget(m_title);
+    auto* rows = new QWidget(this);
+    m_rows = new QVBoxLayout(rows);
+    m_rows->setContentsMargins(0, 0, 0, 0);
+    m_rows->setSpacing(0);
+    layout->addWidget(rows);
+    m_automationHint = PanelLabel::make(QStringLiteral("automationHint"), 11, orange, this);
+    m_automationHint->setWordWrap(true);
+    m_detectionError = PanelLabel::make(QStringLiteral("detectionError"), 11, orange, this);
+    m_detectionError->setWordWrap(true);
+    layout->addWidget(m_automationHint);
+    layout->addWidget(m_detectionError);
+    setInput(m_input);
+}
+
+void EnvironmentInfoPopoverView::setInput(const Input& input) {
+    m_input = input;
+    const AppLanguage language = L10n::currentLanguage();
+    m_title->setText(L10n::string(L10N("environment.overview.title"), language));
+    setAccessibleName(m_title->text());
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<EnvironmentOverviewItem> items =
+        EnvironmentOverviewPresentation::items(input.context, input.workspace, input.matchDetails, language);
+    for (const EnvironmentOverviewItem& item : items) {
+        auto* row = new QWidget(m_rows->parentWidget());
+        row->setObjectName(QStringLiteral("environmentRow_") + item.id);
+        auto* rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 9, 0, 9);
+        rowLayout->setSpacing(10);
+        rowLayout->addWidget(new IconLabel(item.icon, row));
+        QLabel* title = PanelLabel::make(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
+        title->setText(item.title);
+        title->setFixedWidth(74);
+        rowLayout->addWidget(title);
+        // A row's value, cut in the middle to the width it gets.
+        auto* value = new MiddleElidedLabel(row);
+        value->setObjectName(QStringLiteral("rowValue"));
+        PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
+        value->setToolTip(item.value);
+        value->setFullText(item.value);
+        value->setAccessibleName(item.title);
+        rowLayout->addWidget(value, 1);
+        m_rows->addWidget(row);
+        row->show();
+        if (item.id != items.last().id) {
+            auto* divider = new QFrame(m_rows->parentWidget());
+            divider->setObjectName(QStringLiteral("environmentDivider"));
+            divider->setFixedHeight(1);
+            divider->setAutoFillBackground(true);
+            QPalette dividerPalette = divider->palette();
+            dividerPalette.setColor(QPalette::Window, IslandDesignTokens::white(0.08));
+            divider->setPalette(dividerPalette);
+            m_rows->addWidget(divider);
+            divider->show();
+        }
+    }
+    m_automationHint->setText(L10n::string(L10N("automation.permission.hint"), language));
+    m_automationHint->setVisible(input.needsAutomationPermission);
+    m_detectionError->setText(input.detectionErrorMessage.value_or(QString()));
+    m_detectionError->setVisible(input.detectionErrorMessage.has_value());
+    setToolTip(EnvironmentOverviewPresentation::diagnosticTooltip(input.statusMessage, input.workspace,
+                                                                  input.matchDetails, language));
+    layout()->activate();
+    adjustSize();
+}
+
+void EnvironmentInfoPopoverView::popUp(const QWidget* anchor) {
+    adjustSize();
+    const QPoint below = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height() + 6));
+    QPoint topLeft(below.x() - width() / 2, below.y());
+    if (const QScreen* screen = anchor->screen()) {
+        const QRect available = screen->availableGeometry();
+        topLeft.setX(qBound(available.left(), topLeft.x(), qMax(available.left(), available.right() - width())));
+    }
+    move(topLeft);
+    show();
+}
+
+void EnvironmentInfoPopoverView::hideEvent(QHideEvent* event) {
+    QFrame::hideEvent(event);
+    if (onClosed) {
+        onClosed();
+    }
+}
+
+void EnvironmentInfoPopoverView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 20, 20);
+    painter.fillPath(shape, IslandDesignTokens::black(0.82));
+    painter.setPen(QPen(IslandDesignTokens::white(0.16), 1));
+    painter.drawPath(shape);
+}

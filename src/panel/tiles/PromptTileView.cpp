@@ -1,0 +1,451 @@
+#include "panel/tiles/PromptTileView.h"
+
+#include "panel/tiles/PromptTileAccessible.h"
+#include "panel/tiles/TileCornerButton.h"
+#include "panel/tiles/TileIcons.h"
+#include "panel/tiles/TileLook.h"
+
+#include <QAccessible>
+#include <QEnterEvent>
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr qreal gridStackSpacing = 8;
+constexpr qreal listColumnSpacing = 10;
+constexpr qreal listColumnGap = 16;
+constexpr qreal cornerInset = 10;
+constexpr qreal badgeHeight = 24;
+constexpr qreal badgeMinWidth = 36;
+constexpr qreal metaPinHeight = 18;
+constexpr qreal listBodyTrailingReserve = 40;
+
+QFont badgeFont() {
+    QFont font;
+    font.setPixelSize(11);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+QPainterPath roundedInside(const QRectF& rect, qreal inset, qreal lineWidth) {
+    const qreal d = inset + lineWidth / 2;
+    QPainterPath path;
+    const qreal radius = std::max<qreal>(0, TilePresentation::cornerRadius - d);
+    path.addRoundedRect(rect.adjusted(d, d, -d, -d), radius, radius);
+    return path;
+}
+
+} // namespace
+
+PromptTileView::PromptTileView(QWidget* parent) : QWidget(parent) {
+    PromptTileAccessible::install();
+    setObjectName(QStringLiteral("promptTile"));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover, false);
+    setFixedSize(TilePresentation::gridTileSize);
+}
+
+PromptTileView::~PromptTileView() {
+    if (m_menu) {
+        m_menu->close();
+    }
+}
+
+void PromptTileView::setCallbacks(Callbacks callbacks) {
+    m_callbacks = std::move(callbacks);
+}
+
+void PromptTileView::setInput(const TilePresentation::Input& input) {
+    const bool first = !m_hasInput;
+    m_input = input;
+    m_hasInput = true;
+    refresh(first);
+}
+
+void PromptTileView::refresh(bool force) {
+    m_input.isHovered = m_hovered;
+    TilePresentation next = TilePresentation::make(m_input);
+    if (next == m_presentation && !force) {
+        return;
+    }
+    const bool valueChanged = next.accessibilityValue != m_presentation.accessibilityValue;
+    const bool shadowChanged =
+        next.glowOpacity != m_presentation.glowOpacity || next.liftOpacity != m_presentation.liftOpacity;
+    m_presentation = std::move(next);
+    if (size() != m_presentation.tileSize) {
+        setFixedSize(m_presentation.tileSize);
+    }
+    if (accessibleName() != m_presentation.accessibilityLabel) {
+        setAccessibleName(m_presentation.accessibilityLabel);
+    }
+    if (accessibleDescription() != m_presentation.accessibilityHint) {
+        setAccessibleDescription(m_presentation.accessibilityHint);
+    }
+    if (valueChanged && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, m_presentation.accessibilityValue);
+        QAccessible::updateAccessibility(&event);
+    }
+    placeCornerControls();
+    update();
+    if (shadowChanged && parentWidget()) {
+        // The glow and lift are drawn by the section under the tile.
+        parentWidget()->update(geometry().adjusted(-8, -8, 8, 10));
+    }
+}
+
+void PromptTileView::layOutText() {
+    const TilePresentation& p = m_presentation;
+    const bool grid = m_input.layoutMode == PromptPanelLayoutMode::grid;
+    const qreal inner = p.tileSize.width() - 2 * p.contentPadding;
+    const qreal titleWidth = (grid ? inner : TilePresentation::listTitleColumnWidth) - p.titleTrailingPadding;
+    // In the list the body reaches the top-trailing corner: keep it clear of the badges and the menu.
+    const qreal bodyWidth =
+        grid ? inner : inner - TilePresentation::listTitleColumnWidth - listColumnGap - listBodyTrailingReserve;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
+                            .arg(p.titleFont.pixelSize())
+                            .arg(p.bodyFont.pixelSize())
+                            .arg(titleWidth)
+                            .arg(bodyWidth)
+                            .arg(p.bodyLineLimit)
+                            .arg(p.lineSpacing)
+                            .arg(int(p.titleFont.weight()))
+                            .arg(metaRowHeight());
+    if (key == m_textKey && m_input.prompt.title == m_titleSource && m_input.prompt.text == m_bodySource) {
+        return;
+    }
+    m_textKey = key;
+    m_titleSource = m_input.prompt.title;
+    m_bodySource = m_input.prompt.text;
+    m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, p.titleLineLimit, p.lineSpacing);
+    int bodyLines = p.bodyLineLimit;
+    if (grid) {
+        // The body gets the lines that fit under the title and the meta row, the last one
+        // ending in an ellipsis, rather than a line cut in half at the tile's edge.
+        const qreal top = p.contentPadding + m_title.height() + gridStackSpacing + metaRowHeight() + gridStackSpacing;
+        const qreal available = p.tileSize.height() - p.contentPadding / 2 - top;
+        const qreal lineHeight = QFontMetricsF(p.bodyFont).height();
+        bodyLines = std::min(bodyLines, int((available + p.lineSpacing) / (lineHeight + p.lineSpacing)));
+    }
+    m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
+}
+
+TileCornerButton* PromptTileView::retryButton() const {
+    return m_retry && m_retry->isVisibleTo(this) ? m_retry : nullptr;
+}
+
+TileCornerButton* PromptTileView::moreButton() const {
+    return m_more && m_more->isVisibleTo(this) ? m_more : nullptr;
+}
+
+void PromptTileView::placeCornerControls() {
+    using Corner = TilePresentation::Corner;
+    const Corner corner = m_presentation.corner;
+    const int right = m_presentation.tileSize.width() - int(cornerInset);
+    if (corner == Corner::retryBadge) {
+        if (!m_retry) {
+            m_retry = new TileCornerButton(TileCornerButton::Kind::retry, this);
+            m_retry->setObjectName(QStringLiteral("promptTileRetry"));
+            connect(m_retry, &QAbstractButton::clicked, this, [this] {
+                if (m_callbacks.onRetry) {
+                    m_callbacks.onRetry();
+                }
+            });
+        }
+        const QString retry = L10n::string(L10N("action.retry.copy"), m_input.language);
+        m_retry->setAccessibleName(retry);
+        m_retry->setToolTip(retry);
+        m_retry->move(right - m_retry->width(), int(cornerInset));
+        m_retry->show();
+    } else if (m_retry) {
+        m_retry->hide();
+    }
+    if (corner == Corner::accessoryRow) {
+        if (!m_more) {
+            m_more = new TileCornerButton(TileCornerButton::Kind::more, this);
+            m_more->setObjectName(QStringLiteral("promptTileMore"));
+            connect(m_more, &QAbstractButton::pressed, this, &PromptTileView::openEditMenu);
+        }
+        const QString more = L10n::string(L10N("help.more"), m_input.language);
+        if (m_more->accessibleName() != more) {
+            m_more->setAccessibleName(more);
+            m_more->setToolTip(more);
+        }
+        m_more->move(right - m_more->width(), int(cornerInset));
+        m_more->show();
+    } else if (m_more) {
+        m_more->hide();
+    }
+}
+
+QMenu* PromptTileView::createEditMenu(QWidget* parent) {
+    const std::optional<AppLanguage> language = m_input.language;
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("promptTileEditMenu"));
+    menu->setAccessibleName(L10n::string(L10N("help.more"), language));
+    auto add = [&](const QString& name, const QString& text, bool enabled, std::function<void()> action) {
+        QAction* item = menu->addAction(text);
+        item->setObjectName(name);
+        item->setEnabled(enabled);
+        QPointer<PromptTileView> tile(this);
+        connect(item, &QAction::triggered, menu, [tile, action = std::move(action)] {
+            if (tile && action) {
+                action();
+            }
+        });
+        return item;
+    };
+    add(QStringLiteral("edit"), L10n::string(L10N("action.edit"), language), true, [this] {
+        if (m_callbacks.onEdit) {
+            m_callbacks.onEdit();
+        }
+    });
+    add(QStringLiteral("togglePinned"),
+        m_presentation.isPinned ? L10n::string(L10N("action.unpin"), language)
+                                : L10n::string(L10N("action.pin"), language),
+        true, [this] {
+            if (m_callbacks.onTogglePinned) {
+                m_callbacks.onTogglePinned();
+            }
+        });
+    menu->addSeparator();
+    const struct {
+        const char* name;
+        QString text;
+        PromptMoveDirection direction;
+    } moves[] = {
+        {"moveUp", L10n::string(L10N("action.move.up"), language), PromptMoveDirection::up},
+        {"moveDown", L10n::string(L10N("action.move.down"), language), PromptMoveDirection::down},
+        {"moveTop", L10n::string(L10N("action.move.top"), language), PromptMoveDirection::top},
+        {"moveBottom", L10n::string(L10N("action.move.bottom"), language), PromptMoveDirection::bottom},
+    };
+    for (const auto& move : moves) {
+        const PromptMoveDirection direction = move.direction;
+        const bool enabled = m_input.allowsOrdering && (m_callbacks.canMove ? m_callbacks.canMove(direction)
+                                                                            : m_input.canMove[size_t(direction)]);
+        add(QString::fromLatin1(move.name), move.text, enabled, [this, direction] {
+            if (m_callbacks.onMove) {
+                m_callbacks.onMove(direction);
+            }
+        });
+    }
+    menu->addSeparator();
+    add(QStringLiteral("delete"), L10n::string(L10N("action.delete"), language), true, [this] {
+        if (m_callbacks.onDelete) {
+            m_callbacks.onDelete();
+        }
+    });
+    return menu;
+}
+
+void PromptTileView::openEditMenu() {
+    if (m_menu) {
+        return;
+    }
+    // A child of the panel window, so the window manager treats it as part of the panel.
+    QMenu* menu = createEditMenu(window());
+    m_menu = menu;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<PromptTileView> tile(this);
+    auto onMenuOpenChange = m_callbacks.onMenuOpenChange;
+    connect(menu, &QMenu::aboutToHide, menu, [tile, onMenuOpenChange] {
+        if (tile && tile->m_more) {
+            tile->m_more->setDown(false);
+        }
+        if (onMenuOpenChange) {
+            onMenuOpenChange(false);
+        }
+    });
+    if (onMenuOpenChange) {
+        onMenuOpenChange(true);
+    }
+    menu->popup(m_more->mapToGlobal(QPoint(0, m_more->height() + 2)));
+}
+
+void PromptTileView::activate() {
+    if (m_callbacks.onCopy) {
+        m_callbacks.onCopy();
+    }
+}
+
+QSize PromptTileView::sizeHint() const {
+    return m_presentation.tileSize.isValid() ? m_presentation.tileSize : TilePresentation::gridTileSize;
+}
+
+void PromptTileView::setHovered(bool hovered) {
+    if (m_hovered == hovered) {
+        return;
+    }
+    // The flag first, then the report, so the panel sees a tile that already knows.
+    m_hovered = hovered;
+    if (m_hasInput) {
+        refresh();
+    }
+    if (m_callbacks.onHoverChange) {
+        m_callbacks.onHoverChange(hovered);
+    }
+}
+
+void PromptTileView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    setHovered(true);
+}
+
+void PromptTileView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (m_pressed) {
+        m_pressed = false;
+        update();
+    }
+    setHovered(false);
+}
+
+void PromptTileView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), TilePresentation::cornerRadius, TilePresentation::cornerRadius);
+    if (!shape.contains(event->position())) {
+        event->ignore();
+        return;
+    }
+    m_pressed = true;
+    update();
+}
+
+void PromptTileView::mouseMoveEvent(QMouseEvent* event) {
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_pressed != inside && (event->buttons() & Qt::LeftButton)) {
+        m_pressed = inside;
+        update();
+    }
+}
+
+void PromptTileView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    m_pressed = false;
+    update();
+    if (rect().contains(event->position().toPoint())) {
+        activate();
+    }
+}
+
+qreal PromptTileView::metaRowHeight() const {
+    const TilePresentation& p = m_presentation;
+    if (p.shortcutText) {
+        return badgeHeight;
+    }
+    return p.showsMetaPin ? metaPinHeight : 0;
+}
+
+void PromptTileView::paintMetaRow(QPainter& painter, const QRectF& row) const {
+    const TilePresentation& p = m_presentation;
+    if (p.shortcutText) {
+        const QFont font = badgeFont();
+        const QFontMetricsF metrics(font);
+        const qreal width = std::max(badgeMinWidth, metrics.horizontalAdvance(*p.shortcutText) + 16);
+        const qreal available = row.width() - (p.showsMetaPin ? 14 + 4 + 6 : 0);
+        const QRectF badge(row.left(), row.center().y() - badgeHeight / 2, std::min(width, available), badgeHeight);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(p.shortcutBadgeAccented ? TileLook::withOpacity(TileLook::accent(), 0.14)
+                                                 : TileLook::white(0.1));
+        painter.drawRoundedRect(badge, badgeHeight / 2, badgeHeight / 2);
+        painter.setFont(font);
+        painter.setPen(p.shortcutBadgeAccented ? TileLook::accent() : TileLook::white(0.72));
+        painter.drawText(badge.adjusted(8, 0, -8, 0), Qt::AlignCenter,
+                         metrics.elidedText(*p.shortcutText, Qt::ElideRight, badge.width() - 16));
+    }
+    if (p.showsMetaPin) {
+        const QRectF frame(row.right() - 14, row.center().y() - metaPinHeight / 2, 14, metaPinHeight);
+        TileIcons::pin(painter, QRectF(frame.center().x() - 5, frame.center().y() - 5, 10, 10), TileLook::white(0.72));
+    }
+}
+
+void PromptTileView::paintEvent(QPaintEvent*) {
+    // Laid out when first painted: most tiles of a long panel are never on screen.
+    layOutText();
+    const TilePresentation& p = m_presentation;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    const QRectF bounds = rect();
+    qreal scale = p.scale;
+    if (m_pressed && !m_input.reduceMotion) {
+        scale *= 0.97;
+    }
+    if (scale != 1) {
+        painter.translate(bounds.center());
+        painter.scale(scale, scale);
+        painter.translate(-bounds.center());
+    }
+
+    const qreal radius = TilePresentation::cornerRadius;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(TileLook::white(p.fillOpacity));
+    painter.drawRoundedRect(bounds, radius, radius);
+
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(p.borderColor, p.borderWidth));
+    painter.drawPath(roundedInside(bounds, p.borderInset, p.borderWidth));
+    if (p.copiedRingOpacity > 0) {
+        painter.setPen(QPen(TileLook::withOpacity(TileLook::green(), p.copiedRingOpacity), 1.2));
+        painter.drawPath(roundedInside(bounds, 0, 1.2));
+    }
+
+    // Content.
+    const qreal pad = p.contentPadding;
+    const bool grid = m_input.layoutMode == PromptPanelLayoutMode::grid;
+    const QColor titleColor = TileLook::white(0.98);
+    const QColor bodyColor = TileLook::white(0.82);
+    const qreal metaHeight = metaRowHeight();
+    if (grid) {
+        qreal y = pad;
+        m_title.paint(painter, QPointF(pad, y), titleColor);
+        y += m_title.height() + gridStackSpacing;
+        paintMetaRow(painter, QRectF(pad, y, bounds.width() - 2 * pad, metaHeight));
+        y += metaHeight + gridStackSpacing;
+        painter.save();
+        painter.setClipRect(QRectF(0, 0, bounds.width(), bounds.height() - pad / 2));
+        m_body.paint(painter, QPointF(pad, y), bodyColor);
+        painter.restore();
+    } else {
+        const qreal column = TilePresentation::listTitleColumnWidth;
+        qreal y = pad;
+        m_title.paint(painter, QPointF(pad, y), titleColor);
+        y += m_title.height() + listColumnSpacing;
+        paintMetaRow(painter, QRectF(pad, y, column, metaHeight));
+        m_body.paint(painter, QPointF(pad + column + listColumnGap, pad + 2), bodyColor);
+    }
+
+    // Top-trailing corner.
+    const qreal right = bounds.width() - cornerInset;
+    if (p.corner == TilePresentation::Corner::copiedBadge) {
+        const QRectF badge(right - 22, cornerInset, 22, 22);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(TileLook::withOpacity(TileLook::accent(), 0.94));
+        painter.drawEllipse(badge);
+        TileIcons::checkmark(painter, badge.adjusted(5.5, 5.5, -5.5, -5.5), TileLook::black(0.86), 2.0);
+    }
+    if (p.showsAccessoryPin) {
+        const QRectF frame(right - 20 - 4 - 14, cornerInset, 14, 20);
+        TileIcons::pin(painter, QRectF(frame.center().x() - 5, frame.center().y() - 5, 10, 10), TileLook::white(0.72));
+    }
+
+    // Bottom-trailing corner.
+    if (p.showsSelectedBadge) {
+        const QRectF badge(bounds.width() - 7 - 20, bounds.height() - 7 - 20, 20, 20);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(TileLook::black(0.36));
+        painter.drawEllipse(badge);
+        TileIcons::circleInsetFilled(painter, badge.adjusted(4, 4, -4, -4), Qt::white);
+    }
+}

@@ -1,0 +1,88 @@
+#include "widgets/ElidedTextBlock.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+
+namespace {
+
+// No tile shows more than a few lines, so a long prompt is cut before layout.
+constexpr qsizetype charactersPerLineBound = 400;
+
+} // namespace
+
+void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal width, int maxLines, qreal lineSpacing) {
+    m_font = font;
+    m_lines.clear();
+    m_elided = false;
+    m_lineSpacing = lineSpacing;
+    const QFontMetricsF metrics(font);
+    m_lineHeight = metrics.height();
+    m_ascent = metrics.ascent();
+    if (maxLines < 1 || width <= 0 || text.isEmpty()) {
+        return;
+    }
+
+    QString source = text.left(charactersPerLineBound * maxLines);
+    const bool truncatedSource = source.size() < text.size();
+    source.replace(QLatin1String("\r\n"), QStringLiteral("\n"));
+    source.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+    QTextLayout layout(source, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    qsizetype lastStart = 0;
+    bool more = false;
+    for (int index = 0;; ++index) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid()) {
+            break;
+        }
+        if (index == maxLines) {
+            more = true;
+            break;
+        }
+        line.setLineWidth(width);
+        lastStart = line.textStart();
+        m_lines.append(source.mid(line.textStart(), line.textLength()));
+    }
+    layout.endLayout();
+
+    for (QString& line : m_lines) {
+        while (!line.isEmpty() && (line.back() == QChar::LineSeparator || line.back().isSpace())) {
+            line.chop(1);
+        }
+    }
+    if ((more || truncatedSource) && !m_lines.isEmpty()) {
+        // The last kept line takes what follows it on one line and ends in an ellipsis.
+        QString rest = source.mid(lastStart);
+        rest.replace(QChar::LineSeparator, QLatin1Char(' '));
+        QString elided = metrics.elidedText(rest + QChar(0x2026), Qt::ElideRight, width);
+        if (!elided.endsWith(QChar(0x2026))) {
+            elided = metrics.elidedText(rest, Qt::ElideRight, width - metrics.horizontalAdvance(QChar(0x2026)));
+            elided.append(QChar(0x2026));
+        }
+        m_lines.back() = elided;
+        m_elided = true;
+    }
+}
+
+qreal ElidedTextBlock::height() const {
+    if (m_lines.isEmpty()) {
+        return 0;
+    }
+    return m_lines.size() * m_lineHeight + (m_lines.size() - 1) * m_lineSpacing;
+}
+
+void ElidedTextBlock::paint(QPainter& painter, const QPointF& topLeft, const QColor& color) const {
+    painter.setFont(m_font);
+    painter.setPen(color);
+    qreal y = topLeft.y() + m_ascent;
+    for (const QString& line : m_lines) {
+        painter.drawText(QPointF(topLeft.x(), y), line);
+        y += m_lineHeight + m_lineSpacing;
+    }
+}

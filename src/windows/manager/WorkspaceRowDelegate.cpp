@@ -1,0 +1,166 @@
+#include "windows/manager/WorkspaceRowDelegate.h"
+
+#include "windows/manager/WorkspaceManagerListModel.h"
+#include "windows/manager/WorkspaceManagerStyle.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int tickColumn = 24;
+constexpr int gap = 8;      // between the tick box and the block, and between rows
+constexpr int padding = 10; // inside the block
+constexpr int lineSpacing = 5;
+
+struct Fonts {
+    QFont headline;
+    QFont caption;
+    QFont path;
+    QFont reason;
+};
+
+Fonts fontsFor(const QFont& base) {
+    using namespace WorkspaceManagerStyle;
+    return {font(base, headlinePixels, QFont::DemiBold), font(base, captionPixels), monospaced(base, caption2Pixels),
+            font(base, caption2Pixels)};
+}
+
+} // namespace
+
+WorkspaceRowDelegate::WorkspaceRowDelegate(WorkspaceManagerListModel& rows, QObject* parent)
+    : QStyledItemDelegate(parent), m_rows(rows) {}
+
+QRect WorkspaceRowDelegate::tickRect(const QRect& rowRect) {
+    return QRect(rowRect.left() + 2, rowRect.top() + padding, tickColumn - 4, tickColumn - 4);
+}
+
+QRect WorkspaceRowDelegate::blockRect(const QRect& rowRect) {
+    return QRect(rowRect.left() + tickColumn + gap, rowRect.top(), rowRect.width() - tickColumn - gap,
+                 rowRect.height() - gap);
+}
+
+QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    // The list asks for every row's size at each relayout: the two heights are measured once per
+    // font.
+    if (option.font != m_measuredFont || m_plainHeight == 0) {
+        const Fonts fonts = fontsFor(option.font);
+        m_measuredFont = option.font;
+        m_plainHeight = padding + QFontMetrics(fonts.headline).height() + lineSpacing +
+                        QFontMetrics(fonts.caption).height() + lineSpacing + QFontMetrics(fonts.path).height() +
+                        padding + gap;
+        m_readOnlyHeight = m_plainHeight + lineSpacing + QFontMetrics(fonts.reason).height();
+    }
+    const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
+    const bool readOnly = row != nullptr && !row->readOnlyReason.isEmpty();
+    return QSize(200, readOnly ? m_readOnlyHeight : m_plainHeight);
+}
+
+void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
+    if (row == nullptr) {
+        return;
+    }
+    using namespace WorkspaceManagerStyle;
+    const Fonts fonts = fontsFor(option.font);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    // The tick box: drawn for every row, enabled for user workspaces only.
+    QStyleOptionButton tick;
+    tick.rect = tickRect(option.rect);
+    tick.state = (row->isTicked ? QStyle::State_On : QStyle::State_Off) |
+                 (row->isTickable ? QStyle::State_Enabled : QStyle::State_None);
+    tick.palette = option.palette;
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    // A read-only row's box is there but plainly out of use.
+    painter->setOpacity(row->isTickable ? 1.0 : 0.3);
+    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &tick, painter, widget);
+    painter->setOpacity(1.0);
+
+    const QRect block = blockRect(option.rect);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(block), 8, 8);
+    painter->fillPath(shape, QColor::fromRgba(row->isSelected ? selectedRow : plainRow));
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(QColor::fromRgb(accent), 1));
+        painter->drawPath(shape);
+    }
+
+    const QRect content = block.adjusted(padding, padding, -padding, -padding);
+    const QColor primary = option.palette.color(QPalette::Text);
+    const QColor secondary = QColor::fromRgba(secondaryText);
+    int y = content.top();
+
+    // Name, then the prompt count at the right.
+    const QFontMetrics countMetrics(fonts.caption);
+    const int countWidth = countMetrics.horizontalAdvance(row->promptCountText);
+    const QFontMetrics headlineMetrics(fonts.headline);
+    painter->setFont(fonts.caption);
+    painter->setPen(secondary);
+    painter->drawText(QRect(content.right() - countWidth, y, countWidth, headlineMetrics.height()),
+                      Qt::AlignRight | Qt::AlignVCenter, row->promptCountText);
+    painter->setFont(fonts.headline);
+    painter->setPen(primary);
+    const int nameWidth = content.width() - countWidth - gap;
+    painter->drawText(QRect(content.left(), y, nameWidth, headlineMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                      headlineMetrics.elidedText(row->name, Qt::ElideRight, nameWidth));
+    y += headlineMetrics.height() + lineSpacing;
+
+    painter->setFont(fonts.caption);
+    painter->setPen(secondary);
+    painter->drawText(QRect(content.left(), y, content.width(), countMetrics.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter,
+                      countMetrics.elidedText(row->detailLine, Qt::ElideRight, content.width()));
+    y += countMetrics.height() + lineSpacing;
+
+    const QFontMetrics pathMetrics(fonts.path);
+    painter->setFont(fonts.path);
+    painter->drawText(QRect(content.left(), y, content.width(), pathMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                      pathMetrics.elidedText(row->pathText, Qt::ElideMiddle, content.width()));
+    y += pathMetrics.height() + lineSpacing;
+
+    if (!row->readOnlyReason.isEmpty()) {
+        const QFontMetrics reasonMetrics(fonts.reason);
+        painter->setFont(fonts.reason);
+        painter->setPen(QColor::fromRgb(orange));
+        painter->drawText(QRect(content.left(), y, content.width(), reasonMetrics.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          reasonMetrics.elidedText(row->readOnlyReason, Qt::ElideRight, content.width()));
+    }
+    painter->restore();
+}
+
+bool WorkspaceRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) {
+    const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
+    if (row == nullptr) {
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    }
+    if (event->type() != QEvent::MouseButtonRelease) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+        return false;
+    }
+    const QPoint position = mouse->position().toPoint();
+    if (tickRect(option.rect).adjusted(-2, -2, 2, 2).contains(position)) {
+        if (row->isTickable) {
+            model->setData(index, row->isTicked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+        return true;
+    }
+    if (blockRect(option.rect).contains(position)) {
+        emit selectRequested(row->id);
+        return true;
+    }
+    return false;
+}
