@@ -3,7 +3,9 @@
 // kills); after every kill, one start's recovery. Figures: `lostExternalEdits` (the file no
 // longer holds the other editor's bytes after the start) must be 0; `keptCopies` counts the
 // copies a start kept because it could not tell the two files apart, `leftoverFiles` what stays
-// in the folder besides the workspace file. Each benchmark runs once; `--benchmark_filter=Refused`.
+// in the folder besides the workspace file, `editsOnlyInTheSwapFile` the kills after which only
+// the swap file held the other editor's bytes (what a start that removed every temporary file,
+// as earlier versions did, would have lost). Each benchmark runs once; `--benchmark_filter=Refused`.
 
 #include "config/PromptPersistenceService.h"
 #include "config/SecureFileWriter.h"
@@ -132,8 +134,14 @@ struct Tally {
     int keptCopies = 0;
     int restoredRefusedEdits = 0;
     int leftoverFiles = 0;
+    int onlyInTheSwapFile = 0;
 
     void afterStart(const AppEnvironment& environment, const Scene& scene) {
+        // Where the other editor's bytes are not at their place before the start, only the swap
+        // file holds them: a start that removed every temporary file would lose them.
+        if (contentOf(scene.path) != scene.theirs) {
+            ++onlyInTheSwapFile;
+        }
         const StartupFileRecovery::Counts counts = StartupFileRecovery::run(environment);
         keptCopies += counts.keptCopies;
         restoredRefusedEdits += counts.restoredRefusedEdits;
@@ -156,6 +164,7 @@ struct Tally {
         state.counters["restoredAtStart"] = restoredRefusedEdits;
         state.counters["keptCopies"] = keptCopies;
         state.counters["leftoverFiles"] = leftoverFiles;
+        state.counters["editsOnlyInTheSwapFile"] = onlyInTheSwapFile;
     }
 };
 
