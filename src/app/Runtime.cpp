@@ -81,8 +81,9 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
     m_statusItem = m_platform.makeStatusItem();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    // A save or deletion that a crash cut short leaves files behind; the app is the only one on
-    // these files (a single instance), so they are put right before anything reads them.
+    // A save or deletion that a crash cut short leaves files behind; they are put right before
+    // anything reads them, by the process that holds the data folder's instance lock (main takes
+    // it first; the recovery takes it itself otherwise and does nothing when another process has it).
     StartupFileRecovery::run(m_environment);
 
     // Built in dependency order; each later object may use the earlier ones.

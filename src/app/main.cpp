@@ -1,6 +1,7 @@
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
+#include "config/InstanceLock.h"
 #include "platform/x11/X11Desktop.h"
 #include "store/LibraryMemory.h"
 #include "widgets/OrrisHollowsAppearance.h"
@@ -69,9 +70,21 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("orris-hollows"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultSocketPath());
+    const AppEnvironment environment = AppEnvironment::system();
+    const QString dataFolder = environment.dataDirectory();
+    SingleInstance instance(SingleInstance::defaultSocketPath(dataFolder));
     const QByteArray request = toggle ? QByteArrayLiteral("toggle") : QByteArrayLiteral("show");
-    if (instance.sendToRunningInstance(request)) {
+    // The lock decides, whatever the display: one instance per home, held until this process ends.
+    const InstanceLock::Outcome lock = InstanceLock::tryAcquire(dataFolder);
+    if (lock == InstanceLock::Outcome::heldElsewhere) {
+        // The holder may still be starting: give it time to listen and answer.
+        if (instance.sendToRunningInstance(request, 10'000)) {
+            return 0;
+        }
+        std::fputs("orris-hollows: another instance is running for this home and did not answer\n", stderr);
+        return 1;
+    }
+    if (lock == InstanceLock::Outcome::unavailable && instance.sendToRunningInstance(request)) {
         return 0;
     }
     instance.listen();
@@ -79,7 +92,6 @@ int main(int argc, char* argv[]) {
     OrrisHollowsAppearance::applyDark(application);
     quitOnTerminationSignals(application);
 
-    const AppEnvironment environment = AppEnvironment::system();
     Runtime runtime(environment, RuntimePlatform::system(environment));
     runtime.start();
     QObject::connect(&instance, &SingleInstance::requestReceived, &runtime, [&runtime](const QByteArray& received) {

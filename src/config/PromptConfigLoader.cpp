@@ -1,5 +1,7 @@
 #include "config/PromptConfigLoader.h"
 
+#include "config/StartupFileRecovery.h"
+
 #include "config/Slug.h"
 #include "config/StateFiles.h"
 #include "model/Sha256.h"
@@ -919,6 +921,21 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
         if (auto workspace = load(path, id, PromptConfigSourceKind::workspace, aggregateBytes, issues, metadata)) {
             workspaces.append(std::move(*workspace));
             loadedPaths.append(path);
+        }
+    }
+
+    // Copies a start kept after an interrupted save are named, so the user can compare and
+    // delete them; they load nothing.
+    for (const QString& folder : {root, workspacesPath}) {
+        const QStringList hidden =
+            QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& name : hidden) {
+            if (StartupFileRecovery::isKeptCopyName(name)) {
+                issues.append(PromptConfigIssue::make(folder + u'/' + name,
+                                                      folder == root ? PromptConfigSourceKind::global
+                                                                     : PromptConfigSourceKind::workspace,
+                                                      PromptConfigIssueKind::keptCopy, language()));
+            }
         }
     }
 

@@ -328,9 +328,9 @@ PromptPackMetadata PromptPackService::parseMetadata(const QString& text) {
     return metadata;
 }
 
-QList<PromptItem> PromptPackService::normalize(QList<PromptItem> prompts) {
-    QSet<QString> used;
-    used.reserve(prompts.size());
+QList<PromptItem> PromptPackService::normalize(QList<PromptItem> prompts, const QSet<QString>& takenIDs) {
+    QSet<QString> used = takenIDs;
+    used.reserve(takenIDs.size() + prompts.size());
     for (PromptItem& prompt : prompts) {
         const QString base = isBlank(prompt.id) ? PromptConfigLoader::slug(prompt.title) : prompt.id;
         QString candidate = base;
@@ -410,6 +410,6 @@ Result<PromptPackImportPreview> PromptPackService::parseImportPreviewFromText(co
     return preview;
 }
 
-Result<PromptWorkspace> PromptPackService::install(const PromptPack& pack) {
-    return m_persistence.createWorkspace(pack.workspace.name, {}, normalize(pack.workspace.prompts));
+Result<PromptWorkspace> PromptPackService::install(const PromptPack& pack, const QSet<QString>& takenIDs) {
+    return m_persistence.createWorkspace(pack.workspace.name, {}, normalize(pack.workspace.prompts, takenIDs));
 }

@@ -7,6 +7,7 @@
 #include "model/Result.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -49,13 +50,15 @@ public:
     Result<PromptPackImportPreview> parseImportPreviewFromText(const QString& text) const;
 
     // Saves the pack's workspace as a new workspace file under a unique name.
-    Result<PromptWorkspace> install(const PromptPack& pack);
+    // Prompts whose ids `takenIDs` holds (the library's) get fresh ones, so that the copy never
+    // takes an id, and with it the usage, of a prompt already there.
+    Result<PromptWorkspace> install(const PromptPack& pack, const QSet<QString>& takenIDs = {});
 
     // The pack header; every field it lacks gets its default.
     static PromptPackMetadata parseMetadata(const QString& text);
     // Prompt ids made unique within the list: a blank id takes the slug of the title, a taken
     // id gets "-2", "-3" ...
-    static QList<PromptItem> normalize(QList<PromptItem> prompts);
+    static QList<PromptItem> normalize(QList<PromptItem> prompts, const QSet<QString>& takenIDs = {});
 
 private:
     AppLanguage language() const;

@@ -26,7 +26,11 @@ namespace {
 // Names are cut so that "<stem>-<n>.yaml" and the isolated name of a file stay well inside the
 // 255-byte limit of a file name; a longer name could be neither created nor deleted.
 constexpr qsizetype maximumStemBytes = 120;
-constexpr qsizetype maximumIsolatedIDBytes = 100;
+// The isolated name holds the whole id whenever it fits a file name, so that a start after a
+// crash puts the file back under the id its bindings name: prefix + id + "-" + UUID + ".tmp".
+constexpr qsizetype maximumFileNameBytes = 255;
+const qsizetype maximumIsolatedIDBytes =
+    maximumFileNameBytes - PromptPersistenceService::isolatedFilePrefix.size() - 1 - 36 - 4;
 
 // The longest prefix of the text within `bytes` UTF-8 bytes, cut between code points.
 QString prefixWithinUtf8Bytes(const QString& text, qsizetype bytes) {
@@ -125,9 +129,16 @@ AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage l
                                        QString::number(limit)));
 }
 
+AppError libraryTooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language) {
+    return AppError::make(type, domain, qint64(Code::libraryTooLarge),
+                          L10n::string(L10N("error.workspace.library.too.large"), language, name,
+                                       QString::number(bytes), QString::number(limit)));
+}
+
 AppError invalidID(const QString& id, AppLanguage language) {
+    // The id is the caller's: it may hold anything, of any length.
     return AppError::make(type, domain, qint64(Code::invalidID),
-                          L10n::string(L10N("error.workspace.id.invalid"), language, id));
+                          L10n::string(L10N("error.workspace.id.invalid"), language, AppLog::printable(id)));
 }
 
 AppError outsideDataFolder(const QString& path, AppLanguage language) {
@@ -200,7 +211,13 @@ QString PromptPersistenceService::uniqueFileURL(const QString& id) const {
 }
 
 bool PromptPersistenceService::isValidWorkspaceID(const QString& id) {
-    return !id.isEmpty() && !id.startsWith(u'.') && !id.contains(u'/') && !id.contains(QChar(u'\0'));
+    if (id.isEmpty() || id.startsWith(u'.') || Text::utf8Length(id) > maximumFileNameBytes - 5) {
+        return false;
+    }
+    return std::none_of(id.cbegin(), id.cend(), [](QChar c) {
+        const char16_t code = c.unicode();
+        return code == u'/' || code < 0x20 || code == 0x7F;
+    });
 }
 
 bool PromptPersistenceService::isManagedWorkspaceFile(const QString& path) const {
@@ -225,6 +242,31 @@ bool PromptPersistenceService::isInDataFolder(const QString& path) const {
     const QString resolved = resolvedFolderPath(standardized);
     return isBelow(resolved, FilePaths::resolvingSymlinks(baseDirectory())) ||
            isBelow(resolved, FilePaths::resolvingSymlinks(workspacesDirectory()));
+}
+
+std::pair<qint64, qint64> PromptPersistenceService::librarySizeWith(const QString& target, qint64 replacedBy) const {
+    const qint64 perFile = PromptConfigLimits{}.perFileBytes;
+    const QString cleanTarget = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    qint64 total = 0;
+    qint64 targetBytes = 0;
+    const auto count = [&](const QFileInfo& file) {
+        if (QDir::cleanPath(file.absoluteFilePath()) == cleanTarget) {
+            targetBytes = file.isFile() && file.size() <= perFile ? file.size() : 0;
+            return;
+        }
+        // The loader skips what is not a file or is over the per-file limit, and counts the rest.
+        if (file.isFile() && file.size() <= perFile) {
+            total += file.size();
+        }
+    };
+    count(QFileInfo(baseDirectory() + u"/global.yaml"_s));
+    const QFileInfoList files = QDir(workspacesDirectory()).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo& file : files) {
+        if (isManagedExtension(file.suffix())) {
+            count(file);
+        }
+    }
+    return {total + replacedBy, targetBytes};
 }
 
 QString PromptPersistenceService::saveTarget(const PromptWorkspace& workspace) const {
@@ -270,9 +312,17 @@ PromptPersistenceService::saveWorkspace(const PromptWorkspace& workspace,
 
 Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspace, const QString& target, Guard guard,
                                                         const std::optional<WorkspaceFileVersion>& version) {
+    // A hidden file, or one without a prompt file's extension, is never read by a load: a save
+    // there would report success for text nobody sees again.
+    const QFileInfo targetInfo(target);
+    if (targetInfo.fileName().startsWith(u'.') || !isManagedExtension(targetInfo.suffix())) {
+        qCWarning(lcPersistence).noquote()
+            << "Reject workspace save to a file no load reads file=" + AppLog::printable(AppLog::fileContext(target));
+        return WorkspaceFileError::invalidID(targetInfo.fileName(), language());
+    }
     if (!isInDataFolder(target)) {
         qCCritical(lcPersistence).noquote()
-            << "Reject workspace save outside the data folder file=" + AppLog::fileContext(target);
+            << "Reject workspace save outside the data folder file=" + AppLog::printable(AppLog::fileContext(target));
         return WorkspaceFileError::outsideDataFolder(target, language());
     }
     const QByteArray data = PromptYAMLEncoder::encodeWorkspace(workspace, true).toUtf8();
@@ -284,6 +334,16 @@ Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspac
             << "bytes=" + QString::number(data.size()) << "limit=" + QString::number(limit);
         return WorkspaceFileError::tooLarge(workspace.name, data.size(), limit, language());
     }
+    // Nor may it take the library past what a load reads in all: the next start would drop
+    // whichever files come last. A save that does not grow its file is always let through.
+    const qint64 aggregateLimit = PromptConfigLimits{}.aggregateBytes;
+    const auto [libraryBytes, targetBytes] = librarySizeWith(target, data.size());
+    if (libraryBytes > aggregateLimit && data.size() > targetBytes) {
+        qCWarning(lcPersistence).noquote()
+            << "Reject workspace save over the library limit file=" + AppLog::fileContext(target)
+            << "bytes=" + QString::number(libraryBytes) << "limit=" + QString::number(aggregateLimit);
+        return WorkspaceFileError::libraryTooLarge(workspace.name, libraryBytes, aggregateLimit, language());
+    }
     const auto lost = [&](WorkspaceSaveError::Kind kind) -> AppError {
         return WorkspaceSaveError{kind, target}.error(language());
     };
@@ -293,6 +353,9 @@ Result<PromptWorkspace> PromptPersistenceService::write(PromptWorkspace workspac
         check.check = [&](const QString&) -> Status { return lost(WorkspaceSaveError::Kind::conflict); };
     } else if (guard == Guard::version) {
         check.whenMissing = lost(WorkspaceSaveError::Kind::deleted);
+        if (version->path == target) {
+            check.acceptedContentHash = version->contentHash;
+        }
         check.check = [&](const QString& replacedFile) -> Status {
             // A version larger than a state file can only be someone else's.
             const Result<QByteArray> current = StateFiles::readRegularFile(replacedFile);
@@ -345,11 +408,14 @@ PromptPersistenceService::isolateWorkspaceFile(const PromptWorkspace& workspace)
     if (::rename(QFile::encodeName(original).constData(), QFile::encodeName(isolated).constData()) != 0) {
         return AppError::posix(errno);
     }
-    const WorkspaceFileIsolation isolation{original, isolated};
+    WorkspaceFileIsolation isolation{original, isolated, std::nullopt};
     // Once moved aside nobody else writes to the file, so its content can be checked without a
     // race: a file someone changed since we read it is theirs, and is put back, not deleted.
+    const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
+    if (current.ok()) {
+        isolation.content = *current;
+    }
     if (workspace.fileVersion) {
-        const Result<QByteArray> current = StateFiles::readRegularFile(isolated);
         if (!current.ok() || PromptConfigLoader::fileVersion(*current, original) != *workspace.fileVersion) {
             // Someone may have made a new file at the old place meanwhile: both stay.
             if (Result<QString> restored = putBackIsolatedWorkspaceFile(isolated, original); !restored.ok()) {
@@ -397,6 +463,27 @@ Result<QString> PromptPersistenceService::putBackIsolatedWorkspaceFile(const QSt
             return AppError::posix(errno);
         }
         destination = uniqueFileURL(QFileInfo(originalURL).completeBaseName());
+    }
+    return AppError::posix(EEXIST);
+}
+
+Result<QString> PromptPersistenceService::restoreRemovedWorkspaceFile(const WorkspaceFileIsolation& isolation) {
+    if (!isolation.content) {
+        return AppError::posix(ENOENT);
+    }
+    QString destination = isolation.originalURL;
+    for (int round = 0; round < 8; ++round) {
+        SecureFileWriter::ReplaceGuard mustNotExist;
+        mustNotExist.check = [&](const QString&) -> Status { return AppError::posix(EEXIST); };
+        const Status written = SecureFileWriter::writeData(*isolation.content, destination,
+                                                           SecureFileWriter::Permissions::ownerOnly, mustNotExist);
+        if (written.ok()) {
+            return destination;
+        }
+        if (written.error() != AppError::posix(EEXIST)) {
+            return written.error();
+        }
+        destination = uniqueFileURL(QFileInfo(isolation.originalURL).completeBaseName());
     }
     return AppError::posix(EEXIST);
 }

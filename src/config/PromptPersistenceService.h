@@ -58,11 +58,13 @@ inline const QString domain = QStringLiteral("orris-hollows.workspace-file");
 
 enum class Code : qint64 {
     tooLarge = 1,          // the encoded workspace is larger than the loader reads
+    libraryTooLarge = 4,   // with it, the library is larger than a load reads in all
     invalidID = 2,         // the id cannot be a file name in the workspaces folder
     outsideDataFolder = 3, // the target is not in the data folder once links are resolved
 };
 
 AppError tooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language);
+AppError libraryTooLarge(const QString& name, qint64 bytes, qint64 limit, AppLanguage language);
 AppError invalidID(const QString& id, AppLanguage language);
 AppError outsideDataFolder(const QString& path, AppLanguage language);
 bool is(const AppError& error, Code code);
@@ -73,6 +75,9 @@ bool is(const AppError& error, Code code);
 struct WorkspaceFileIsolation {
     QString originalURL;
     QString isolatedURL;
+    // The file's bytes as moved aside, so that a deletion can still be undone after the file was
+    // removed for good; none when they could not be read.
+    std::optional<QByteArray> content;
 
     bool operator==(const WorkspaceFileIsolation& other) const = default;
 };
@@ -100,8 +105,9 @@ public:
     // Creates both folders when missing and restricts both to the owner, on every call.
     Status ensureBaseDirectory() const;
 
-    // Whether an id can name a file of the workspaces folder: not empty, no "/" or NUL, and not
-    // starting with "." (which also rules out "." and "..").
+    // Whether an id can name a file of the workspaces folder: not empty, no "/" and no control
+    // character (NUL, newline ...), not starting with "." (which also rules out "." and ".."), and
+    // short enough that "<id>.yaml" fits a file name (255 bytes).
     static bool isValidWorkspaceID(const QString& id);
     // A file-name-safe id: the shared slug of the name, "workspace" when nothing is left.
     static QString makeWorkspaceID(const QString& name);
@@ -114,6 +120,10 @@ public:
     // Whether the file's folder is the data folder or inside it, also once links are resolved (the
     // workspaces folder counting wherever it leads).
     bool isInDataFolder(const QString& path) const;
+    // The bytes a load would count towards its total with `replacedBy` bytes at `target` (the
+    // global file and the workspace files as the loader reads them, each within the per-file limit).
+    // The second value is what `target` counts today.
+    std::pair<qint64, qint64> librarySizeWith(const QString& target, qint64 replacedBy) const;
     // Where saveWorkspace writes the workspace: its file, else "<id>.yaml" in the workspaces folder.
     QString saveTarget(const PromptWorkspace& workspace) const;
 
@@ -138,6 +148,9 @@ public:
     Status restoreIsolatedWorkspaceFile(const std::optional<WorkspaceFileIsolation>& isolation) const;
     // Second phase: removes the isolated file for good.
     Status finalWorkspaceRemoval(const QString& isolatedURL) const;
+    // Undoes a deletion after its second phase: writes the bytes the isolation kept back to the
+    // old place, or beside it when that is taken meanwhile. Returns where the file now is.
+    Result<QString> restoreRemovedWorkspaceFile(const WorkspaceFileIsolation& isolation);
     // Moves an isolated file back without replacing anything: to its old place when that is
     // free, else to a new unique name beside it. Returns where the file now is.
     Result<QString> putBackIsolatedWorkspaceFile(const QString& isolatedURL, const QString& originalURL) const;

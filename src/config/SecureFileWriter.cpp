@@ -1,9 +1,11 @@
 #include "config/SecureFileWriter.h"
 
 #include "model/AppLog.h"
+#include "model/Sha256.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <atomic>
@@ -21,6 +23,22 @@ namespace {
 
 std::mutex injectorMutex;
 std::atomic<bool> exchangeUnavailable{false};
+
+StepHook& stepHookSlot() {
+    static StepHook hook;
+    return hook;
+}
+
+void runStepHook(SwapStep step) {
+    StepHook hook;
+    {
+        std::lock_guard lock(injectorMutex);
+        hook = stepHookSlot();
+    }
+    if (hook) {
+        hook(step);
+    }
+}
 
 ReplaceHook& replaceHookSlot() {
     static ReplaceHook hook;
@@ -193,7 +211,11 @@ WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destin
             }
             break;
         }
+        // From here to the swap back the displaced file lies under the swap name, which a start
+        // after a crash recognises (StartupFileRecovery), so a kill here loses neither file.
+        runStepHook(SwapStep::swapped);
         Status allowed = guard.check ? guard.check(displaced) : Status();
+        runStepHook(SwapStep::checked);
         if (allowed.ok()) {
             ::unlink(temporary.constData());
             return {};
@@ -209,6 +231,7 @@ WriteOutcome swapInGuarded(const QByteArray& temporary, const QByteArray& destin
                                                 << "error=" + AppLog::errorSummary(error);
             return {error};
         }
+        runStepHook(SwapStep::swappedBack);
         if (!isFile(temporary, ours)) {
             // Someone replaced our file in the moment it stood at the target: theirs is the newest
             // and goes back; the refused file is what that writer meant to replace.
@@ -274,6 +297,37 @@ WriteOutcome writeBytes(const QByteArray& data, const QString& path, Permissions
         ::unlink(temporary.constData());
         return {error};
     }
+    if (guard.isActive() && !exchangeUnavailable.load()) {
+        // Only a whole new content takes the swap name, so that a start after a crash recognises
+        // it by its hash; the name must be on disk before the swap can put someone else's file there.
+        const QByteArray accepted = guard.acceptedContentHash.isEmpty()
+                                        ? QByteArray(swapHashPrefixLength, '0')
+                                        : guard.acceptedContentHash.toLatin1().left(swapHashPrefixLength);
+        const QByteArray swapStem = directory + '/' + QFile::encodeName(swapFilePrefix) + accepted + '-' +
+                                    Sha256::hex(data).toLatin1().left(swapHashPrefixLength) + '-';
+        static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray swapName;
+        int renamed = -1;
+        for (int attempt = 0; attempt < 32 && renamed != 0; ++attempt) {
+            swapName = swapStem;
+            for (int i = 0; i < 6; ++i) {
+                swapName += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+            }
+            renamed = ::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, swapName.constData(), RENAME_NOREPLACE);
+            if (renamed != 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        if (renamed == 0) {
+            temporary = swapName;
+        } else if (!isUnsupportedRename(errno)) {
+            const AppError error = AppError::posix(errno);
+            ::unlink(temporary.constData());
+            return {error};
+        } // else no swap either: the write falls back to a check and a rename below
+        syncDirectory(directory);
+        runStepHook(SwapStep::written);
+    }
     const QByteArray destinationName = QFile::encodeName(destination);
     WriteOutcome outcome;
     if (!guard.isActive()) {
@@ -332,9 +386,30 @@ bool isTemporaryFileName(const QString& fileName) {
     if (fileName.startsWith(temporaryFilePrefix)) {
         return fileName.size() == temporaryFilePrefix.size() + 6;
     }
+    if (fileName.startsWith(legacyTemporaryFilePrefix)) {
+        return fileName.size() == legacyTemporaryFilePrefix.size() + 6;
+    }
+    if (parseSwapFileName(fileName)) {
+        return true;
+    }
     // ".<target>.tmp-XXXXXX", the mkstemp suffix being six letters or digits.
     static const QRegularExpression legacy(QStringLiteral("^\\..+\\.tmp-[A-Za-z0-9]{6}$"));
     return legacy.match(fileName).hasMatch();
+}
+
+std::optional<SwapFileName> parseSwapFileName(const QString& fileName) {
+    static const QRegularExpression pattern(QStringLiteral("^\\.orris-hollows-swap-([0-9a-f]{16})-([0-9a-f]{16})-"
+                                                           "[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    return SwapFileName{match.captured(1), match.captured(2)};
+}
+
+void setStepHook(StepHook hook) {
+    std::lock_guard lock(injectorMutex);
+    stepHookSlot() = std::move(hook);
 }
 
 void setFaultInjector(FaultInjector injector) {

@@ -18,10 +18,20 @@ namespace SecureFileWriter {
 constexpr unsigned userReadWritePermissions = 0600;
 constexpr unsigned userOnlyDirectoryPermissions = 0700;
 
-// Every temporary file starts with this name, whatever the target is called, so that the name
-// stays short for targets near the file-name limit and a start after a crash can find the
+// Every temporary file starts with one of these names, whatever the target is called, so that the
+// name stays short for targets near the file-name limit and a start after a crash can find the
 // files an interrupted write left behind.
-inline const QString temporaryFilePrefix = QStringLiteral(".orris-hollows-write-");
+// A new content that only ever replaces its target by a rename: left behind, it is never the only
+// copy of anything and can go.
+inline const QString temporaryFilePrefix = QStringLiteral(".orris-hollows-new-");
+// A guarded write swaps its new file with the target, so for a moment this name holds the file
+// that was displaced, which may be someone else's only copy. The name carries the first 16 hex
+// digits of the SHA-256 of the content the guard accepts ("0" x 16 for none) and of the new
+// content: ".orris-hollows-swap-<accepted>-<new>-XXXXXX". A start after a crash tells from them
+// which of the two files is which (see StartupFileRecovery).
+inline const QString swapFilePrefix = QStringLiteral(".orris-hollows-swap-");
+// Earlier versions used this name for every write, guarded writes included.
+inline const QString legacyTemporaryFilePrefix = QStringLiteral(".orris-hollows-write-");
 
 enum class Permissions {
     ownerOnly,       // 0600, the files of the data folder
@@ -40,6 +50,10 @@ struct ReplaceGuard {
     std::function<Status(const QString& replacedFile)> check;
     // The refusal when no file exists at the target; unset, a missing target is created.
     std::optional<AppError> whenMissing;
+    // SHA-256 (hex) of the one content `check` accepts, if any: it goes into the swap file's name,
+    // so that a start after a crash between the swap and the check can tell the accepted file from
+    // a refused one.
+    QString acceptedContentHash;
 
     bool isActive() const { return bool(check) || whenMissing.has_value(); }
 };
@@ -55,6 +69,20 @@ Status restrictDirectoryToCurrentUser(const QString& path);
 // Whether a file name is one of the temporary names above, or one of the longer names
 // ".<target>.tmp-XXXXXX" that earlier versions used.
 bool isTemporaryFileName(const QString& fileName);
+
+// The two hash prefixes a swap file's name carries.
+struct SwapFileName {
+    QString acceptedHashPrefix; // "0000000000000000" when the guard accepted no content
+    QString newHashPrefix;
+};
+std::optional<SwapFileName> parseSwapFileName(const QString& fileName);
+constexpr qsizetype swapHashPrefixLength = 16;
+
+// Tests and the crash harness only: runs at each step of a guarded swap, so that a test can stop
+// the process exactly there.
+enum class SwapStep { written, swapped, checked, swappedBack };
+using StepHook = std::function<void(SwapStep step)>;
+void setStepHook(StepHook hook);
 
 // Tests only: when set, every write asks the injector first and fails with the error it
 // returns, before anything reaches the target.

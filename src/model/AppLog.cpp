@@ -49,12 +49,32 @@ QString fileContext(const QString& path) {
     return parentName + QLatin1Char('/') + name;
 }
 
+QString printable(const QString& text, qsizetype maximumCharacters) {
+    QString result;
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (characters == maximumCharacters) {
+            result += QStringLiteral("…(") + QString::number(text.toUtf8().size()) + QStringLiteral(" bytes)");
+            return result;
+        }
+        const QChar c = text.at(i);
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0) || code == 0x2028 || code == 0x2029) {
+            result += QStringLiteral("\\u{%1}").arg(uint(code), 0, 16);
+        } else {
+            result += c;
+        }
+        ++characters;
+    }
+    return result;
+}
+
 QString workspaceIDContext(const QString& workspaceID) {
     static const QString projectPrefix = QStringLiteral("project:");
     if (workspaceID.startsWith(projectPrefix)) {
-        return projectPrefix + fileContext(workspaceID.mid(projectPrefix.size()));
+        return projectPrefix + printable(fileContext(workspaceID.mid(projectPrefix.size())));
     }
-    return workspaceID;
+    return printable(workspaceID);
 }
 
 } // namespace AppLog

@@ -30,7 +30,13 @@ QString errorSummary(const AppError& error);
 QString fileContext(const std::optional<QString>& path);
 QString fileContext(const QString& path);
 
-// A workspace id fit for the log: a project workspace's id holds the absolute path of its file
+// A text given by a caller or a file, fit for one log line or message: control characters
+// written as "\u{N}", and at most `maximumCharacters` characters, the cut marked with "…" and the
+// text's UTF-8 length.
+QString printable(const QString& text, qsizetype maximumCharacters = 80);
+
+// A workspace id fit for the log (always through printable()): a project workspace's id holds the absolute path of its
+// file
 // ("project:<path>"), so it is logged as "project:" plus that file's context; other ids as
 // they are.
 QString workspaceIDContext(const QString& workspaceID);

@@ -45,6 +45,8 @@ QString messageKey(PromptConfigIssueKind kind) {
         return L10N("config.issue.per.file.limit");
     case PromptConfigIssueKind::aggregateLimitExceeded:
         return L10N("config.issue.aggregate.limit");
+    case PromptConfigIssueKind::keptCopy:
+        return L10N("config.issue.kept.copy");
     }
     return {};
 }

@@ -23,7 +23,10 @@ enum class PromptConfigIssueKind {
     invalidUTF8,
     invalidFormat,
     perFileLimitExceeded,
-    aggregateLimitExceeded
+    aggregateLimitExceeded,
+    // Not a failed file: a copy that a start kept after an interrupted save, because it could not
+    // tell whether it or the file beside it is the user's. The rest of the load stands.
+    keptCopy
 };
 
 namespace PromptConfigIssueKinds {

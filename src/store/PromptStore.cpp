@@ -354,13 +354,21 @@ void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<Q
     m_configIssues = std::move(result.issues);
     emit configIssuesChanged();
 
-    if (!m_configIssues.isEmpty()) {
-        if (m_hasSuccessfulConfigSnapshot) {
+    // The samples, or an empty library, are no state of the user's files worth keeping: a folder
+    // restored from a backup with one broken file must show the rest of it.
+    const bool keepsLastGoodState = m_hasSuccessfulConfigSnapshot && !m_showsTransientSamples &&
+                                    (!m_globalPrompts.isEmpty() || !m_workspaces.isEmpty());
+    // A kept copy is named beside the files, but the load itself did not fail.
+    const bool loadFailed = std::any_of(m_configIssues.cbegin(), m_configIssues.cend(), [](const auto& issue) {
+        return issue.kind != PromptConfigIssueKind::keptCopy;
+    });
+    if (loadFailed) {
+        if (keepsLastGoodState) {
             status = text(L10N("status.config.preserved.previous"));
         } else {
-            // No good state to fall back on: the files that did load are shown, so one broken
-            // file does not hide every other workspace. Usage is left alone, since the prompts
-            // of the broken file may come back once it is mended.
+            // No good state of the user's files to fall back on: the files that did load are
+            // shown, so one broken file does not hide every other workspace. Usage is left alone,
+            // since the prompts of the broken file may come back once it is mended.
             m_showsTransientSamples =
                 result.showsTransientSamples && (!result.globalPrompts.isEmpty() || !result.workspaces.isEmpty());
             m_globalPrompts = std::move(result.globalPrompts);
@@ -726,12 +734,28 @@ bool PromptStore::saveMutatedWorkspace(const PromptWorkspace& workspace,
     return true;
 }
 
+QSet<QString> PromptStore::loadedPromptIDs() const {
+    QSet<QString> ids;
+    for (const PromptItem& prompt : m_globalPrompts) {
+        ids.insert(prompt.id);
+    }
+    for (const PromptWorkspace& workspace : m_workspaces) {
+        for (const PromptItem& prompt : workspace.prompts) {
+            ids.insert(prompt.id);
+        }
+    }
+    return ids;
+}
+
 bool PromptStore::importPrompts(const QList<PromptItem>& prompts, const QString& workspaceID) {
     if (prompts.isEmpty()) {
         return false;
     }
-    return mutateWorkspace(workspaceID, std::nullopt, [&prompts](PromptWorkspace& workspace) {
-        workspace.prompts.append(prompts);
+    // Imported prompts whose ids are taken get fresh ones: the next load would otherwise give the
+    // fresh id to whichever prompt comes later in its order, maybe the one already there.
+    const QList<PromptItem> imported = PromptPackService::normalize(prompts, loadedPromptIDs());
+    return mutateWorkspace(workspaceID, std::nullopt, [&imported](PromptWorkspace& workspace) {
+        workspace.prompts.append(imported);
         return true;
     });
 }
@@ -890,11 +914,18 @@ WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorks
     const ContextBindingStateSnapshot bindingsBefore = m_bindingStore->stateSnapshot();
 
     std::optional<WorkspaceFileIsolation> isolation;
+    bool fileRemoved = false;
     const auto rollBack = [&](const AppError& error) {
         qCCritical(lcPersistence).noquote()
             << "Delete workspace failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
             << "file=" + AppLog::fileContext(workspace.fileURL) << "error=" + AppLog::errorSummary(error);
-        if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
+        if (fileRemoved) {
+            if (const Result<QString> restored = m_persistence->restoreRemovedWorkspaceFile(*isolation); !restored) {
+                qCCritical(lcPersistence).noquote()
+                    << "Restore removed workspace file failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
+                    << "error=" + AppLog::errorSummary(restored.error());
+            }
+        } else if (const Status restored = m_persistence->restoreIsolatedWorkspaceFile(isolation); !restored) {
             qCCritical(lcPersistence).noquote()
                 << "Restore isolated workspace file failed workspaceID=" + AppLog::workspaceIDContext(workspace.id)
                 << "error=" + AppLog::errorSummary(restored.error());
@@ -918,13 +949,23 @@ WorkspaceDeletionResult PromptStore::deleteWorkspaceForManager(const PromptWorks
         return rollBack(isolated.error());
     }
     isolation = *isolated;
+    // The bindings go only once the file is gone: a crash before that leaves a file that the next
+    // start puts back with its bindings intact. The kept bytes undo a later failure. Without
+    // them the file can only be put back while it is still aside, so it goes last.
+    const bool removesFileFirst = isolation && isolation->content;
+    if (removesFileFirst) {
+        if (const Status removed = m_persistence->finalWorkspaceRemoval(isolation->isolatedURL); !removed) {
+            return rollBack(removed.error());
+        }
+        fileRemoved = true;
+    }
     if (const Status unbound = m_bindingStore->deleteWorkspaceReferences(workspace.id); !unbound) {
         return rollBack(unbound.error());
     }
 
     // The file goes for good before the store lets go of the workspace, so that observers never
     // see a deletion that is then undone.
-    if (isolation) {
+    if (isolation && !removesFileFirst) {
         if (const Status removed = m_persistence->finalWorkspaceRemoval(isolation->isolatedURL); !removed) {
             return rollBack(removed.error());
         }
@@ -994,9 +1035,10 @@ std::optional<PromptWorkspace> PromptStore::saveTransientSampleAsWorkspace(const
     Result<PromptWorkspace> saved =
         m_persistence->createWorkspace(trimmed.isEmpty() ? sample.name : trimmed, {}, sample.prompts);
     if (!saved) {
-        qCCritical(lcPersistence).noquote() << "Create workspace from transient sample failed sampleID=" + sample.id
-                                            << "promptCount=" + QString::number(sample.prompts.size())
-                                            << "error=" + AppLog::errorSummary(saved.error());
+        qCCritical(lcPersistence).noquote()
+            << "Create workspace from transient sample failed sampleID=" + AppLog::printable(sample.id)
+            << "promptCount=" + QString::number(sample.prompts.size())
+            << "error=" + AppLog::errorSummary(saved.error());
         setLastErrorMessage(saved.error().message);
         setStatusMessage(text(L10N("status.create.workspace.failed")));
         return std::nullopt;
@@ -1143,7 +1185,7 @@ bool PromptStore::deleteBinding(const QString& bindingID) {
         deleted = m_bindingStore->deleteAgentWorkspaceBinding(bindingID);
     }
     if (!deleted) {
-        qCCritical(lcContext).noquote() << "Delete binding failed bindingID=" + bindingID
+        qCCritical(lcContext).noquote() << "Delete binding failed bindingID=" + AppLog::printable(bindingID)
                                         << "error=" + AppLog::errorSummary(deleted.error());
         setLastErrorMessage(deleted.error().message);
         setStatusMessage(text(L10N("status.delete.binding.failed")));
@@ -1190,9 +1232,9 @@ bool PromptStore::exportPromptPack(const QString& workspaceID, const QString& de
 }
 
 bool PromptStore::installPromptPack(const PromptPack& pack, const std::optional<AgentContext>& bindingContext) {
-    Result<PromptWorkspace> installed = m_promptPackService->install(pack);
+    Result<PromptWorkspace> installed = m_promptPackService->install(pack, loadedPromptIDs());
     if (!installed) {
-        qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + pack.metadata.id
+        qCCritical(lcPrompts).noquote() << "Install prompt pack failed packID=" + AppLog::printable(pack.metadata.id)
                                         << "promptCount=" + QString::number(pack.workspace.prompts.size())
                                         << "error=" + AppLog::errorSummary(installed.error());
         setLastErrorMessage(installed.error().message);

@@ -241,6 +241,8 @@ signals:
     void usageChanged();
 
 private:
+    // The ids of every loaded prompt, global and in workspaces.
+    QSet<QString> loadedPromptIDs() const;
     QString text(const QString& key) const;
     void setStatusMessage(const QString& message);
     void setLastErrorMessage(const std::optional<QString>& message);

@@ -7,6 +7,7 @@
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
+#include "config/InstanceLock.h"
 #include "model/AppLanguageStore.h"
 #include "model/UserDefaults.h"
 #include "panel/header/ProjectConfigTrustBanner.h"
@@ -25,7 +26,13 @@
 #include <QTest>
 #include <QWidget>
 
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -302,12 +309,127 @@ private slots:
     void staleSocketIsReplaced() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("app.socket"));
-        QFile stale(path);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.close();
+        // A crash leaves the socket file; nobody listens on it.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+        QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
         SingleInstance instance(path);
         QVERIFY(!instance.sendToRunningInstance("show", 200));
         QVERIFY(instance.listen());
+    }
+
+    // What stands at the socket's place and is not a socket stays, and listening says it failed.
+    void aFolderAtTheSocketPathIsAFailedListenThatIsLogged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("app.socket"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("app.socket")));
+        LogCapture log;
+        SingleInstance instance(path);
+        QVERIFY(!instance.listen());
+        QVERIFY(QFileInfo(path).isDir());
+        QVERIFY(log.contains("Listen for later launches failed"));
+    }
+
+    // The socket's folder must be ours and private: an open one of ours is closed, anyone else's
+    // (or a link) is refused, also for a later launch, which then talks to nobody.
+    void theSocketFolderIsCheckedNotAssumed() {
+        QTemporaryDir dir;
+        const QString ours = dir.filePath(QStringLiteral("ours"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ours")));
+        QVERIFY(::chmod(QFile::encodeName(ours).constData(), 0777) == 0);
+        QVERIFY(SingleInstance::ensurePrivateFolder(ours).ok());
+        QCOMPARE(QFileInfo(ours).permissions() & 0x0077, QFileDevice::Permissions());
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(ours).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0700));
+
+        const QString link = dir.filePath(QStringLiteral("link"));
+        QVERIFY(QFile::link(ours, link));
+        QVERIFY(!SingleInstance::ensurePrivateFolder(link).ok());
+
+        if (::geteuid() == 0) {
+            // Another user's open folder, where that user could have bound our socket's name first.
+            const QString theirs = dir.filePath(QStringLiteral("theirs"));
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("theirs")));
+            QVERIFY(::chmod(QFile::encodeName(theirs).constData(), 0777) == 0);
+            QVERIFY(::chown(QFile::encodeName(theirs).constData(), 65534, 65534) == 0);
+            QVERIFY(!SingleInstance::ensurePrivateFolder(theirs).ok());
+            LogCapture log;
+            SingleInstance instance(theirs + QStringLiteral("/app.socket"));
+            QVERIFY(!instance.listen());
+            QVERIFY(log.contains("socket folder not private"));
+            QVERIFY(!QFileInfo::exists(theirs + QStringLiteral("/app.socket")));
+        }
+    }
+
+    // The socket's name follows the home, not the display; too long a runtime folder falls back.
+    void theSocketPathBelongsToTheHome() {
+        qputenv("DISPLAY", ":1");
+        const QString first = SingleInstance::defaultSocketPath("/home/a/.orris-hollows");
+        qputenv("DISPLAY", ":2");
+        QCOMPARE(SingleInstance::defaultSocketPath("/home/a/.orris-hollows"), first);
+        QVERIFY(SingleInstance::defaultSocketPath("/home/b/.orris-hollows") != first);
+
+        QTemporaryDir dir;
+        const QString longRuntime = dir.filePath(QString(90, u'r'));
+        QVERIFY(QDir().mkpath(longRuntime));
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(longRuntime));
+        const QString fallback = SingleInstance::defaultSocketPath("/home/a/.orris-hollows");
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QVERIFY2(!fallback.startsWith(longRuntime), qPrintable(fallback));
+        QVERIFY(QFile::encodeName(fallback).size() < 108);
+    }
+
+    // Of many processes started at once for one home, exactly one takes the instance lock, and it
+    // keeps it until it ends.
+    void oneOfManySimultaneousStartsHoldsTheLock() {
+        QTemporaryDir home;
+        const QString dataFolder = home.filePath(QStringLiteral(".orris-hollows"));
+        constexpr int starts = 30;
+        int results[2];
+        int go[2];
+        QVERIFY(::pipe(results) == 0 && ::pipe(go) == 0);
+        QList<pid_t> children;
+        for (int i = 0; i < starts; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(results[0]);
+                ::close(go[1]);
+                char byte = 0;
+                [[maybe_unused]] ssize_t got = ::read(go[0], &byte, 1); // all start together
+                const char held = InstanceLock::acquire(dataFolder) ? 'y' : 'n';
+                [[maybe_unused]] ssize_t written = ::write(results[1], &held, 1);
+                ::pause();
+                ::_exit(0);
+            }
+            children.append(child);
+        }
+        ::close(results[1]);
+        ::close(go[0]);
+        ::close(go[1]); // end of file wakes every child at once
+        QByteArray answers;
+        char buffer[64];
+        while (answers.size() < starts) {
+            const ssize_t got = ::read(results[0], buffer, sizeof buffer);
+            if (got <= 0) {
+                break;
+            }
+            answers.append(buffer, got);
+        }
+        QCOMPARE(answers.count('y'), 1);
+        QCOMPARE(answers.count('n'), starts - 1);
+        QCOMPARE(InstanceLock::tryAcquire(dataFolder), InstanceLock::Outcome::heldElsewhere);
+        for (const pid_t child : children) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        ::close(results[0]);
+        // The holder's end lets go of the lock.
+        QCOMPARE(InstanceLock::tryAcquire(dataFolder), InstanceLock::Outcome::held);
     }
 };
 

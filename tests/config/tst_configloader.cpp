@@ -304,21 +304,25 @@ private slots:
 
     void aggregateLimit_data() {
         QTest::addColumn<qsizetype>("fileSize");
-        QTest::addColumn<int>("refused"); // index of the first refused large file
-        QTest::newRow("eleven of 1,000,000 bytes") << qsizetype(1'000'000) << 10;
-        QTest::newRow("ten that fill the limit exactly") << qsizetype(1'048'576) << 10;
+        QTest::addColumn<int>("refused");           // index of the first refused large file
+        QTest::addColumn<bool>("createdInReverse"); // the folder then lists them in another order
+        QTest::newRow("eleven of 1,000,000 bytes") << qsizetype(1'000'000) << 10 << false;
+        QTest::newRow("eleven, created last to first") << qsizetype(1'000'000) << 10 << true;
+        QTest::newRow("ten that fill the limit exactly") << qsizetype(1'048'576) << 10 << false;
     }
     void aggregateLimit() {
         QFETCH(qsizetype, fileSize);
         QFETCH(int, refused);
+        QFETCH(bool, createdInReverse);
         TestEnvironment env;
         QStringList expected;
         for (int i = 0; i < 11; ++i) {
-            const QString id = QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0'));
+            const int number = createdInReverse ? 10 - i : i;
+            const QString id = QStringLiteral("f%1").arg(number, 2, 10, QLatin1Char('0'));
             env.writeFile(workspaceFile(id + ".yaml"), promptFileOfSize(id, fileSize));
-            if (i < refused) {
-                expected.append(id);
-            }
+        }
+        for (int i = 0; i < refused; ++i) {
+            expected.append(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')));
         }
         // Sorted after the large files; loads when it still fits.
         env.writeFile(workspaceFile("zz-small.yaml"), promptFile("small"));

@@ -6,6 +6,7 @@
 #include "config/PromptYAMLEncoder.h"
 #include "config/SecureFileWriter.h"
 #include "config/StateFiles.h"
+#include "model/AppLog.h"
 #include "model/PromptConfigLimits.h"
 #include "model/Sha256.h"
 
@@ -596,6 +597,48 @@ private slots:
         QCOMPARE(loadWorkspace(env, QStringLiteral("web"))->prompts.size(), 2);
     }
 
+    // Nor may a write take the library past the total a load reads: the next start would drop
+    // workspaces. Such a creation or save is refused before writing; one that does not grow its
+    // file still goes through, so a library already too large can be mended.
+    void aWriteThatTakesTheLibraryPastItsLimitIsRefused() {
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        const QList<PromptItem> large{prompt("big", "Big", QString(950'000, u'x'))};
+        QList<PromptWorkspace> created;
+        for (int i = 0; i < 11; ++i) {
+            Result<PromptWorkspace> workspace = service.createWorkspace(QStringLiteral("Large %1").arg(i), {}, large);
+            QVERIFY2(workspace.ok(), qPrintable(QString::number(i)));
+            created.append(*workspace);
+        }
+        const QStringList before = entriesOf(QDir(env.home()).filePath(workspacesDir));
+        LogCapture log;
+        const Result<PromptWorkspace> twelfth = service.createWorkspace(QStringLiteral("Large 11"), {}, large);
+        QVERIFY(!twelfth.ok());
+        QVERIFY(WorkspaceFileError::is(twelfth.error(), WorkspaceFileError::Code::libraryTooLarge));
+        QVERIFY(twelfth.error().message.contains(QString::number(PromptConfigLimits{}.aggregateBytes)));
+        QVERIFY(twelfth.error().message.contains(QStringLiteral("Large 11")));
+        QCOMPARE(entriesOf(QDir(env.home()).filePath(workspacesDir)), before);
+        QVERIFY(log.contains("Reject workspace save over the library limit file=workspaces/large-11.yaml"));
+
+        // Growing a file that is there already is refused too, and leaves it as it was.
+        PromptWorkspace grown = created.first();
+        grown.prompts.append(prompt("more", "More", QString(60'000, u'y')));
+        const QByteArray original = contentOf(*grown.fileURL);
+        const Result<PromptWorkspace> saved = service.saveWorkspace(grown, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::libraryTooLarge));
+        QCOMPARE(contentOf(*grown.fileURL), original);
+
+        // A save that keeps or shrinks its file goes through; then the loader reads every file.
+        PromptWorkspace renamed = created.last();
+        renamed.name = QStringLiteral("Large X");
+        QVERIFY(service.saveWorkspace(renamed, std::nullopt).ok());
+        PromptConfigLoader loader(env.environment(), [] { return AppLanguage::english; });
+        const PromptLoadResult loaded = loader.loadAllConfigs();
+        QVERIFY(loaded.issues.isEmpty());
+        QCOMPARE(loaded.workspaces.size(), 11);
+    }
+
     // The temporary name must not grow with the target's: a file whose name is near the limit
     // loads, so it must save too.
     void aFileNamedNearTheLimitCanBeSaved() {
@@ -619,7 +662,13 @@ private slots:
         QTest::newRow("hidden") << ".web";
         QTest::newRow("empty") << "";
         QTest::newRow("NUL") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
+        QTest::newRow("newline") << QStringLiteral("web\nnotes");
+        QTest::newRow("300 bytes") << QString(300, u'x');
+        QTest::newRow("5,000 bytes") << QString(5'000, u'x');
+        QTest::newRow("251 bytes, one too many for the file name") << QString(251, u'x');
     }
+    // Ids are checked once, where they would become a file name, and the message and the log show
+    // a short printable form of them, never the raw "File name too long" or a NUL.
     void idsThatAreNoFileNameAreRefused() {
         QFETCH(QString, id);
         TestEnvironment env;
@@ -629,8 +678,54 @@ private slots:
         const Result<PromptWorkspace> saved = englishService(env).saveWorkspace(workspace, std::nullopt);
         QVERIFY(!saved.ok());
         QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::invalidID));
+        QVERIFY(!saved.error().message.contains(QChar(u'\0')));
+        QVERIFY(!saved.error().message.contains(u'\n'));
+        QVERIFY(saved.error().message.size() < 400);
         QVERIFY(!QFileInfo::exists(QDir(env.home()).filePath("escaped-by-id.yaml")));
         QVERIFY(!QFileInfo::exists(env.dataDirectory()));
+    }
+
+    // The longest id whose file name fits is saved and loads.
+    void anIDOf250BytesIsSaved() {
+        TestEnvironment env;
+        PromptWorkspace workspace;
+        workspace.id = QString(250, u'x');
+        workspace.name = QStringLiteral("Long");
+        QVERIFY(englishService(env).saveWorkspace(workspace, std::nullopt).ok());
+        QCOMPARE(loadWorkspace(env, workspace.id)->name, QStringLiteral("Long"));
+    }
+
+    // A file no load reads (hidden, or without a prompt file's extension) is no save target.
+    void aSaveToAFileNoLoadReadsIsRefused_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("only an extension") << ".yaml";
+        QTest::newRow("hidden") << ".web.yaml";
+        QTest::newRow("no extension") << "web";
+        QTest::newRow("other extension") << "web.txt";
+    }
+    void aSaveToAFileNoLoadReadsIsRefused() {
+        QFETCH(QString, fileName);
+        TestEnvironment env;
+        PromptPersistenceService service = englishService(env);
+        QVERIFY(service.ensureBaseDirectory().ok());
+        PromptWorkspace workspace;
+        workspace.id = QStringLiteral("web");
+        workspace.name = QStringLiteral("Web");
+        workspace.fileURL = service.workspacesDirectory() + u'/' + fileName;
+        const Result<PromptWorkspace> saved = service.saveWorkspace(workspace, std::nullopt);
+        QVERIFY(!saved.ok());
+        QVERIFY(WorkspaceFileError::is(saved.error(), WorkspaceFileError::Code::invalidID));
+        QCOMPARE(entriesOf(service.workspacesDirectory()), QStringList{});
+    }
+
+    // Log lines show caller ids bounded and printable.
+    void logLinesShowIDsBoundedAndPrintable() {
+        const QString longID = QString(5'000, u'x');
+        const QString logged = AppLog::workspaceIDContext(longID);
+        QVERIFY(logged.size() < 120);
+        QVERIFY(logged.endsWith(QStringLiteral("…(5000 bytes)")));
+        QCOMPARE(AppLog::workspaceIDContext(QStringLiteral("a\nb") + QChar(u'\0')), QStringLiteral("a\\u{a}b\\u{0}"));
+        QCOMPARE(AppLog::workspaceIDContext(QStringLiteral("web")), QStringLiteral("web"));
     }
 
     // A folder inside the workspaces folder that links elsewhere leads out of the data folder:

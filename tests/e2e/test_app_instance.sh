@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One instance per display: a second launch shows the first one's panel and exits 0, --toggle
+# One instance per home: a second launch shows the first one's panel and exits 0, --toggle
 # toggles it. SIGTERM and SIGINT end the app with status 0. The settings file is 0600 in a 0700
 # folder, also when it was readable by others before. Without a display the app says so and
 # ends with status 1.

@@ -96,13 +96,23 @@ private slots:
         QVERIFY(h.store->showsTransientSamples());
         QCOMPARE(h.store->statusMessage(), QString("good"));
 
+        // The samples are no state of the user's files: a load with issues shows what it loaded.
+        PromptLoadResult afterSamples = resultWithIssue("after samples");
+        afterSamples.globalPrompts = {prompt("restored")};
+        h.load(afterSamples);
+        QCOMPARE(ids(h.store->globalPrompts()), QStringList{"restored"});
+        QVERIFY(h.store->workspaces().isEmpty());
+        QVERIFY(!h.store->showsTransientSamples());
+        QCOMPARE(h.store->statusMessage(), QString("after samples"));
+
+        h.load(result({prompt("g")}, {workspace("w", {prompt("p")})}, "good files"));
         PromptLoadResult bad = resultWithIssue("bad");
         bad.globalPrompts = {prompt("other")};
         h.load(bad);
         QCOMPARE(ids(h.store->globalPrompts()), QStringList{"g"});
         QCOMPARE(ids(h.store->workspaces()), QStringList{"w"});
         QCOMPARE(h.store->workspaceMetadata().keys(), QStringList{"w"});
-        QVERIFY(h.store->showsTransientSamples());
+        QVERIFY(!h.store->showsTransientSamples());
         QCOMPARE(h.store->configIssues(), bad.issues);
         QCOMPARE(h.store->statusMessage(), english("status.config.preserved.previous"));
 
@@ -110,7 +120,7 @@ private slots:
         QVERIFY(h.store->configIssues().isEmpty());
         QCOMPARE(ids(h.store->globalPrompts()), QStringList{"g2"});
         QVERIFY(!h.store->showsTransientSamples());
-        QCOMPARE(issues.count(), 5);
+        QCOMPARE(issues.count(), 7);
     }
 
     void aMalformedFileAtTheFirstLoadHidesNoOtherWorkspace() {
@@ -133,6 +143,20 @@ private slots:
         QCOMPARE(ids(h.store->workspaces()), QStringList{"alpha"});
         QCOMPARE(h.store->configIssues().size(), 2);
         QVERIFY(h.store->usageStore().records().contains("b1"));
+    }
+
+    void aBackupRestoredOverTheSamplesShowsItsWorkspaces() {
+        PromptStoreFileHarness h;
+        h.loadHome();
+        QVERIFY(h.store->showsTransientSamples());
+
+        h.writeWorkspaceFile("alpha", "Alpha", {"a1"});
+        h.writeWorkspaceFile("beta", "Beta", {"b1"});
+        h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :\n");
+        h.loadHome();
+        QCOMPARE(ids(h.store->workspaces()), (QStringList{"alpha", "beta"}));
+        QVERIFY(!h.store->showsTransientSamples());
+        QCOMPARE(h.store->configIssues().size(), 1);
     }
 
     void dismissedSamplesAreHidden() {

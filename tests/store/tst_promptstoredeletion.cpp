@@ -2,6 +2,7 @@
 #include "PromptStoreFileHarness.h"
 
 #include "config/PromptConfigLoader.h"
+#include "config/StartupFileRecovery.h"
 #include "context/ContextBindingStore.h"
 #include "store/PromptUsageStore.h"
 
@@ -11,6 +12,8 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -213,6 +216,36 @@ private slots:
         batch = empty.store->deleteWorkspaces({PromptStore::globalWorkspaceID});
         QCOMPARE(batch.results.first().name, PromptStore::globalWorkspaceID);
         QCOMPARE(batch.results.first().message, english("error.workspace.not.found"));
+    }
+
+    // A deletion killed while its file is aside, even one with a long id: the next start puts the
+    // file back under its id, and its bindings are still there.
+    void aDeletionKilledMidwayComesBackWithItsIDAndBindings() {
+        PromptStoreFileHarness h;
+        const QString longID = QString(150, u'w');
+        h.writeWorkspaceFile(longID, "Long", {"p1"});
+        h.rebuild([](const QString&) -> Status {
+            ::raise(SIGKILL);
+            return {};
+        });
+        h.loadHome();
+        QVERIFY(h.store->bindAgent(AgentType::cursor, longID, true));
+        const QByteArray file = h.env.readFile(".orris-hollows/workspaces/" + longID + ".yaml");
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            h.store->deleteWorkspaces({longID});
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+
+        QCOMPARE(StartupFileRecovery::run(h.env.environment()).restoredWorkspaceFiles, 1);
+        QCOMPARE(h.env.readFile(".orris-hollows/workspaces/" + longID + ".yaml"), file);
+        ContextBindingStore onDisk(h.env.environment());
+        QCOMPARE(onDisk.agentWorkspaceBindings().size(), 1);
+        QCOMPARE(onDisk.agentWorkspaceBindings().first().workspaceID, longID);
     }
 
     void anUnreadableBindingsFileStopsTheDeletionAndIsNotOverwritten() {

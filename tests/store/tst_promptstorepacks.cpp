@@ -4,7 +4,9 @@
 
 #include "config/PromptPackService.h"
 #include "context/ContextBindingStore.h"
+#include "store/PromptUsageStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,15 +109,49 @@ private slots:
         QVERIFY(h.store->installPromptPack(preview->pack));
         const PromptWorkspace* installed = h.workspace("web-app");
         QVERIFY(installed);
-        QCOMPARE(installed->prompts, web.prompts);
+        QCOMPARE(withoutIDs(installed->prompts), withoutIDs(web.prompts));
         QVERIFY(installed->matchPaths.isEmpty());
         QCOMPARE(h.store->lastEditedWorkspaceID(), std::optional<QString>("web-app"));
 
-        // Read back from its file, the same prompts (the load renumbers ids taken by "web").
+        // Read back from its file, the same prompts under fresh ids ("web-app.yaml" loads before
+        // "web.yaml"); the original keeps its ids.
         h.finishLatestFromHome();
         QCOMPARE(withoutIDs(h.workspace("web-app")->prompts), withoutIDs(web.prompts));
         QVERIFY(h.workspace("web-app")->matchPaths.isEmpty());
         QCOMPARE(h.workspace("web")->matchPaths, web.matchPaths);
+    }
+
+    // Installing or importing prompts whose ids the library holds changes nothing that was there:
+    // the new prompts get fresh ids, the originals keep theirs and their usage, also after the
+    // next load (where the copy's file comes first) and a save of the original.
+    void aCopyOfTakenIDsLeavesTheOriginalsIDsAndUsage() {
+        PromptStoreFileHarness h;
+        h.env.writeFile(".orris-hollows/workspaces/web.yaml", webYaml);
+        h.loadHome();
+        const QStringList originalIDs = PromptFixtures::ids(h.workspace("web")->prompts);
+        for (const QString& id : originalIDs) {
+            h.store->usageStore().recordSuccessfulCopy(id, QDateTime::currentDateTimeUtc());
+        }
+        const QString destination = h.env.home() + "/web.orris-hollows-pack.yaml";
+        QVERIFY(h.store->exportPromptPack("web", destination));
+        const Result<PromptPackImportPreview> preview = h.store->promptPackService().parseImportPreview(destination);
+        QVERIFY(preview.ok());
+        QVERIFY(h.store->installPromptPack(preview->pack));
+        QVERIFY(h.store->importPrompts(h.workspace("web")->prompts, "web-app"));
+        h.finishLatestFromHome();
+
+        QCOMPARE(PromptFixtures::ids(h.workspace("web")->prompts), originalIDs);
+        const QStringList copyIDs = PromptFixtures::ids(h.workspace("web-app")->prompts);
+        QCOMPARE(copyIDs.size(), 2 * originalIDs.size());
+        for (const QString& id : copyIDs) {
+            QVERIFY2(!originalIDs.contains(id), qPrintable(id));
+        }
+        QVERIFY(h.store->updateWorkspace("web", "Web App, renamed", "/home/dev/src/web", std::nullopt));
+        h.finishLatestFromHome();
+        QCOMPARE(PromptFixtures::ids(h.workspace("web")->prompts), originalIDs);
+        for (const QString& id : originalIDs) {
+            QCOMPARE(h.store->usageStore().records().value(id).successfulCopyCount, qint64(1));
+        }
     }
 
     void onlySavedUserWorkspacesAreExported_data() {
