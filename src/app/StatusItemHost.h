@@ -22,6 +22,7 @@ public:
     ~StatusItemHost() override;
 
     QRect anchorRect() const override;
+    bool reportsPointerLeaving() const override { return m_tray == nullptr; }
     void apply(const StatusItemPresentation& presentation) override;
     void setHovered(bool hovered) override;
     void showMenu(const StatusItemPresentation& presentation,
