@@ -162,6 +162,8 @@ void StatusIslandController::bindIslandUpdates() {
                              &StatusIslandController::showPanel);
     StatusItemHosting* item = &m_deps.statusItem;
     m_connections << connect(item, &StatusItemHosting::clicked, this, &StatusIslandController::statusItemClicked);
+    m_connections << connect(item, &StatusItemHosting::menuCommandChosen, this,
+                             &StatusIslandController::runMenuCommand);
     m_connections << connect(item, &StatusItemHosting::pointerEntered, this,
                              &StatusIslandController::statusItemPointerEntered);
     m_connections << connect(item, &StatusItemHosting::pointerExited, this,

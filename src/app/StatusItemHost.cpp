@@ -4,6 +4,9 @@
 #include "platform/x11/X11Desktop.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -39,6 +42,18 @@ void paintCapsule(QPainter& painter, const QRectF& bounds, bool hovered) {
     QPainterPath innerPath;
     innerPath.addRoundedRect(inner, 3, 3);
     painter.fillPath(innerPath, pillColor);
+}
+
+// A host of the D-Bus status-notifier protocol is there: Qt then shows the icon through it, and
+// the host, not us, draws the icon's menu from the one we export.
+bool statusNotifierHostPresent() {
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr || !bus.interface()->isServiceRegistered(watcher)) {
+        return false;
+    }
+    QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+    return host.isValid() && host.property("IsStatusNotifierHostRegistered").toBool();
 }
 
 class CapsuleWindow final : public QWidget {
@@ -103,6 +118,23 @@ StatusItemHost::StatusItemHost(QObject* parent) : StatusItemHosting(parent) {
 StatusItemHost::~StatusItemHost() {
     delete m_capsule;
     delete m_menu;
+    delete m_tray;
+    delete m_trayMenu;
+}
+
+void StatusItemHost::fillTrayMenu() {
+    if (m_trayMenu == nullptr) {
+        return;
+    }
+    m_trayMenu->clear();
+    for (const StatusItemMenuPresentation& row : m_presentation.menuItems) {
+        if (row.beginsSection) {
+            m_trayMenu->addSeparator();
+        }
+        QAction* action = m_trayMenu->addAction(row.title);
+        const StatusItemMenuCommand command = row.command;
+        connect(action, &QAction::triggered, this, [this, command] { emit menuCommandChosen(command); });
+    }
 }
 
 QWidget* StatusItemHost::capsule() const {
@@ -129,11 +161,21 @@ void StatusItemHost::useTray(bool available) {
                 break;
             }
         });
+        if (statusNotifierHostPresent()) {
+            // Such a host shows the exported menu on a right click and never tells us of the
+            // click; without it the menu's rows, Quit among them, would be out of reach.
+            m_trayMenu = new QMenu();
+            m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+            fillTrayMenu();
+            m_tray->setContextMenu(m_trayMenu);
+        }
         m_tray->show();
         delete m_capsule;
     } else if (!available) {
         delete m_tray;
         m_tray = nullptr;
+        delete m_trayMenu;
+        m_trayMenu = nullptr;
         if (m_capsule == nullptr) {
             showCapsule();
         }
@@ -178,6 +220,7 @@ void StatusItemHost::apply(const StatusItemPresentation& presentation) {
     m_presentation = presentation;
     if (m_tray != nullptr) {
         m_tray->setToolTip(presentation.accessibilityLabel);
+        fillTrayMenu();
     }
     if (m_capsule != nullptr) {
         m_capsule->setAccessibleName(presentation.accessibilityLabel);

@@ -36,6 +36,7 @@ public:
 private:
     void useTray(bool available);
     void showCapsule();
+    void fillTrayMenu();
 
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QWidget> m_capsule;
@@ -43,6 +44,8 @@ private:
     X11TrayWatcher* m_trayWatcher = nullptr;
     StatusItemPresentation m_presentation;
     QPointer<QMenu> m_menu;
+    // The menu handed to a tray host that draws the icon's menu itself (the D-Bus protocol).
+    QMenu* m_trayMenu = nullptr;
     // Where the tray icon was last clicked, for trays that do not report the icon's geometry.
     QPoint m_lastTrayClick;
 };

@@ -29,6 +29,8 @@ public:
 signals:
     // A left (or middle) click toggles the panel; a right click asks for the menu.
     void clicked(Qt::MouseButton button);
+    // A row of a menu the tray host shows itself (not one from showMenu) was chosen.
+    void menuCommandChosen(StatusItemMenuCommand command);
     void pointerEntered();
     void pointerExited();
 };

@@ -320,6 +320,13 @@ private slots:
         QVERIFY(h.panel->visible);
         h.item.menuCommand(StatusItemMenuCommand::quit);
         QCOMPARE(h.quits, 1);
+
+        // A tray host that draws the exported menu itself reports the chosen row alone.
+        emit h.item.menuCommandChosen(StatusItemMenuCommand::settings);
+        QCOMPARE(settings.count(), 2);
+        emit h.item.menuCommandChosen(StatusItemMenuCommand::quit);
+        QCOMPARE(h.quits, 2);
+        QCOMPARE(h.item.menusShown, 1);
     }
 
     void rightClickDuringTheCloseEndsItBeforeTheMenu() {
