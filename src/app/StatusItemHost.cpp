@@ -197,6 +197,7 @@ void StatusItemHost::showCapsule() {
     capsule->winId();
     X11Desktop::prepareFloatingWindow(capsule->windowHandle());
     capsule->show();
+    X11Desktop::requestAllDesktops(capsule->windowHandle());
 }
 
 QRect StatusItemHost::anchorRect() const {
