@@ -69,10 +69,7 @@ public:
         if (X11CompositorProbe::isCompositing()) {
             setAttribute(Qt::WA_TranslucentBackground);
         } else {
-            // Without a compositor a translucent window is black around the pill: cut it to shape.
-            QPainterPath shape;
-            shape.addRoundedRect(outerCapsuleRect(QRectF(rect())), 8, 8);
-            setMask(QRegion(shape.toFillPolygon().toPolygon()));
+            cutToShape();
         }
     }
 
@@ -84,6 +81,15 @@ public:
     }
 
 protected:
+    // A window manager may give the window another size than it asked for (i3 enforces a minimum
+    // floating size): the shape, the painting and the anchor follow the size it really has.
+    void resizeEvent(QResizeEvent*) override {
+        if (!testAttribute(Qt::WA_TranslucentBackground)) {
+            cutToShape();
+        }
+        m_host->capsuleGeometryChanged();
+    }
+    void moveEvent(QMoveEvent*) override { m_host->capsuleGeometryChanged(); }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         if (!testAttribute(Qt::WA_TranslucentBackground)) {
@@ -101,6 +107,13 @@ protected:
     }
 
 private:
+    // Without a compositor a translucent window is black around the pill: cut it to shape.
+    void cutToShape() {
+        QPainterPath shape;
+        shape.addRoundedRect(outerCapsuleRect(QRectF(rect())), 8, 8);
+        setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    }
+
     StatusItemHost* m_host;
     bool m_hovered = false;
 };
@@ -198,6 +211,16 @@ void StatusItemHost::showCapsule() {
     X11Desktop::prepareFloatingWindow(capsule->windowHandle());
     capsule->show();
     X11Desktop::requestAllDesktops(capsule->windowHandle());
+}
+
+void StatusItemHost::capsuleGeometryChanged() {
+    if (m_capsule == nullptr || !m_capsule->isVisible() || m_capsule->size() == capsuleWindowSize) {
+        return;
+    }
+    // The window manager chose another size: the capsule is drawn at the middle of what it gave.
+    const QRect frame = m_capsule->geometry();
+    m_capsuleFrame = QRect(frame.center() - QPoint(capsuleWindowSize.width() / 2, capsuleWindowSize.height() / 2),
+                           capsuleWindowSize);
 }
 
 QRect StatusItemHost::anchorRect() const {

@@ -32,6 +32,8 @@ public:
     QWidget* capsule() const;
 
     static QIcon capsuleIcon(bool hovered = false);
+    // The capsule window's geometry changed (the window manager's doing).
+    void capsuleGeometryChanged();
 
 private:
     void useTray(bool available);
