@@ -24,7 +24,10 @@ for round in 1 2; do
     xdotool key super+shift+p
     wait_mapped "$panel" 10000 || fail "the hot key did not open the panel (round $round)"
     poll_10s on_all_desktops "$panel" || fail "the panel is on desktop: $(xprop -id "$panel" _NET_WM_DESKTOP) (round $round)"
-    [ "$round" = 1 ] && screenshot desktops-1-panel
+    if [ "$round" = 1 ]; then
+        wait_geometry_settled "$panel"
+        screenshot desktops-1-panel
+    fi
     xdotool key super+shift+p
     wait_unmapped "$panel" 10000 || fail "the hot key did not close the panel (round $round)"
 done
