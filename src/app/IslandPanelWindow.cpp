@@ -39,6 +39,7 @@ void IslandPanelWindow::orderFront() {
         winId();
         X11Desktop::prepareFloatingWindow(windowHandle());
         show();
+        X11Desktop::requestAllDesktops(windowHandle());
         renewInputRegion();
     }
     raise();

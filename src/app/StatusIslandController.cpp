@@ -162,6 +162,8 @@ void StatusIslandController::bindIslandUpdates() {
                              &StatusIslandController::showPanel);
     StatusItemHosting* item = &m_deps.statusItem;
     m_connections << connect(item, &StatusItemHosting::clicked, this, &StatusIslandController::statusItemClicked);
+    m_connections << connect(item, &StatusItemHosting::menuCommandChosen, this,
+                             &StatusIslandController::runMenuCommand);
     m_connections << connect(item, &StatusItemHosting::pointerEntered, this,
                              &StatusIslandController::statusItemPointerEntered);
     m_connections << connect(item, &StatusItemHosting::pointerExited, this,
@@ -226,6 +228,11 @@ void StatusIslandController::showPanel() {
     m_panel->orderFront();
     m_deps.morphState.open(reduceMotion());
     m_lastOpenedAt = m_deps.clock->monotonicNow();
+    // A tray icon never says that the pointer left it: watch the pointer from the start, as
+    // leaving the capsule would have started the check.
+    if (m_pointerOverStatusItem && !m_deps.statusItem.reportsPointerLeaving()) {
+        scheduleGraceClose();
+    }
     if (!wasVisible) {
         emit panelShown();
     }
@@ -328,8 +335,21 @@ void StatusIslandController::closePanelIfPointerLeftIsland() {
         scheduleGraceClose();
         return;
     }
-    if (m_pointerOverStatusItem || m_pointerOverPanel) {
+    if (m_pointerOverPanel) {
         return;
+    }
+    if (m_deps.statusItem.reportsPointerLeaving()) {
+        if (m_pointerOverStatusItem) {
+            return;
+        }
+    } else {
+        // No word will come when the pointer leaves a tray icon: ask where it is now, and keep
+        // asking while it stays on the icon.
+        m_pointerOverStatusItem = pointerOverStatusItem();
+        if (m_pointerOverStatusItem) {
+            scheduleGraceClose();
+            return;
+        }
     }
     // A menu or popover of the panel takes the pointer away from the panel window without the
     // user leaving the island: keep checking until it closes.

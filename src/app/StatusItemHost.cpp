@@ -4,6 +4,9 @@
 #include "platform/x11/X11Desktop.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -41,6 +44,18 @@ void paintCapsule(QPainter& painter, const QRectF& bounds, bool hovered) {
     painter.fillPath(innerPath, pillColor);
 }
 
+// A host of the D-Bus status-notifier protocol is there: Qt then shows the icon through it, and
+// the host, not us, draws the icon's menu from the one we export.
+bool statusNotifierHostPresent() {
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr || !bus.interface()->isServiceRegistered(watcher)) {
+        return false;
+    }
+    QDBusInterface host(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+    return host.isValid() && host.property("IsStatusNotifierHostRegistered").toBool();
+}
+
 class CapsuleWindow final : public QWidget {
 public:
     explicit CapsuleWindow(StatusItemHost* host)
@@ -54,10 +69,7 @@ public:
         if (X11CompositorProbe::isCompositing()) {
             setAttribute(Qt::WA_TranslucentBackground);
         } else {
-            // Without a compositor a translucent window is black around the pill: cut it to shape.
-            QPainterPath shape;
-            shape.addRoundedRect(outerCapsuleRect(QRectF(rect())), 8, 8);
-            setMask(QRegion(shape.toFillPolygon().toPolygon()));
+            cutToShape();
         }
     }
 
@@ -69,6 +81,15 @@ public:
     }
 
 protected:
+    // A window manager may give the window another size than it asked for (i3 enforces a minimum
+    // floating size): the shape, the painting and the anchor follow the size it really has.
+    void resizeEvent(QResizeEvent*) override {
+        if (!testAttribute(Qt::WA_TranslucentBackground)) {
+            cutToShape();
+        }
+        m_host->capsuleGeometryChanged();
+    }
+    void moveEvent(QMoveEvent*) override { m_host->capsuleGeometryChanged(); }
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         if (!testAttribute(Qt::WA_TranslucentBackground)) {
@@ -86,6 +107,13 @@ protected:
     }
 
 private:
+    // Without a compositor a translucent window is black around the pill: cut it to shape.
+    void cutToShape() {
+        QPainterPath shape;
+        shape.addRoundedRect(outerCapsuleRect(QRectF(rect())), 8, 8);
+        setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    }
+
     StatusItemHost* m_host;
     bool m_hovered = false;
 };
@@ -103,6 +131,23 @@ StatusItemHost::StatusItemHost(QObject* parent) : StatusItemHosting(parent) {
 StatusItemHost::~StatusItemHost() {
     delete m_capsule;
     delete m_menu;
+    delete m_tray;
+    delete m_trayMenu;
+}
+
+void StatusItemHost::fillTrayMenu() {
+    if (m_trayMenu == nullptr) {
+        return;
+    }
+    m_trayMenu->clear();
+    for (const StatusItemMenuPresentation& row : m_presentation.menuItems) {
+        if (row.beginsSection) {
+            m_trayMenu->addSeparator();
+        }
+        QAction* action = m_trayMenu->addAction(row.title);
+        const StatusItemMenuCommand command = row.command;
+        connect(action, &QAction::triggered, this, [this, command] { emit menuCommandChosen(command); });
+    }
 }
 
 QWidget* StatusItemHost::capsule() const {
@@ -129,11 +174,21 @@ void StatusItemHost::useTray(bool available) {
                 break;
             }
         });
+        if (statusNotifierHostPresent()) {
+            // Such a host shows the exported menu on a right click and never tells us of the
+            // click; without it the menu's rows, Quit among them, would be out of reach.
+            m_trayMenu = new QMenu();
+            m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+            fillTrayMenu();
+            m_tray->setContextMenu(m_trayMenu);
+        }
         m_tray->show();
         delete m_capsule;
     } else if (!available) {
         delete m_tray;
         m_tray = nullptr;
+        delete m_trayMenu;
+        m_trayMenu = nullptr;
         if (m_capsule == nullptr) {
             showCapsule();
         }
@@ -155,6 +210,17 @@ void StatusItemHost::showCapsule() {
     capsule->winId();
     X11Desktop::prepareFloatingWindow(capsule->windowHandle());
     capsule->show();
+    X11Desktop::requestAllDesktops(capsule->windowHandle());
+}
+
+void StatusItemHost::capsuleGeometryChanged() {
+    if (m_capsule == nullptr || !m_capsule->isVisible() || m_capsule->size() == capsuleWindowSize) {
+        return;
+    }
+    // The window manager chose another size: the capsule is drawn at the middle of what it gave.
+    const QRect frame = m_capsule->geometry();
+    m_capsuleFrame = QRect(frame.center() - QPoint(capsuleWindowSize.width() / 2, capsuleWindowSize.height() / 2),
+                           capsuleWindowSize);
 }
 
 QRect StatusItemHost::anchorRect() const {
@@ -178,6 +244,7 @@ void StatusItemHost::apply(const StatusItemPresentation& presentation) {
     m_presentation = presentation;
     if (m_tray != nullptr) {
         m_tray->setToolTip(presentation.accessibilityLabel);
+        fillTrayMenu();
     }
     if (m_capsule != nullptr) {
         m_capsule->setAccessibleName(presentation.accessibilityLabel);

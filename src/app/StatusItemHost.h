@@ -22,6 +22,7 @@ public:
     ~StatusItemHost() override;
 
     QRect anchorRect() const override;
+    bool reportsPointerLeaving() const override { return m_tray == nullptr; }
     void apply(const StatusItemPresentation& presentation) override;
     void setHovered(bool hovered) override;
     void showMenu(const StatusItemPresentation& presentation,
@@ -31,10 +32,13 @@ public:
     QWidget* capsule() const;
 
     static QIcon capsuleIcon(bool hovered = false);
+    // The capsule window's geometry changed (the window manager's doing).
+    void capsuleGeometryChanged();
 
 private:
     void useTray(bool available);
     void showCapsule();
+    void fillTrayMenu();
 
     QSystemTrayIcon* m_tray = nullptr;
     QPointer<QWidget> m_capsule;
@@ -42,6 +46,8 @@ private:
     X11TrayWatcher* m_trayWatcher = nullptr;
     StatusItemPresentation m_presentation;
     QPointer<QMenu> m_menu;
+    // The menu handed to a tray host that draws the icon's menu itself (the D-Bus protocol).
+    QMenu* m_trayMenu = nullptr;
     // Where the tray icon was last clicked, for trays that do not report the icon's geometry.
     QPoint m_lastTrayClick;
 };

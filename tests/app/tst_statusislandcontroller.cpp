@@ -218,6 +218,41 @@ private slots:
         }
     }
 
+    // A tray icon reports clicks but never the pointer leaving it: where the pointer is against
+    // the icon's geometry decides.
+    void trayOpenedPanelClosesOnceThePointerLeavesIconAndPanel() {
+        Harness h;
+        h.item.reportsLeaving = false;
+        h.pointer = QPoint(640, 16); // on the icon
+        h.item.click();
+        QVERIFY(h.controller->isPanelShown());
+        QVERIFY(h.controller->hasPendingGraceClose());
+        h.advance(1s);
+        QVERIFY(h.controller->isPanelShown()); // resting on the icon keeps it
+        QVERIFY(h.controller->hasPendingGraceClose());
+
+        // Straight from the icon to elsewhere, never through the panel.
+        h.pointer = QPoint(1200, 700);
+        h.advance(240ms);
+        QVERIFY(h.controller->isClosing());
+        h.advance(300ms);
+        QVERIFY(!h.panel->visible);
+
+        // Through the panel, back onto the icon, then away.
+        h.pointer = QPoint(640, 16);
+        h.item.click();
+        h.pointer = QPoint(640, 300);
+        h.panel->pointerEnters();
+        h.advance(1s);
+        h.pointer = QPoint(640, 16);
+        h.panel->pointerLeaves();
+        h.advance(720ms);
+        QVERIFY(h.controller->isPanelShown());
+        h.pointer = QPoint(1200, 700);
+        h.advance(240ms);
+        QVERIFY(h.controller->isClosing());
+    }
+
     void pointerBackOnThePanelCancelsTheCheck() {
         Harness h;
         h.openAndSettle();
@@ -285,6 +320,13 @@ private slots:
         QVERIFY(h.panel->visible);
         h.item.menuCommand(StatusItemMenuCommand::quit);
         QCOMPARE(h.quits, 1);
+
+        // A tray host that draws the exported menu itself reports the chosen row alone.
+        emit h.item.menuCommandChosen(StatusItemMenuCommand::settings);
+        QCOMPARE(settings.count(), 2);
+        emit h.item.menuCommandChosen(StatusItemMenuCommand::quit);
+        QCOMPARE(h.quits, 2);
+        QCOMPARE(h.item.menusShown, 1);
     }
 
     void rightClickDuringTheCloseEndsItBeforeTheMenu() {

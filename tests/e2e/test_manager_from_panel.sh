@@ -60,7 +60,7 @@ YAML
 
 export ORRIS_HOLLOWS_WORKSPACE="$app_home/shop"
 start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
+capsule=$(app_capsule_window) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 panel=$(app_panel_window "$capsule") || exit 1
 

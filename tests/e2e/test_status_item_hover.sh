@@ -8,7 +8,7 @@ make_home
 set_setting OrrisHollows.hoverOpenEnabled.v1 true
 xdotool mousemove 1200 760
 start_app "$1"
-capsule=$(app_window_sized 38 24) || exit 1
+capsule=$(app_capsule_window) || exit 1
 wait_mapped "$capsule" 10000 || fail "the capsule was not mapped"
 panel=$(app_panel_window "$capsule") || exit 1
 
@@ -16,7 +16,7 @@ panel=$(app_panel_window "$capsule") || exit 1
 hover_open() {
     local entered
     entered=$(now_ms)
-    xdotool mousemove --window "$capsule" 19 12
+    point_at_capsule
     wait_mapped "$panel" 3000 || fail "resting on the capsule did not open the panel"
     opened_at=$(now_ms)
     # The hover delay is 0.42 s; polling can only make the measured time longer.

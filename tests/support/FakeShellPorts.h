@@ -10,12 +10,15 @@
 class FakeStatusItem final : public StatusItemHosting {
 public:
     QRect anchor{621, 4, 38, 24};
+    // false: a tray icon, which never says when the pointer leaves it.
+    bool reportsLeaving = true;
     QList<StatusItemPresentation> applied;
     bool hovered = false;
     int menusShown = 0;
     std::function<void(StatusItemMenuCommand)> menuCommand;
 
     QRect anchorRect() const override { return anchor; }
+    bool reportsPointerLeaving() const override { return reportsLeaving; }
     void apply(const StatusItemPresentation& presentation) override { applied.append(presentation); }
     void setHovered(bool value) override { hovered = value; }
     void showMenu(const StatusItemPresentation&, std::function<void(StatusItemMenuCommand)> onCommand) override {

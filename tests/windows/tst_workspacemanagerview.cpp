@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QTest>
@@ -111,7 +113,7 @@ private slots:
 
     void theListShowsEveryWorkspaceAndTheWindowReloadsOnAppear() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("beta"));
-        QVERIFY(h.view->minimumWidth() >= 940 && h.view->minimumHeight() >= 620);
+        QVERIFY(h.view->sizeHint().width() >= 940 && h.view->sizeHint().height() >= 620);
         QCOMPARE(h.home.loader->loadCount(), h.loadsBeforeShow + 1);
         auto* rows = static_cast<WorkspaceManagerListModel*>(h.view->listView()->model());
         QStringList lines;
@@ -353,6 +355,45 @@ private slots:
         QCOMPARE(h.home.workspace("alpha")->prompts.size(), 1);
         QCoreApplication::processEvents();
         QCOMPARE(deleteButtons().size(), 1);
+    }
+
+    // A tiling window manager gives the window less than its minimum width: the detail pane goes
+    // below the list, whole, and the view scrolls; at full width the columns come back.
+    void aNarrowWindowPutsTheDetailBelowTheList() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("beta"));
+        QVERIFY(!h.view->isNarrow());
+        auto* sidebar = h.find("workspaceManagerSidebar");
+        auto* detail = h.find("workspaceManagerDetailColumn");
+        auto* body = h.find<QScrollArea>("workspaceManagerBody");
+        QCOMPARE(sidebar->width(), WorkspaceManagerView::sidebarWidth);
+        QVERIFY(detail->x() >= sidebar->geometry().right());
+
+        h.view->resize(636, 680);
+        QCoreApplication::processEvents();
+        QVERIFY(h.view->isNarrow());
+        QVERIFY(detail->y() > sidebar->geometry().bottom());
+        QVERIFY(sidebar->height() >= WorkspaceManagerView::narrowListHeight);
+        const int viewportWidth = body->viewport()->width();
+        QVERIFY(sidebar->width() <= viewportWidth && sidebar->width() >= viewportWidth - 2);
+        QVERIFY(detail->width() <= viewportWidth);
+        // Every button of the detail pane lies within the width, none cut off at the edge.
+        for (const QString& name : {QStringLiteral("editWorkspaceButton"), QStringLiteral("exportPackButton")}) {
+            auto* button = h.find<QPushButton>(name);
+            QVERIFY2(button->isVisible(), qPrintable(name));
+            const QRect inBody(button->mapTo(body->widget(), QPoint(0, 0)), button->size());
+            QVERIFY2(inBody.left() >= 0 && inBody.right() < viewportWidth, qPrintable(name));
+        }
+        // The detail pane is reached by scrolling.
+        QVERIFY(body->verticalScrollBar()->maximum() > 0);
+        body->ensureWidgetVisible(h.find<QPushButton>("exportPackButton"));
+        h.shot("manager-narrow");
+
+        h.view->resize(980, 680);
+        QCoreApplication::processEvents();
+        QVERIFY(!h.view->isNarrow());
+        QCOMPARE(sidebar->width(), WorkspaceManagerView::sidebarWidth);
+        QVERIFY(detail->x() >= sidebar->geometry().right());
+        QCOMPARE(body->verticalScrollBar()->maximum(), 0);
     }
 
     void screenshotsInChineseAndWithLongText() {

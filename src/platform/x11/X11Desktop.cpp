@@ -92,6 +92,28 @@ void prepareFloatingWindow(QWindow* window) {
     xcb_flush(connection);
 }
 
+void requestAllDesktops(QWindow* window) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr || window == nullptr) {
+        return;
+    }
+    xcb_screen_t* screen = screenOf(connection, defaultScreenNumber());
+    if (screen == nullptr) {
+        return;
+    }
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window->winId());
+    event.type = internAtom(connection, "_NET_WM_DESKTOP");
+    event.data.data32[0] = 0xFFFFFFFF; // every desktop
+    event.data.data32[1] = 1;          // from an application
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
 bool trayAvailable() {
     return selectionHasOwner("_NET_SYSTEM_TRAY_S");
 }

@@ -14,6 +14,9 @@ namespace X11Desktop {
 // Marks a window that is not mapped yet as above the others, on every desktop and left out of
 // taskbars and pagers, so the window manager maps it that way.
 void prepareFloatingWindow(QWindow* window);
+// Asks the window manager to show a mapped window on every desktop. Some window managers read
+// the desktop only from this request, not from the property set before mapping.
+void requestAllDesktops(QWindow* window);
 // Whether a system tray host runs on the default screen (the owner of _NET_SYSTEM_TRAY_S<n>).
 bool trayAvailable();
 

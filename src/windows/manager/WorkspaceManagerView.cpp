@@ -138,7 +138,6 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
     : QWidget(parent), m_dependencies(std::move(dependencies)),
       m_model(m_dependencies.store, std::move(initialWorkspaceID)) {
     setObjectName(QStringLiteral("workspaceManagerView"));
-    setMinimumSize(minimumContentWidth, minimumContentHeight);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -148,15 +147,26 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
     m_bannerLayout->setSpacing(0);
     root->addLayout(m_bannerLayout);
 
-    auto* columns = new QHBoxLayout;
+    // The columns scroll as a whole: a tiling window manager can make the window smaller than its
+    // minimum size, and then the detail pane goes below the list (see resizeEvent).
+    m_bodyScroll = new QScrollArea(this);
+    m_bodyScroll->setObjectName(QStringLiteral("workspaceManagerBody"));
+    m_bodyScroll->setFrameShape(QFrame::NoFrame);
+    m_bodyScroll->setWidgetResizable(true);
+    m_bodyScroll->viewport()->setAutoFillBackground(false);
+    auto* body = new QWidget(m_bodyScroll);
+    body->setAutoFillBackground(false);
+    m_columns = new QBoxLayout(QBoxLayout::LeftToRight, body);
+    auto* columns = m_columns;
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
-    auto* sidebar = new QWidget(this);
-    sidebar->setObjectName(QStringLiteral("workspaceManagerSidebar"));
-    sidebar->setFixedWidth(sidebarWidth);
-    buildSidebar(sidebar);
-    columns->addWidget(sidebar);
-    columns->addWidget(makeDivider(QFrame::VLine, this));
+    m_sidebar = new QWidget(body);
+    m_sidebar->setObjectName(QStringLiteral("workspaceManagerSidebar"));
+    m_sidebar->setFixedWidth(sidebarWidth);
+    buildSidebar(m_sidebar);
+    columns->addWidget(m_sidebar);
+    m_columnDivider = makeDivider(QFrame::VLine, body);
+    columns->addWidget(m_columnDivider);
 
     m_detailStack = new QStackedWidget(this);
     m_detailStack->setObjectName(QStringLiteral("workspaceManagerDetail"));
@@ -189,12 +199,14 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
     placeholderLayout->addStretch(1);
     m_detailStack->addWidget(m_placeholder);
 
-    auto* detailColumn = new QWidget(this);
-    auto* detailLayout = new QVBoxLayout(detailColumn);
+    m_detailColumn = new QWidget(body);
+    m_detailColumn->setObjectName(QStringLiteral("workspaceManagerDetailColumn"));
+    auto* detailLayout = new QVBoxLayout(m_detailColumn);
     detailLayout->setContentsMargins(16, 16, 16, 16);
     detailLayout->addWidget(m_detailStack);
-    columns->addWidget(detailColumn, 1);
-    root->addLayout(columns, 1);
+    columns->addWidget(m_detailColumn, 1);
+    m_bodyScroll->setWidget(body);
+    root->addWidget(m_bodyScroll, 1);
 
     connect(&m_model, &WorkspaceManagerModel::listChanged, this, [this] {
         refreshList();
@@ -226,6 +238,36 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
 }
 
 WorkspaceManagerView::~WorkspaceManagerView() = default;
+
+QSize WorkspaceManagerView::sizeHint() const {
+    return QSize(minimumContentWidth, minimumContentHeight).expandedTo(QWidget::sizeHint());
+}
+
+void WorkspaceManagerView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    applyNarrowLayout(width() < minimumContentWidth);
+}
+
+void WorkspaceManagerView::applyNarrowLayout(bool narrow) {
+    if (narrow == m_narrow) {
+        return;
+    }
+    m_narrow = narrow;
+    // Narrower than the two columns need: the list takes the whole width with the detail pane
+    // below it, each tall enough to work in, and the window scrolls.
+    m_columns->setDirection(narrow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    m_columnDivider->setFrameShape(narrow ? QFrame::HLine : QFrame::VLine);
+    if (narrow) {
+        m_sidebar->setMinimumWidth(0);
+        m_sidebar->setMaximumWidth(QWIDGETSIZE_MAX);
+        m_sidebar->setMinimumHeight(narrowListHeight);
+        m_detailColumn->setMinimumHeight(narrowDetailHeight);
+    } else {
+        m_sidebar->setFixedWidth(sidebarWidth);
+        m_sidebar->setMinimumHeight(0);
+        m_detailColumn->setMinimumHeight(0);
+    }
+}
 
 // ---- layout ----
 

@@ -15,6 +15,8 @@ class Confirmer;
 class FileChooser;
 class FileRevealer;
 class PromptStore;
+class QBoxLayout;
+class QFrame;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -57,6 +59,13 @@ public:
     static constexpr int minimumContentWidth = 940;
     static constexpr int minimumContentHeight = 620;
     static constexpr int sidebarWidth = 390;
+    // Below minimumContentWidth the detail pane goes under the list, which keeps this height.
+    static constexpr int narrowListHeight = 420;
+    static constexpr int narrowDetailHeight = 560;
+
+    QSize sizeHint() const override;
+    // The detail pane lies below the list (the view is narrower than the two columns need).
+    bool isNarrow() const { return m_narrow; }
 
     WorkspaceManagerView(Dependencies dependencies, std::optional<QString> initialWorkspaceID,
                          QWidget* parent = nullptr);
@@ -79,9 +88,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void applyNarrowLayout(bool narrow);
     void buildSidebar(QWidget* sidebar);
     void buildDetailPane(QWidget* pane);
     void retranslate();
@@ -100,6 +111,12 @@ private:
     bool m_appeared = false;
 
     QVBoxLayout* m_bannerLayout = nullptr;
+    QScrollArea* m_bodyScroll = nullptr;
+    QBoxLayout* m_columns = nullptr;
+    QWidget* m_sidebar = nullptr;
+    QFrame* m_columnDivider = nullptr;
+    QWidget* m_detailColumn = nullptr;
+    bool m_narrow = false;
     QLabel* m_titleLabel = nullptr;
     QToolButton* m_reloadButton = nullptr;
     QLineEdit* m_searchField = nullptr;
