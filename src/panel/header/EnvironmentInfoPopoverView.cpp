@@ -1,6 +1,7 @@
 #include "panel/header/EnvironmentInfoPopoverView.h"
 
 #include "panel/header/EnvironmentOverviewPresentation.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/MiddleElidedLabel.h"
@@ -66,7 +67,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
     m_input = input;
     const AppLanguage language = L10n::currentLanguage();
     m_title->setText(L10n::string(L10N("environment.overview.title"), language));
-    setAccessibleName(m_title->text());
+    AccessibleText::setName(this, m_title->text());
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         delete item->widget();
         delete item;
@@ -90,7 +91,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
         value->setToolTip(item.value);
         value->setFullText(item.value);
-        value->setAccessibleName(item.title);
+        AccessibleText::setName(value, item.title);
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
         row->show();

@@ -2,6 +2,7 @@
 
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
+#include "widgets/AccessibleText.h"
 
 #include <QAbstractButton>
 #include <QPainter>
@@ -85,7 +86,7 @@ void PromptPanelLayoutPicker::setSelection(PromptPanelLayoutMode mode, std::opti
         const bool current = modes[i] == mode;
         button->setCurrent(current);
         const QString title = PromptPanelLayoutModes::accessibilityTitle(modes[i], language);
-        button->setAccessibleName(title);
+        AccessibleText::setName(button, title);
         button->setToolTip(title);
         button->setProperty("accessibleValue", current ? L10n::string(L10N("prompt.selected"), language) : QString());
     }

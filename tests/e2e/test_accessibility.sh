@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# What a screen reader gets, read through AT-SPI on the private session bus: every control that
+# takes focus has a name; moving the selection with the keyboard names the newly selected tile
+# while the search field keeps focus, and sends name changes only for names that changed; a copy
+# puts "Copied" first in the tile's description.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+probe() { /usr/bin/python3 "$(dirname "$0")/helpers/atspi_probe.py" "$@"; }
+/usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+    fail "python3-gi with the Atspi typelib is not installed (script/deps test installs it)"
+
+make_home
+mkdir -p "$app_home/.orris-hollows"
+{
+    echo "prompts:"
+    for i in 1 2 3; do
+        printf '  - id: "p%s"\n    title: "Prompt %s"\n    text: "Text %s"\n' "$i" "$i" "$i"
+    done
+} >"$app_home/.orris-hollows/global.yaml"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+launch_app "$1"
+open_panel "$panel"
+sleep 0.5
+screenshot accessibility-1-panel
+
+probe names "Orris Hollows" || fail "the panel has unnamed controls"
+
+# Right: the second tile is announced as selected; the first one is no longer.
+events=$(probe events Right) || fail "could not listen to the accessibility events"
+echo "$events" | grep -q "^object:state-changed:selected 1 \[push button\] 'Prompt 2, Shortcut Ctrl+2'" ||
+    fail "Right sent no event naming the second tile:
+$events"
+echo "$events" | grep -q "^object:state-changed:selected 0 \[push button\] 'Prompt 1, Shortcut Ctrl+1'" ||
+    fail "Right did not take the selection off the first tile:
+$events"
+renamed=$(echo "$events" | grep -c "accessible-name")
+[ "$renamed" -le 3 ] || fail "Right sent $renamed name changes:
+$events"
+
+# Ctrl+1 copies the first tile: its value, read first in its description, becomes "Copied".
+events=$(probe events ctrl+1) || fail "could not listen to the accessibility events"
+wait_clipboard "Text 1" || fail "Ctrl+1 did not copy the first prompt"
+echo "$events" | grep -q "^object:property-change:accessible-description 0 \[push button\] 'Prompt 1, Shortcut Ctrl+1'" ||
+    fail "the copy sent no change of the first tile's value:
+$events"
+tile=$(probe find "Orris Hollows" "push button" "Prompt 1, Shortcut Ctrl+1") || fail "no first tile"
+echo "$tile" | grep -q "^description: Copied, " || fail "the first tile's value is not Copied:
+$tile"
+renamed=$(echo "$events" | grep -c "accessible-name")
+[ "$renamed" -le 3 ] || fail "Ctrl+1 sent $renamed name changes:
+$events"
+echo "PASS"
