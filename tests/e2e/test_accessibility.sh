@@ -2,7 +2,8 @@
 # What a screen reader gets, read through AT-SPI on the private session bus: every control that
 # takes focus has a name; moving the selection with the keyboard names the newly selected tile
 # while the search field keeps focus, and sends name changes only for names that changed; a copy
-# puts "Copied" first in the tile's description.
+# puts "Copied" first in the tile's description. The settings window's pages likewise, with their
+# controls tied to their labels.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -50,4 +51,27 @@ $tile"
 renamed=$(echo "$events" | grep -c "accessible-name")
 [ "$renamed" -le 3 ] || fail "Ctrl+1 sent $renamed name changes:
 $events"
+
+# The settings window: every page's controls are named; the combo boxes by their row labels, to
+# which they are tied; the text size is a choice of radio buttons; the two recorders differ.
+xdotool key ctrl+comma
+wait_for_window --onlyvisible --name 'Orris Hollows Settings' >/dev/null || exit 1
+sleep 0.8
+for page in "Getting Started" General Prompts Shortcuts Updates; do
+    probe names "Orris Hollows Settings" || fail "the settings page $page has unnamed controls"
+    [ "$page" = General ] && screenshot accessibility-2-settings-general
+    xdotool key Down
+    sleep 0.4
+done
+for label in Language "Copy sound" "Sort prompts"; do
+    combo=$(probe find "Orris Hollows Settings" "combo box" "$label") || fail "no combo box named $label"
+    echo "$combo" | grep -qx "labelled-by: $label" || fail "the combo box $label is not tied to its label:
+$combo"
+done
+choice=$(probe find "Orris Hollows Settings" "radio button" "System") || fail "the text size is no radio choice"
+echo "$choice" | grep -q "^states:.* checked" || fail "the chosen text size is not checked: $choice"
+probe find "Orris Hollows Settings" "radio button" "Large" >/dev/null || fail "Large is no radio choice"
+probe find "Orris Hollows Settings" "push button" "Panel shortcut" >/dev/null || fail "no recorder named Panel shortcut"
+probe find "Orris Hollows Settings" "push button" "Prompt number keys" >/dev/null ||
+    fail "no recorder named Prompt number keys"
 echo "PASS"
