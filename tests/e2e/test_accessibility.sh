@@ -52,6 +52,28 @@ renamed=$(echo "$events" | grep -c "accessible-name")
 [ "$renamed" -le 3 ] || fail "Ctrl+1 sent $renamed name changes:
 $events"
 
+# The layout picker: a radio choice whose current case is checked and "Selected"; Tab reaches the
+# other case and Space picks it.
+grid=$(probe find "Orris Hollows" "radio button" "Grid") || fail "the layout picker is no radio choice"
+echo "$grid" | grep -q "^states:.* checked" || fail "the current layout is not checked: $grid"
+echo "$grid" | grep -qx "description: Selected" || fail "the current layout is not Selected: $grid"
+reached=""
+for _ in $(seq 1 20); do
+    xdotool key Tab
+    sleep 0.15
+    if [ "$(probe focused "Orris Hollows")" = "[radio button] 'List'" ]; then
+        reached=yes
+        break
+    fi
+done
+[ -n "$reached" ] || fail "Tab never reached the List layout"
+xdotool key space
+sleep 0.6
+list=$(probe find "Orris Hollows" "radio button" "List") || fail "the List layout went away"
+echo "$list" | grep -qx "description: Selected" || fail "Space did not pick the List layout: $list"
+screenshot accessibility-2-list-layout
+grep -q "panelLayoutMode.v1=list" "$app_settings" || fail "the List layout was not stored"
+
 # The settings window: every page's controls are named; the combo boxes by their row labels, to
 # which they are tied; the text size is a choice of radio buttons; the two recorders differ.
 xdotool key ctrl+comma
@@ -59,7 +81,7 @@ wait_for_window --onlyvisible --name 'Orris Hollows Settings' >/dev/null || exit
 sleep 0.8
 for page in "Getting Started" General Prompts Shortcuts Updates; do
     probe names "Orris Hollows Settings" || fail "the settings page $page has unnamed controls"
-    [ "$page" = General ] && screenshot accessibility-2-settings-general
+    [ "$page" = General ] && screenshot accessibility-3-settings-general
     xdotool key Down
     sleep 0.4
 done

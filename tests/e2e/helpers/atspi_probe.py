@@ -3,6 +3,7 @@
 
   atspi_probe.py names WINDOW            every showing control of the window that takes focus has a name
   atspi_probe.py find WINDOW ROLE NAME   prints the states and description of the first such object
+  atspi_probe.py focused WINDOW          prints the object of the window that has keyboard focus
   atspi_probe.py events KEYS...          presses the keys with xdotool and prints the events that follow
 Exit status 1 (with the reason on stderr) when a check fails.
 """
@@ -96,6 +97,14 @@ def command_find(name, role, wanted):
     sys.exit(f"{name}: no {role} named {wanted!r}")
 
 
+def command_focused(name):
+    for acc in walk(window(name)):
+        if "focused" in states(acc) and acc.get_role_name() not in ("list item",):
+            print(describe(acc))
+            return
+    print("[none]")
+
+
 def command_events(keys):
     events = []
 
@@ -135,6 +144,8 @@ def main():
         command_names(sys.argv[2])
     elif len(sys.argv) == 5 and sys.argv[1] == "find":
         command_find(*sys.argv[2:])
+    elif len(sys.argv) == 3 and sys.argv[1] == "focused":
+        command_focused(sys.argv[2])
     elif len(sys.argv) >= 3 and sys.argv[1] == "events":
         command_events(sys.argv[2:])
     else:
