@@ -1,6 +1,7 @@
 #include "panel/PromptVariableSheet.h"
 
 #include "widgets/AccessibleText.h"
+#include "widgets/ModalSheetAccessible.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 
@@ -42,7 +43,9 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
                                          std::function<void()> onCancel, QWidget* parent)
     : QWidget(parent), m_model(form, std::move(onConfirm)), m_onCancel(std::move(onCancel)) {
     setObjectName(QStringLiteral("variableSheet"));
+    ModalSheetAccessible::mark(this);
     AccessibleText::setName(this, text("prompt.variable.title"));
+    AccessibleText::setDescription(this, text("prompt.variable.help"));
     SheetLook::styleCard(this);
 
     auto* layout = new QVBoxLayout(this);

@@ -2,7 +2,8 @@
 # What a screen reader gets, read through AT-SPI on the private session bus: every control that
 # takes focus has a name; moving the selection with the keyboard names the newly selected tile
 # while the search field keeps focus, and sends name changes only for names that changed; a copy
-# puts "Copied" first in the tile's description. The settings window's pages likewise, with their
+# puts "Copied" first in the tile's description; the grid/list switch is a checked choice and
+# the variable form a modal dialog. The settings window's pages likewise, with their
 # controls tied to their labels.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -18,6 +19,7 @@ mkdir -p "$app_home/.orris-hollows"
     for i in 1 2 3; do
         printf '  - id: "p%s"\n    title: "Prompt %s"\n    text: "Text %s"\n' "$i" "$i" "$i"
     done
+    printf '  - id: "p4"\n    title: "Greeting"\n    text: "Hello {{ name }} in {{ place | here }}"\n'
 } >"$app_home/.orris-hollows/global.yaml"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 launch_app "$1"
@@ -74,6 +76,17 @@ echo "$list" | grep -qx "description: Selected" || fail "Space did not pick the 
 screenshot accessibility-2-list-layout
 grep -q "panelLayoutMode.v1=list" "$app_settings" || fail "the List layout was not stored"
 
+# The variable form: a modal dialog named by its title, its controls named.
+xdotool key ctrl+4
+sleep 0.8
+screenshot accessibility-3-form
+form=$(probe find "Orris Hollows" dialog "Fill in the variables") || fail "the form is not a dialog named by its title"
+echo "$form" | grep -q "^states:.* modal" || fail "the form is not modal: $form"
+probe names "Orris Hollows" || fail "the form has unnamed controls"
+[ "$(probe focused "Orris Hollows")" = "[text] 'name'" ] || fail "the form's first field has no focus"
+xdotool key Escape
+sleep 0.5
+
 # The settings window: every page's controls are named; the combo boxes by their row labels, to
 # which they are tied; the text size is a choice of radio buttons; the two recorders differ.
 xdotool key ctrl+comma
@@ -81,7 +94,7 @@ wait_for_window --onlyvisible --name 'Orris Hollows Settings' >/dev/null || exit
 sleep 0.8
 for page in "Getting Started" General Prompts Shortcuts Updates; do
     probe names "Orris Hollows Settings" || fail "the settings page $page has unnamed controls"
-    [ "$page" = General ] && screenshot accessibility-3-settings-general
+    [ "$page" = General ] && screenshot accessibility-4-settings-general
     xdotool key Down
     sleep 0.4
 done
