@@ -3,7 +3,7 @@
 # takes focus has a name; moving the selection with the keyboard names the newly selected tile
 # while the search field keeps focus, and sends name changes only for names that changed; a copy
 # puts "Copied" first in the tile's description; the grid/list switch is a checked choice and
-# the variable form a modal dialog. The settings window's pages likewise, with their
+# the variable form a modal dialog; the environment card is found and read. The settings window's pages likewise, with their
 # controls tied to their labels.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -54,6 +54,20 @@ renamed=$(echo "$events" | grep -c "accessible-name")
 [ "$renamed" -le 3 ] || fail "Ctrl+1 sent $renamed name changes:
 $events"
 
+# The environment card: Shift+Tab from the search field reaches its button and Space opens it; the
+# card takes the focus, is among the app's windows and reads as rows of title and value. Escape
+# closes it and gives the focus back to the search field.
+events=$(probe events shift+Tab space) || fail "could not listen to the accessibility events"
+echo "$events" | grep -q "^focus: 0 \[frame\] 'Current environment'" || fail "the card did not take the focus:
+$events"
+probe names "Current environment" || fail "the card has unnamed controls"
+probe find "Current environment" label "Binding: None" >/dev/null || fail "the card's rows are not readable"
+screenshot accessibility-2-environment
+xdotool key Escape
+sleep 0.5
+[ "$(probe focused "Orris Hollows")" = "[text] 'Search prompts'" ] ||
+    fail "closing the card did not give the focus back to the panel: $(probe focused "Orris Hollows")"
+
 # The layout picker: a radio choice whose current case is checked and "Selected"; Tab reaches the
 # other case and Space picks it.
 grid=$(probe find "Orris Hollows" "radio button" "Grid") || fail "the layout picker is no radio choice"
@@ -73,13 +87,13 @@ xdotool key space
 sleep 0.6
 list=$(probe find "Orris Hollows" "radio button" "List") || fail "the List layout went away"
 echo "$list" | grep -qx "description: Selected" || fail "Space did not pick the List layout: $list"
-screenshot accessibility-2-list-layout
+screenshot accessibility-3-list-layout
 grep -q "panelLayoutMode.v1=list" "$app_settings" || fail "the List layout was not stored"
 
 # The variable form: a modal dialog named by its title, its controls named.
 xdotool key ctrl+4
 sleep 0.8
-screenshot accessibility-3-form
+screenshot accessibility-4-form
 form=$(probe find "Orris Hollows" dialog "Fill in the variables") || fail "the form is not a dialog named by its title"
 echo "$form" | grep -q "^states:.* modal" || fail "the form is not modal: $form"
 probe names "Orris Hollows" || fail "the form has unnamed controls"
@@ -94,7 +108,7 @@ wait_for_window --onlyvisible --name 'Orris Hollows Settings' >/dev/null || exit
 sleep 0.8
 for page in "Getting Started" General Prompts Shortcuts Updates; do
     probe names "Orris Hollows Settings" || fail "the settings page $page has unnamed controls"
-    [ "$page" = General ] && screenshot accessibility-4-settings-general
+    [ "$page" = General ] && screenshot accessibility-5-settings-general
     xdotool key Down
     sleep 0.4
 done
