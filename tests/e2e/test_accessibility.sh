@@ -4,7 +4,7 @@
 # while the search field keeps focus, and sends name changes only for names that changed; a copy
 # puts "Copied" first in the tile's description; the grid/list switch is a checked choice and
 # the variable form a modal dialog; the environment card is found and read. The settings window's pages likewise, with their
-# controls tied to their labels.
+# controls tied to their labels, the welcome guide and the workspace manager.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -21,6 +21,9 @@ mkdir -p "$app_home/.orris-hollows"
     done
     printf '  - id: "p4"\n    title: "Greeting"\n    text: "Hello {{ name }} in {{ place | here }}"\n'
 } >"$app_home/.orris-hollows/global.yaml"
+mkdir -p "$app_home/.orris-hollows/workspaces"
+printf 'workspace:\n  name: "Alpha"\n  match_paths: []\n\nprompts:\n  - id: "a1"\n    title: "Alpha prompt"\n    text: "Alpha"\n' \
+    >"$app_home/.orris-hollows/workspaces/alpha.yaml"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 launch_app "$1"
 open_panel "$panel"
@@ -123,4 +126,24 @@ probe find "Orris Hollows Settings" "radio button" "Large" >/dev/null || fail "L
 probe find "Orris Hollows Settings" "push button" "Panel shortcut" >/dev/null || fail "no recorder named Panel shortcut"
 probe find "Orris Hollows Settings" "push button" "Prompt number keys" >/dev/null ||
     fail "no recorder named Prompt number keys"
+
+# The welcome guide, and the workspace manager with a workspace chosen from its list by keyboard.
+probe press "Orris Hollows Settings" "push button" "Show the Welcome Guide" || fail "could not ask for the guide"
+wait_for_window --onlyvisible --name 'Welcome to Orris Hollows' >/dev/null || exit 1
+sleep 0.5
+probe names "Welcome to Orris Hollows" || fail "the welcome guide has unnamed controls"
+probe press "Orris Hollows Settings" "push button" "Manage Workspaces" || fail "could not ask for the manager"
+wait_for_window --onlyvisible --name 'Workspace Manager' >/dev/null || exit 1
+sleep 0.8
+for _ in $(seq 1 12); do
+    case "$(probe focused "Workspace Manager")" in "[list]"*) break ;; esac
+    xdotool key Tab
+    sleep 0.15
+done
+xdotool key Down Return
+sleep 0.8
+screenshot accessibility-6-manager
+probe find "Workspace Manager" label "Prompts: 1" >/dev/null || fail "the manager did not show Alpha"
+probe names "Workspace Manager" || fail "the workspace manager has unnamed controls"
+probe find "Workspace Manager" "push button" "Clear Search" >/dev/null || fail "the search's clear button has no name"
 echo "PASS"

@@ -3,6 +3,7 @@
 
   atspi_probe.py names WINDOW            every showing control of the window that takes focus has a name
   atspi_probe.py find WINDOW ROLE NAME   prints the states and description of the first such object
+  atspi_probe.py press WINDOW ROLE NAME  does the first action (Press) of the first such object
   atspi_probe.py focused WINDOW          prints the object of the window that has keyboard focus
   atspi_probe.py events KEYS...          presses the keys with xdotool and prints the events that follow
 Exit status 1 (with the reason on stderr) when a check fails.
@@ -87,14 +88,25 @@ def command_names(name):
     print(f"{name}: {count} focusable objects, all named")
 
 
-def command_find(name, role, wanted):
+def find(name, role, wanted):
     for acc in walk(window(name), showing_only=False):
         if acc.get_role_name() == role and acc.get_name() == wanted:
-            print("states:", " ".join(sorted(states(acc))))
-            print("description:", acc.get_description())
-            print("labelled-by:", "|".join(labelled_by(acc)))
-            return
+            return acc
     sys.exit(f"{name}: no {role} named {wanted!r}")
+
+
+def command_press(name, role, wanted):
+    acc = find(name, role, wanted)
+    if acc.get_n_actions() == 0:
+        sys.exit(f"{describe(acc)} offers no action")
+    acc.do_action(0)
+
+
+def command_find(name, role, wanted):
+    acc = find(name, role, wanted)
+    print("states:", " ".join(sorted(states(acc))))
+    print("description:", acc.get_description())
+    print("labelled-by:", "|".join(labelled_by(acc)))
 
 
 def command_focused(name):
@@ -144,6 +156,8 @@ def main():
         command_names(sys.argv[2])
     elif len(sys.argv) == 5 and sys.argv[1] == "find":
         command_find(*sys.argv[2:])
+    elif len(sys.argv) == 5 and sys.argv[1] == "press":
+        command_press(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "focused":
         command_focused(sys.argv[2])
     elif len(sys.argv) >= 3 and sys.argv[1] == "events":
