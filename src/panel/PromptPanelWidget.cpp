@@ -61,8 +61,17 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     AccessibleText::setName(this, text(L10N("panel.accessibility.label")));
     m_sheetHost = std::make_unique<OverlaySheetHost>(this);
     m_sheetHost->onPresentingChanged = [this](bool presenting) {
-        if (m_toolbar != nullptr) {
-            m_toolbar->setEnabled(!presenting);
+        // What lies under a sheet is out of use, also for assistive technology, which would
+        // otherwise offer it next to the sheet's own controls.
+        for (QWidget* part :
+             {static_cast<QWidget*>(m_toolbar), static_cast<QWidget*>(m_header), m_banners,
+              static_cast<QWidget*>(m_search), static_cast<QWidget*>(m_picker), static_cast<QWidget*>(m_stage)}) {
+            if (part != nullptr) {
+                part->setEnabled(!presenting);
+            }
+        }
+        if (!presenting && m_search != nullptr && window()->isActiveWindow()) {
+            m_search->focusField();
         }
         if (!presenting && m_model.openSheet() != PanelViewModel::Sheet::none) {
             m_model.sheetClosed();

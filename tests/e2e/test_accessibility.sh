@@ -93,7 +93,8 @@ echo "$list" | grep -qx "description: Selected" || fail "Space did not pick the 
 screenshot accessibility-3-list-layout
 grep -q "panelLayoutMode.v1=list" "$app_settings" || fail "the List layout was not stored"
 
-# The variable form: a modal dialog named by its title, its controls named.
+# The variable form: a modal dialog named by its title, its controls named, the panel behind it
+# out of use until it closes.
 xdotool key ctrl+4
 sleep 0.8
 screenshot accessibility-4-form
@@ -101,8 +102,12 @@ form=$(probe find "Orris Hollows" dialog "Fill in the variables") || fail "the f
 echo "$form" | grep -q "^states:.* modal" || fail "the form is not modal: $form"
 probe names "Orris Hollows" || fail "the form has unnamed controls"
 [ "$(probe focused "Orris Hollows")" = "[text] 'name'" ] || fail "the form's first field has no focus"
+behind=$(probe find "Orris Hollows" "push button" "Prompt 1, Shortcut Ctrl+1") || fail "no first tile"
+echo "$behind" | grep -q "^states:.* enabled" && fail "the tiles behind the form are still in use: $behind"
 xdotool key Escape
 sleep 0.5
+[ "$(probe focused "Orris Hollows")" = "[text] 'Search prompts'" ] ||
+    fail "closing the form did not give the focus back to the search field: $(probe focused "Orris Hollows")"
 
 # The settings window: every page's controls are named; the combo boxes by their row labels, to
 # which they are tied; the text size is a choice of radio buttons; the two recorders differ.
