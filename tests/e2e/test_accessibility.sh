@@ -26,8 +26,14 @@ printf 'workspace:\n  name: "Alpha"\n  match_paths: []\n\nprompts:\n  - id: "a1"
     >"$app_home/.orris-hollows/workspaces/alpha.yaml"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 launch_app "$1"
-open_panel "$panel"
-sleep 0.5
+# Opening the panel announces the first selection, with the focus in the search field.
+events=$(probe events super+shift+p) || fail "could not listen to the accessibility events"
+wait_mapped "$panel" 10000 || fail "the hot key did not open the panel"
+wait_geometry_settled "$panel"
+echo "$events" | grep -q "^object:state-changed:selected 1 \[push button\] 'Prompt 1, Shortcut Ctrl+1'" ||
+    fail "opening the panel sent no event naming the selected first tile:
+$events"
+[ "$(probe focused "Orris Hollows")" = "[text] 'Search prompts'" ] || fail "the search field has no focus"
 screenshot accessibility-1-panel
 
 probe names "Orris Hollows" || fail "the panel has unnamed controls"
@@ -112,8 +118,14 @@ sleep 0.5
 # The settings window: every page's controls are named; the combo boxes by their row labels, to
 # which they are tied; the text size is a choice of radio buttons; the two recorders differ.
 xdotool key ctrl+comma
-wait_for_window --onlyvisible --name 'Orris Hollows Settings' >/dev/null || exit 1
+settings=$(wait_for_window --onlyvisible --name 'Orris Hollows Settings') || exit 1
+# The panel out of the way, the settings window in front with its page list focused.
+xdotool key super+shift+p
+wait_unmapped "$panel" 10000 || fail "the hot key did not close the panel"
+xdotool windowactivate "$settings" 2>/dev/null
 sleep 0.8
+[ "$(probe focused "Orris Hollows Settings")" = "[list] 'Settings'" ] ||
+    fail "the settings page list has no focus: $(probe focused "Orris Hollows Settings")"
 for page in "Getting Started" General Prompts Shortcuts Updates; do
     probe names "Orris Hollows Settings" || fail "the settings page $page has unnamed controls"
     [ "$page" = General ] && screenshot accessibility-5-settings-general
