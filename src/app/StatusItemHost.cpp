@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"
+#include "widgets/AccessibleText.h"
 
 #include <QCursor>
 #include <QDBusConnection>
@@ -198,8 +199,8 @@ void StatusItemHost::useTray(bool available) {
 void StatusItemHost::showCapsule() {
     auto* capsule = new CapsuleWindow(this);
     m_capsule = capsule;
-    capsule->setAccessibleName(m_presentation.accessibilityLabel);
-    capsule->setAccessibleDescription(m_presentation.accessibilityHelp);
+    AccessibleText::setName(capsule, m_presentation.accessibilityLabel);
+    AccessibleText::setDescription(capsule, m_presentation.accessibilityHelp);
     capsule->setToolTip(m_presentation.accessibilityHelp);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -247,8 +248,8 @@ void StatusItemHost::apply(const StatusItemPresentation& presentation) {
         fillTrayMenu();
     }
     if (m_capsule != nullptr) {
-        m_capsule->setAccessibleName(presentation.accessibilityLabel);
-        m_capsule->setAccessibleDescription(presentation.accessibilityHelp);
+        AccessibleText::setName(m_capsule, presentation.accessibilityLabel);
+        AccessibleText::setDescription(m_capsule, presentation.accessibilityHelp);
         m_capsule->setToolTip(presentation.accessibilityHelp);
     }
 }

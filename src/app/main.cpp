@@ -5,6 +5,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "store/LibraryMemory.h"
 #include "widgets/OrrisHollowsAppearance.h"
+#include "widgets/PopupAccessibility.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -64,6 +65,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // Before the application exists: its accessible interface is made while it starts.
+    PopupAccessibility::installApplicationAccessible();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orris Hollows"));
     QApplication::setOrganizationName(QStringLiteral("orris-hollows"));

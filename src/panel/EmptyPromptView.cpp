@@ -2,6 +2,7 @@
 
 #include "model/Localization.h"
 #include "model/UrlOpening.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
@@ -86,14 +87,14 @@ void EmptyPromptView::setState(const PanelEmptyState& state, const QList<PromptW
     m_message->setText(m_spec.message);
     const QString primary = L10n::string(m_spec.primaryTitleKey, language);
     m_primary->setText(primary);
-    m_primary->setAccessibleName(primary);
+    AccessibleText::setName(m_primary, primary);
     m_primary->setLabel(BrandButton::Label::bottomToolbar, m_spec.primaryIcon, true);
     m_primary->setEnabled(m_spec.primaryEnabled);
     m_secondary->setVisible(m_spec.secondary.has_value());
     if (m_spec.secondary) {
         const QString secondary = L10n::string(m_spec.secondary->titleKey, language);
         m_secondary->setText(secondary);
-        m_secondary->setAccessibleName(secondary);
+        AccessibleText::setName(m_secondary, secondary);
         m_secondary->setLabel(BrandButton::Label::bottomToolbar, m_spec.secondary->icon, false);
         m_secondary->setEnabled(m_spec.secondary->enabled);
     }

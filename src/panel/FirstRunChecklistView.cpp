@@ -2,6 +2,7 @@
 
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/FirstRunLook.h"
 #include "widgets/FirstRunSymbols.h"
 #include "widgets/OrrisHollowsStyle.h"
@@ -111,9 +112,9 @@ void FirstRunChecklistView::changeEvent(QEvent* event) {
 void FirstRunChecklistView::render() {
     const AppLanguage lang = language();
     m_title->setText(L10n::string(L10N("first.checklist.title"), lang));
-    m_title->setAccessibleName(m_title->text());
+    AccessibleText::setName(m_title, m_title->text());
     m_doneButton->setText(L10n::string(L10N("action.done.tip"), lang));
-    m_doneButton->setAccessibleName(m_doneButton->text());
+    AccessibleText::setName(m_doneButton, m_doneButton->text());
 
     const QList<FirstRunChecklistRow> rows = m_model.rows();
     for (qsizetype i = 0; i < rows.size() && i < m_rows.size(); ++i) {
@@ -121,19 +122,20 @@ void FirstRunChecklistView::render() {
         const RowWidgets& widgets = m_rows.at(i);
         const QString title = L10n::string(row.titleKey, lang);
         widgets.title->setText(title);
-        widgets.title->setAccessibleName(title);
+        AccessibleText::setName(widgets.title, title);
         const QColor color = row.done ? FirstRunLook::success() : FirstRunLook::secondary(palette());
         widgets.icon->setPixmap(
             FirstRunSymbols::pixmap(row.done ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"),
                                     color, symbolSize, devicePixelRatioF()));
-        widgets.icon->setAccessibleName(row.done ? L10n::string(L10N("first.checklist.step.done"), lang, title)
-                                                 : L10n::string(L10N("first.checklist.step.pending"), lang, title));
+        AccessibleText::setName(widgets.icon, row.done
+                                                  ? L10n::string(L10N("first.checklist.step.done"), lang, title)
+                                                  : L10n::string(L10N("first.checklist.step.pending"), lang, title));
         if (widgets.control) {
             const bool shown = row.control != FirstRunChecklistRow::Control::none;
             widgets.control->setVisible(shown);
             if (shown) {
                 widgets.control->setText(L10n::string(row.controlTitleKey, lang));
-                widgets.control->setAccessibleName(widgets.control->text());
+                AccessibleText::setName(widgets.control, widgets.control->text());
                 widgets.control->setEnabled(row.controlEnabled);
             }
         }

@@ -1,5 +1,6 @@
 #include "panel/PanelConfirmationSheet.h"
 
+#include "widgets/AccessibleText.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 
@@ -16,7 +17,7 @@ PanelConfirmationSheet::PanelConfirmationSheet(const QString& title, const QStri
                                                QWidget* parent)
     : QWidget(parent), m_onConfirm(std::move(onConfirm)), m_onCancel(std::move(onCancel)) {
     setObjectName(QStringLiteral("confirmationSheet"));
-    setAccessibleName(title);
+    AccessibleText::setName(this, title);
     SheetLook::styleCard(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(22, 20, 22, 18);
@@ -41,10 +42,10 @@ PanelConfirmationSheet::PanelConfirmationSheet(const QString& title, const QStri
     buttons->addStretch(1);
     auto* cancel = new QPushButton(cancelTitle, this);
     cancel->setObjectName(QStringLiteral("confirmationCancel"));
-    cancel->setAccessibleName(cancelTitle);
+    AccessibleText::setName(cancel, cancelTitle);
     auto* confirm = new QPushButton(confirmTitle, this);
     confirm->setObjectName(QStringLiteral("confirmationConfirm"));
-    confirm->setAccessibleName(confirmTitle);
+    AccessibleText::setName(confirm, confirmTitle);
     OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
     // The delete it confirms cannot be undone: the red wash of a destructive action.
     OrrisHollowsStyle::setBrandLook(confirm, ButtonLook::Kind::settingsAction, true);

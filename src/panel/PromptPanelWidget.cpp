@@ -1,4 +1,5 @@
 #include "panel/PromptPanelWidget.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 
 #include "model/Localization.h"
@@ -57,11 +58,20 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
                                      QWidget* parent)
     : QWidget(parent), m_model(model), m_factories(std::move(factories)), m_seams(seams) {
     setObjectName(QStringLiteral("promptPanel"));
-    setAccessibleName(text(L10N("panel.accessibility.label")));
+    AccessibleText::setName(this, text(L10N("panel.accessibility.label")));
     m_sheetHost = std::make_unique<OverlaySheetHost>(this);
     m_sheetHost->onPresentingChanged = [this](bool presenting) {
-        if (m_toolbar != nullptr) {
-            m_toolbar->setEnabled(!presenting);
+        // What lies under a sheet is out of use, also for assistive technology, which would
+        // otherwise offer it next to the sheet's own controls.
+        for (QWidget* part :
+             {static_cast<QWidget*>(m_toolbar), static_cast<QWidget*>(m_header), m_banners,
+              static_cast<QWidget*>(m_search), static_cast<QWidget*>(m_picker), static_cast<QWidget*>(m_stage)}) {
+            if (part != nullptr) {
+                part->setEnabled(!presenting);
+            }
+        }
+        if (!presenting && m_search != nullptr && window()->isActiveWindow()) {
+            m_search->focusField();
         }
         if (!presenting && m_model.openSheet() != PanelViewModel::Sheet::none) {
             m_model.sheetClosed();
@@ -111,6 +121,8 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stage->setFrameShape(QFrame::NoFrame);
     m_stage->setWidgetResizable(true);
     m_stage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only a container: the keyboard stays in the search field and the tiles are reached by keys.
+    m_stage->setFocusPolicy(Qt::NoFocus);
     QPalette clear = m_stage->palette();
     clear.setColor(QPalette::Window, Qt::transparent);
     clear.setColor(QPalette::Base, Qt::transparent);
@@ -228,12 +240,12 @@ PromptPanelWidget::~PromptPanelWidget() {
 
 void PromptPanelWidget::retranslate() {
     m_newPromptButton->setText(text(L10N("panel.toolbar.prompt")));
-    m_newPromptButton->setAccessibleName(m_newPromptButton->text());
+    AccessibleText::setName(m_newPromptButton, m_newPromptButton->text());
     m_workspaceButton->setText(text(L10N("field.workspace")));
-    m_workspaceButton->setAccessibleName(m_workspaceButton->text());
+    AccessibleText::setName(m_workspaceButton, m_workspaceButton->text());
     m_workspaceButton->setToolTip(text(L10N("action.manage.workspaces")));
     m_importButton->setText(text(L10N("action.import")));
-    m_importButton->setAccessibleName(m_importButton->text());
+    AccessibleText::setName(m_importButton, m_importButton->text());
     m_importButton->setToolTip(text(L10N("help.import")));
     m_search->retranslate();
 }

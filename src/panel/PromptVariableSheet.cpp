@@ -1,5 +1,7 @@
 #include "panel/PromptVariableSheet.h"
 
+#include "widgets/AccessibleText.h"
+#include "widgets/ModalSheetAccessible.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 
@@ -41,7 +43,9 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
                                          std::function<void()> onCancel, QWidget* parent)
     : QWidget(parent), m_model(form, std::move(onConfirm)), m_onCancel(std::move(onCancel)) {
     setObjectName(QStringLiteral("variableSheet"));
-    setAccessibleName(text("prompt.variable.title"));
+    ModalSheetAccessible::mark(this);
+    AccessibleText::setName(this, text("prompt.variable.title"));
+    AccessibleText::setDescription(this, text("prompt.variable.help"));
     SheetLook::styleCard(this);
 
     auto* layout = new QVBoxLayout(this);
@@ -62,6 +66,8 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Only a container: Tab goes from field to field, and the list follows the focused one.
+    scroll->setFocusPolicy(Qt::NoFocus);
     QPalette clear = scroll->palette();
     clear.setColor(QPalette::Window, Qt::transparent);
     scroll->setPalette(clear);
@@ -88,10 +94,10 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
         auto* field = new QLineEdit(list);
         field->setObjectName(QStringLiteral("variableField_") + variable.normalizedName);
         field->setPlaceholderText(variable.name);
-        field->setAccessibleName(variable.name);
-        field->setAccessibleDescription(VariableFormModel::isRequired(variable)
-                                            ? text("prompt.variable.required.hint")
-                                            : text("prompt.variable.optional.hint"));
+        AccessibleText::setName(field, variable.name);
+        AccessibleText::setDescription(field, VariableFormModel::isRequired(variable)
+                                                  ? text("prompt.variable.required.hint")
+                                                  : text("prompt.variable.optional.hint"));
         field->setText(m_model.value(variable.normalizedName));
         const QString key = variable.normalizedName;
         connect(field, &QLineEdit::textEdited, this, [this, key](const QString& value) {
@@ -102,7 +108,7 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
         m_fields.insert(key, field);
 
         QLabel* error = captionLabel(text("prompt.variable.required.error"), list, errorText);
-        error->setAccessibleName(variable.name + QStringLiteral(": ") + text("prompt.variable.required.error"));
+        AccessibleText::setName(error, variable.name + QStringLiteral(": ") + text("prompt.variable.required.error"));
         error->hide();
         block->addWidget(error);
         m_errors.insert(key, error);
@@ -116,7 +122,7 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     buttons->addStretch(1);
     auto* cancel = new QPushButton(text("action.cancel"), this);
     cancel->setObjectName(QStringLiteral("variableCancel"));
-    cancel->setAccessibleName(text("action.cancel"));
+    AccessibleText::setName(cancel, text("action.cancel"));
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, [this] {
         if (m_onCancel) {
@@ -126,8 +132,8 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     buttons->addWidget(cancel);
     m_copyButton = new QPushButton(text("prompt.variable.copy"), this);
     m_copyButton->setObjectName(QStringLiteral("variableCopy"));
-    m_copyButton->setAccessibleName(text("prompt.variable.copy"));
-    m_copyButton->setAccessibleDescription(text("prompt.variable.copy.hint"));
+    AccessibleText::setName(m_copyButton, text("prompt.variable.copy"));
+    AccessibleText::setDescription(m_copyButton, text("prompt.variable.copy.hint"));
     m_copyButton->setDefault(true);
     OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
     OrrisHollowsStyle::setBrandLook(m_copyButton, ButtonLook::Kind::primary);

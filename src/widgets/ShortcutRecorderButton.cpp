@@ -1,5 +1,7 @@
 #include "widgets/ShortcutRecorderButton.h"
 
+#include "widgets/AccessibleText.h"
+
 #include "model/Localization.h"
 
 #include <QEvent>
@@ -108,22 +110,36 @@ ShortcutRecorderButton::~ShortcutRecorderButton() {
     m_state.stop();
 }
 
+void ShortcutRecorderButton::setAccessibleLabel(const QString& label) {
+    if (m_accessibleLabel != label) {
+        m_accessibleLabel = label;
+        refresh();
+    }
+}
+
 void ShortcutRecorderButton::refresh() {
     const AppLanguage language = L10n::currentLanguage();
     const bool recording = m_state.isRecording();
     m_recordButton->setText(m_state.buttonTitle());
     m_recordButton->setIcon(symbol(recording));
     m_recordButton->setToolTip(L10n::string(L10N("help.shortcut.record"), language));
-    m_recordButton->setAccessibleName(L10n::string(L10N("help.shortcut.record"), language));
-    m_recordButton->setAccessibleDescription(m_state.buttonTitle());
+    const QString help = L10n::string(L10N("help.shortcut.record"), language);
+    if (m_accessibleLabel.isEmpty()) {
+        AccessibleText::setName(m_recordButton, help);
+        AccessibleText::setDescription(m_recordButton, m_state.buttonTitle());
+    } else {
+        AccessibleText::setName(m_recordButton, m_accessibleLabel);
+        AccessibleText::setDescription(m_recordButton,
+                                       m_state.buttonTitle() + L10n::string(L10N("list.separator"), language) + help);
+    }
     if (m_clearButton != nullptr) {
         m_clearButton->setText(L10n::string(L10N("action.clear.shortcut"), language));
-        m_clearButton->setAccessibleName(m_clearButton->text());
+        AccessibleText::setName(m_clearButton, m_clearButton->text());
         m_clearButton->setEnabled(m_state.hasValue());
     }
     const QString message = m_state.message();
     m_messageLabel->setText(message);
-    m_messageLabel->setAccessibleName(message);
+    AccessibleText::setName(m_messageLabel, message);
     m_messageLabel->setVisible(!message.isEmpty());
 }
 

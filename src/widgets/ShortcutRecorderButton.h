@@ -43,6 +43,10 @@ public:
     // Redraws from the owner's value and the interface language (call after either changed).
     void refresh();
 
+    // The label of the row the control sits in ("Panel shortcut"): it names the record button, so
+    // two recorders in one window are told apart; the help text then goes to its description.
+    void setAccessibleLabel(const QString& label);
+
     QPushButton* recordButton() const { return m_recordButton; }
     QPushButton* clearButton() const { return m_clearButton; }
     QLabel* messageLabel() const { return m_messageLabel; }
@@ -58,4 +62,5 @@ private:
     QPushButton* m_recordButton = nullptr;
     QPushButton* m_clearButton = nullptr;
     QLabel* m_messageLabel = nullptr;
+    QString m_accessibleLabel;
 };

@@ -5,6 +5,7 @@
 #include "panel/header/EnvironmentInfoPopoverView.h"
 #include "panel/header/ProjectConfigTrustBanner.h"
 #include "panel/header/SourceNoticeView.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/MiddleElidedLabel.h"
@@ -180,21 +181,21 @@ void ContextHeaderView::setInput(const Input& input) {
     const ContextHeaderLines lines =
         ContextHeaderLines::make(input.context, input.workspace, input.errorMessage, input.matchDetails, language);
     m_product->setText(L10n::string(L10N("product.name"), language));
-    m_summary->setAccessibleName(lines.statusSummary);
+    AccessibleText::setName(m_summary, lines.statusSummary);
     m_summary->setFullText(lines.statusSummary);
     m_count->setText(QString::number(input.promptCount));
     m_countSuffix->setText(L10n::string(L10N("prompt.count.suffix"), language));
-    m_countCapsule->setAccessibleName(m_count->text() + QLatin1Char(' ') + m_countSuffix->text());
+    AccessibleText::setName(m_countCapsule, m_count->text() + QLatin1Char(' ') + m_countSuffix->text());
 
     m_debugButton->setChecked(input.showDebugDetails);
     m_debugButton->setToolTip(L10n::string(L10N("help.debug.toggle"), language));
-    m_debugButton->setAccessibleName(
-        L10n::string(input.showDebugDetails ? L10N("debug.hide") : L10N("debug.show"), language));
+    AccessibleText::setName(m_debugButton,
+                            L10n::string(input.showDebugDetails ? L10N("debug.hide") : L10N("debug.show"), language));
     m_debugButton->update();
 
     m_unboundBanner->setVisible(lines.unboundBanner.has_value());
     m_unboundText->setText(lines.unboundBanner.value_or(QString()));
-    m_unboundBanner->setAccessibleName(m_unboundText->text());
+    AccessibleText::setName(m_unboundBanner, m_unboundText->text());
     m_error->setVisible(lines.errorLine.has_value());
     m_error->setText(lines.errorLine.value_or(QString()));
 

@@ -1,11 +1,14 @@
 #include "panel/header/EnvironmentInfoPopoverView.h"
 
 #include "panel/header/EnvironmentOverviewPresentation.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/MiddleElidedLabel.h"
 #include "widgets/PanelLabel.h"
+#include "widgets/PopupAccessibility.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -36,6 +39,10 @@ private:
 
 EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame(parent, Qt::Popup) {
     setObjectName(QStringLiteral("environmentPopover"));
+    // Listed among the app's windows while shown, and focused when it opens, so a screen reader
+    // finds the card and reads it (it has no controls of its own to take the focus).
+    PopupAccessibility::expose(this);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     // The click that closes the card must not reach the info button too, or it would reopen it.
     setAttribute(Qt::WA_NoMouseReplay);
@@ -66,7 +73,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
     m_input = input;
     const AppLanguage language = L10n::currentLanguage();
     m_title->setText(L10n::string(L10N("environment.overview.title"), language));
-    setAccessibleName(m_title->text());
+    AccessibleText::setName(this, m_title->text());
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         delete item->widget();
         delete item;
@@ -90,7 +97,8 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
         value->setToolTip(item.value);
         value->setFullText(item.value);
-        value->setAccessibleName(item.title);
+        // Read as "App: Terminal": the whole value, not the elided text on screen.
+        AccessibleText::setName(value, item.title + QStringLiteral(": ") + item.value);
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
         row->show();
@@ -126,6 +134,12 @@ void EnvironmentInfoPopoverView::popUp(const QWidget* anchor) {
     }
     move(topLeft);
     show();
+    if (QAccessible::isActive()) {
+        // Tells assistive technology that the application has a new child to read.
+        QAccessibleEvent created(this, QAccessible::ObjectCreated);
+        QAccessible::updateAccessibility(&created);
+    }
+    setFocus(Qt::PopupFocusReason);
 }
 
 void EnvironmentInfoPopoverView::hideEvent(QHideEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "model/FilePaths.h"
 #include "model/Localization.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/PanelLabel.h"
@@ -77,8 +78,8 @@ void ProjectConfigTrustBanner::retranslate() {
     m_help->setText(L10n::string(L10N("project.config.trust.help"), std::nullopt));
     const QString trust = L10n::string(L10N("action.trust"), std::nullopt);
     m_trust->setText(trust);
-    m_trust->setAccessibleName(trust);
-    setAccessibleName(m_title->text());
+    AccessibleText::setName(m_trust, trust);
+    AccessibleText::setName(this, m_title->text());
 }
 
 void ProjectConfigTrustBanner::paintEvent(QPaintEvent*) {

@@ -2,9 +2,11 @@
 
 #include "model/Localization.h"
 #include "model/TextPrimitives.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -49,14 +51,12 @@ SearchIslandView::SearchIslandView(std::function<void(const QString&)> onSearchQ
     layout->setContentsMargins(16, 0, 12, 0);
     layout->setSpacing(8);
 
-    auto* icon = new QToolButton(this);
-    icon->setIcon(magnifierIcon());
-    icon->setIconSize(QSize(16, 16));
-    icon->setAutoRaise(true);
-    icon->setEnabled(false);
-    icon->setFocusPolicy(Qt::NoFocus);
+    // A picture, not a button: it does nothing, so assistive technology should not offer it.
+    auto* icon = new QLabel(this);
+    icon->setPixmap(magnifierIcon().pixmap(QSize(16, 16), devicePixelRatioF()));
+    icon->setFixedSize(24, 24);
+    icon->setAlignment(Qt::AlignCenter);
     icon->setObjectName(QStringLiteral("searchIcon"));
-    icon->setAccessibleName(QString());
     layout->addWidget(icon);
 
     m_field = new QLineEdit(this);
@@ -97,9 +97,9 @@ SearchIslandView::SearchIslandView(std::function<void(const QString&)> onSearchQ
 void SearchIslandView::retranslate() {
     const QString placeholder = L10n::string(L10N("search.placeholder"), std::nullopt);
     m_field->setPlaceholderText(placeholder);
-    m_field->setAccessibleName(placeholder);
+    AccessibleText::setName(m_field, placeholder);
     const QString clear = L10n::string(L10N("action.clear.search"), std::nullopt);
-    m_clear->setAccessibleName(clear);
+    AccessibleText::setName(m_clear, clear);
     m_clear->setToolTip(clear);
 }
 

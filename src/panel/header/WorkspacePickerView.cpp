@@ -2,6 +2,7 @@
 
 #include "model/Localization.h"
 #include "store/PromptStore.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 
@@ -147,21 +148,21 @@ void WorkspacePickerView::refresh(const AgentContext& context) {
     m_hint->setText(L10n::string(L10N("workspace.none.help"), language));
     const QString bindTitle = L10n::string(L10N("action.bind.existing.workspace"), language);
     m_bindButton->setText(bindTitle);
-    m_bindButton->setAccessibleName(bindTitle);
+    AccessibleText::setName(m_bindButton, bindTitle);
     m_bindButton->setLabel(BrandButton::Label::panelAction, QStringLiteral("link"), true);
     m_createButton->setText(L10n::string(L10N("action.create.workspace"), language));
     const QString createHelp = L10n::string(L10N("action.create.and.bind.workspace"), language);
-    m_createButton->setAccessibleName(createHelp);
+    AccessibleText::setName(m_createButton, createHelp);
     m_createButton->setToolTip(createHelp);
     m_createButton->setLabel(BrandButton::Label::panelAction, QStringLiteral("folder.badge.plus"), false);
     const QString settingsTitle = L10n::string(L10N("action.open.bindings"), language);
     m_settingsButton->setText(settingsTitle);
-    m_settingsButton->setAccessibleName(settingsTitle);
+    AccessibleText::setName(m_settingsButton, settingsTitle);
     m_settingsButton->setLabel(BrandButton::Label::panelAction, QStringLiteral("gearshape"), false);
 
     m_caption->setText(L10n::string(L10N("field.workspace"), language));
     m_menuButton->setText(m_spec.title);
-    m_menuButton->setAccessibleName(m_caption->text() + QStringLiteral(": ") + m_spec.title);
+    AccessibleText::setName(m_menuButton, m_caption->text() + QStringLiteral(": ") + m_spec.title);
     m_menuButton->setEnabled(m_spec.form == Form::bound && m_spec.menuEnabled);
     m_menuButton->updateGeometry();
 }

@@ -2,6 +2,7 @@
 
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
+#include "widgets/AccessibleText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -86,7 +87,7 @@ void FullPromptPreviewCard::setPrompt(const PromptItem& prompt) {
     m_promptID = prompt.id;
     m_titleText = prompt.title;
     m_bodyText = prompt.text;
-    setAccessibleName(prompt.title);
+    AccessibleText::setName(this, prompt.title);
     if (textChanged) {
         m_text->setPlainText(prompt.text);
         applyTextFormat();
@@ -128,7 +129,7 @@ void FullPromptPreviewCard::setTypography(const TileTypography& typography) {
 
 void FullPromptPreviewCard::setLanguage(std::optional<AppLanguage> language) {
     m_language = language;
-    setAccessibleDescription(L10n::string(L10N("title.preview.full.prompt"), language));
+    AccessibleText::setDescription(this, L10n::string(L10N("title.preview.full.prompt"), language));
     updateCopyButton();
     update();
 }
@@ -142,7 +143,7 @@ void FullPromptPreviewCard::setTextInteractive(bool interactive) {
 void FullPromptPreviewCard::updateCopyButton() {
     m_copy->setText(m_copied ? L10n::string(L10N("prompt.copied"), m_language)
                              : L10n::string(L10N("action.copy"), m_language));
-    m_copy->setAccessibleName(m_copy->text());
+    AccessibleText::setName(m_copy, m_copy->text());
     m_copy->setIcon(symbolIcon(m_copied));
     // The look of the panel's toolbar buttons: primary (light) only while copied.
     m_copy->setStyleSheet(m_copied ? QStringLiteral("QPushButton { color: black; background: rgba(255,255,255,235); "

@@ -2,8 +2,10 @@
 
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
+#include "widgets/AccessibleText.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 namespace {
@@ -17,10 +19,17 @@ class LayoutButton final : public QAbstractButton {
 public:
     LayoutButton(PromptPanelLayoutMode mode, QWidget* parent) : QAbstractButton(parent), m_mode(mode) {
         setFixedSize(buttonSide, buttonSide);
-        setFocusPolicy(Qt::NoFocus);
-        setCheckable(false);
+        // Reached with Tab and pressed with Space; checked while its layout is the current one.
+        // Not auto-exclusive: Tab would then stop at the checked case only, and the arrow keys
+        // that move between radio buttons belong to the tiles here.
+        setObjectName(QStringLiteral("panelLayout_") + PromptPanelLayoutModes::rawValue(mode));
+        setFocusPolicy(Qt::TabFocus);
+        setCheckable(true);
     }
     void setCurrent(bool current) {
+        if (isChecked() != current) {
+            setChecked(current);
+        }
         if (m_current != current) {
             m_current = current;
             update();
@@ -36,6 +45,11 @@ protected:
             painter.setBrush(TileLook::white(0.13));
             painter.drawEllipse(QRectF(rect()));
         }
+        if (hasFocus()) {
+            painter.setPen(QPen(TileLook::accent(), 1.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+        }
         const QColor color = TileLook::white(m_current ? 0.94 : 0.64);
         const QRectF icon(rect().center().x() - 5.5 + 0.5, rect().center().y() - 5.5 + 0.5, 11, 11);
         if (m_mode == PromptPanelLayoutMode::grid) {
@@ -50,14 +64,49 @@ private:
     bool m_current = false;
 };
 
+// A layout button as assistive technology sees it: one radio button of two, checked while its
+// layout is the current one; pressing it picks the layout.
+class LayoutButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit LayoutButtonAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& actionName) override {
+        if (actionName == pressAction()) {
+            button()->click();
+        }
+    }
+
+private:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* layoutButtonFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("QAbstractButton") && object != nullptr &&
+        object->objectName().startsWith(QLatin1String("panelLayout_"))) {
+        return new LayoutButtonAccessible(static_cast<QAbstractButton*>(object));
+    }
+    return nullptr;
+}
+
 } // namespace
 
 PromptPanelLayoutPicker::PromptPanelLayoutPicker(QWidget* parent) : QWidget(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(layoutButtonFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("panelLayoutPicker"));
     int x = capsulePadding;
     for (PromptPanelLayoutMode mode : PromptPanelLayoutModes::allCases()) {
         auto* button = new LayoutButton(mode, this);
-        button->setObjectName(QStringLiteral("panelLayout_") + PromptPanelLayoutModes::rawValue(mode));
         button->move(x, capsulePadding);
         x += buttonSide + buttonSpacing;
         connect(button, &QAbstractButton::clicked, this, [this, mode] {
@@ -85,9 +134,12 @@ void PromptPanelLayoutPicker::setSelection(PromptPanelLayoutMode mode, std::opti
         const bool current = modes[i] == mode;
         button->setCurrent(current);
         const QString title = PromptPanelLayoutModes::accessibilityTitle(modes[i], language);
-        button->setAccessibleName(title);
+        AccessibleText::setName(button, title);
         button->setToolTip(title);
-        button->setProperty("accessibleValue", current ? L10n::string(L10N("prompt.selected"), language) : QString());
+        // The bus reads no text values: the "Selected" value is the description.
+        const QString value = current ? L10n::string(L10N("prompt.selected"), language) : QString();
+        button->setProperty("accessibleValue", value);
+        AccessibleText::setDescription(button, value);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "panel/tiles/PromptPanelLayoutPicker.h"
 #include "panel/tiles/PromptTileView.h"
 #include "panel/tiles/TileLook.h"
+#include "widgets/AccessibleText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -53,7 +54,7 @@ void PromptSectionView::setHeader(const QString& title, bool showsLayoutPicker, 
     if (title != m_title || elided != m_elidedTitle) {
         m_title = title;
         m_elidedTitle = elided;
-        setAccessibleName(title);
+        AccessibleText::setName(this, title);
         update();
     }
 }

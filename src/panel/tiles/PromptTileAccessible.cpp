@@ -1,5 +1,6 @@
 #include "panel/tiles/PromptTileAccessible.h"
 
+#include "model/Localization.h"
 #include "panel/tiles/PromptTileView.h"
 
 namespace {
@@ -23,13 +24,24 @@ QString PromptTileAccessible::text(QAccessible::Text type) const {
     if (type == QAccessible::Value) {
         return tile()->accessibleValue();
     }
+    if (type == QAccessible::Description) {
+        // The Linux accessibility bus reads only numbers as values: the state ("Copied",
+        // "Selected", "Retry Copy") leads the description, the way a screen reader speaks a
+        // value before the hint.
+        const QString hint = QAccessibleWidget::text(type);
+        const QString value = tile()->accessibleValue();
+        if (value.isEmpty()) {
+            return hint;
+        }
+        return hint.isEmpty() ? value : value + L10n::string(L10N("list.separator"), std::nullopt) + hint;
+    }
     return QAccessibleWidget::text(type);
 }
 
 QAccessible::State PromptTileAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
     state.selectable = true;
-    state.selected = tile()->presentation().nonColorIndicator == PromptTileNonColorIndicator::selected;
+    state.selected = tile()->isSelected();
     state.hotTracked = tile()->isHovered();
     return state;
 }

@@ -4,9 +4,9 @@
 
 class PromptTileView;
 
-// The tile as assistive technology sees it: a button whose name is the title with its shortcut
-// and pinned state, whose description is the hint and whose value is the tile's state
-// ("Copied", "Selected", "Retry Copy"); pressing it copies.
+// The tile as assistive technology sees it: a selectable button whose name is the title with its
+// shortcut and pinned state, whose value is the tile's state ("Copied", "Selected", "Retry Copy")
+// and whose description is that value followed by the hint; pressing it copies.
 class PromptTileAccessible final : public QAccessibleWidget {
 public:
     explicit PromptTileAccessible(PromptTileView* tile);

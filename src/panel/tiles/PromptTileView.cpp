@@ -4,6 +4,7 @@
 #include "panel/tiles/TileCornerButton.h"
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
+#include "widgets/AccessibleText.h"
 
 #include <QAccessible>
 #include <QEnterEvent>
@@ -73,6 +74,8 @@ void PromptTileView::refresh(bool force) {
         return;
     }
     const bool valueChanged = next.accessibilityValue != m_presentation.accessibilityValue;
+    const bool wasSelected = m_selected;
+    m_selected = m_input.isSelected;
     const bool shadowChanged =
         next.glowOpacity != m_presentation.glowOpacity || next.liftOpacity != m_presentation.liftOpacity;
     m_presentation = std::move(next);
@@ -80,13 +83,19 @@ void PromptTileView::refresh(bool force) {
         setFixedSize(m_presentation.tileSize);
     }
     if (accessibleName() != m_presentation.accessibilityLabel) {
-        setAccessibleName(m_presentation.accessibilityLabel);
+        AccessibleText::setName(this, m_presentation.accessibilityLabel);
     }
     if (accessibleDescription() != m_presentation.accessibilityHint) {
-        setAccessibleDescription(m_presentation.accessibilityHint);
+        AccessibleText::setDescription(this, m_presentation.accessibilityHint);
+    } else if (valueChanged && !force && QAccessible::isActive()) {
+        // The value is read as the start of the description (see PromptTileAccessible).
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
     }
-    if (valueChanged && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, m_presentation.accessibilityValue);
+    if (m_selected != wasSelected && !force && QAccessible::isActive()) {
+        // Keyboard focus stays in the search field: the selected state tells which tile the
+        // arrow keys chose.
+        QAccessibleEvent event(this, m_selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
         QAccessible::updateAccessibility(&event);
     }
     placeCornerControls();
@@ -156,7 +165,7 @@ void PromptTileView::placeCornerControls() {
             });
         }
         const QString retry = L10n::string(L10N("action.retry.copy"), m_input.language);
-        m_retry->setAccessibleName(retry);
+        AccessibleText::setName(m_retry, retry);
         m_retry->setToolTip(retry);
         m_retry->move(right - m_retry->width(), int(cornerInset));
         m_retry->show();
@@ -171,7 +180,7 @@ void PromptTileView::placeCornerControls() {
         }
         const QString more = L10n::string(L10N("help.more"), m_input.language);
         if (m_more->accessibleName() != more) {
-            m_more->setAccessibleName(more);
+            AccessibleText::setName(m_more, more);
             m_more->setToolTip(more);
         }
         m_more->move(right - m_more->width(), int(cornerInset));
@@ -185,7 +194,7 @@ QMenu* PromptTileView::createEditMenu(QWidget* parent) {
     const std::optional<AppLanguage> language = m_input.language;
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("promptTileEditMenu"));
-    menu->setAccessibleName(L10n::string(L10N("help.more"), language));
+    AccessibleText::setName(menu, L10n::string(L10N("help.more"), language));
     auto add = [&](const QString& name, const QString& text, bool enabled, std::function<void()> action) {
         QAction* item = menu->addAction(text);
         item->setObjectName(name);

@@ -42,6 +42,8 @@ public:
     const TilePresentation& presentation() const { return m_presentation; }
     const PromptItem& prompt() const { return m_input.prompt; }
     bool isHovered() const { return m_hovered; }
+    // The keyboard selection of the panel, also while the tile shows copy feedback.
+    bool isSelected() const { return m_selected; }
     QString accessibleValue() const { return m_presentation.accessibilityValue; }
     // The controls in the top-trailing corner; null while not shown.
     TileCornerButton* retryButton() const;
@@ -74,6 +76,7 @@ private:
     TilePresentation m_presentation;
     Callbacks m_callbacks;
     bool m_hovered = false;
+    bool m_selected = false;
     bool m_pressed = false;
     bool m_hasInput = false;
 

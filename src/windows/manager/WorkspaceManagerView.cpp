@@ -5,6 +5,7 @@
 #include "services/FileChooser.h"
 #include "services/RequestBus.h"
 #include "store/PromptStore.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/ConfigIssueBanner.h"
 #include "widgets/DialogSheetHost.h"
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
@@ -30,6 +31,13 @@
 namespace {
 
 using namespace WorkspaceManagerStyle;
+
+// The clear button a line edit makes for itself has no name of its own.
+void nameClearButton(QLineEdit* field, const QString& name) {
+    for (QToolButton* button : field->findChildren<QToolButton*>()) {
+        AccessibleText::setName(button, name);
+    }
+}
 
 enum class Symbol { reload, pencil, trash, plus, lock };
 
@@ -466,6 +474,8 @@ void WorkspaceManagerView::retranslate() {
     const QString search = t(L10N("workspace.manager.search.workspaces"));
     m_searchField->setPlaceholderText(search);
     m_searchField->setAccessibleName(search);
+    const QString clearSearch = t(L10N("action.clear.search"));
+    nameClearButton(m_searchField, clearSearch);
     setButtonText(m_createWorkspaceButton, t(L10N("action.create.workspace")));
     setButtonText(m_importButton, t(L10N("action.import.prompt.pack")));
     setButtonText(m_selectFilteredButton, t(L10N("workspace.manager.select.filtered")));
@@ -481,6 +491,9 @@ void WorkspaceManagerView::retranslate() {
     const QString promptSearch = t(L10N("workspace.manager.search.prompts"));
     m_promptSearchField->setPlaceholderText(promptSearch);
     m_promptSearchField->setAccessibleName(promptSearch);
+    nameClearButton(m_promptSearchField, clearSearch);
+    // The scrolling list of the shown workspace's prompts takes focus (the keys scroll it).
+    AccessibleText::setName(m_promptScroll, m_promptsTitle->text());
     setButtonText(m_createPromptButton, t(L10N("action.create.prompt")));
 }
 

@@ -5,8 +5,10 @@
 #include "model/TextSizeStore.h"
 #include "model/UrlOpening.h"
 #include "services/LaunchAtLoginController.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
+#include "widgets/NamedComboBoxAccessible.h"
 #include "windows/settings/SettingsLook.h"
 #include "windows/settings/SettingsModel.h"
 #include "windows/settings/SettingsSwitch.h"
@@ -22,6 +24,7 @@
 namespace {
 
 QComboBox* makePicker(QWidget* parent, const QString& objectName) {
+    NamedComboBoxAccessible::install();
     auto* picker = new QComboBox(parent);
     picker->setObjectName(objectName);
     picker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -65,6 +68,9 @@ SettingsGeneralPage::SettingsGeneralPage(const SettingsDependencies& dependencie
                 auto* segment = new QPushButton(segments);
                 segment->setObjectName(QStringLiteral("settingsTextSize.") + PromptPanelTextSizes::rawValue(sizes[i]));
                 segment->setCheckable(true);
+                // One choice of three: a radio button to assistive technology (the group keeps
+                // it exclusive).
+                segment->setAutoExclusive(true);
                 segment->setAutoDefault(false);
                 SettingsLook::setTextKey(segment, PromptPanelTextSizes::titleKey(sizes[i]));
                 m_textSize->addButton(segment, int(sizes[i]));
@@ -155,12 +161,14 @@ void SettingsGeneralPage::render() {
             m_language->setItemText(i, L10n::string(SettingsModel::languageTitleKey(languages[i]), language));
         }
         m_language->setCurrentIndex(m_language->findData(AppLanguages::rawValue(m_deps.languageStore.selection())));
-        m_language->setAccessibleName(L10n::string(L10N("settings.language.title"), language));
+        AccessibleText::setName(m_language, L10n::string(L10N("settings.language.title"), language));
     }
     {
         const QSignalBlocker blocker(m_textSize);
         if (QAbstractButton* selected = m_textSize->button(int(m_deps.textSizeStore.selection()))) {
             selected->setChecked(true);
+            // The row's label names the group of choices too.
+            AccessibleText::setName(selected->parentWidget(), L10n::string(L10N("settings.text.size.title"), language));
         }
         // The chosen segment in the steel tint, the others plain.
         for (QAbstractButton* segment : m_textSize->buttons()) {
@@ -186,7 +194,7 @@ void SettingsGeneralPage::render() {
             m_sound->setItemText(i, SettingsModel::copySoundTitle(options[i], language));
         }
         m_sound->setCurrentIndex(m_sound->findData(store.copySoundName()));
-        m_sound->setAccessibleName(L10n::string(L10N("settings.copy.sound"), language));
+        AccessibleText::setName(m_sound, L10n::string(L10N("settings.copy.sound"), language));
     }
     {
         const LaunchAtLoginController& login = m_deps.launchAtLogin;

@@ -5,10 +5,12 @@
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/SheetLook.h"
+#include "widgets/ShortcutRecorderButton.h"
 
 #include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVariant>
 #include <QVBoxLayout>
 
@@ -78,6 +80,11 @@ QWidget* makeRow(QWidget* parent, QWidget* label, QWidget* control) {
     line->setSpacing(12);
     label->setParent(row);
     control->setParent(row);
+    // The label names the control for assistive technology (the labelled-by relation).
+    if (auto* text = qobject_cast<QLabel*>(label)) {
+        auto* recorder = qobject_cast<ShortcutRecorderButton*>(control);
+        text->setBuddy(recorder != nullptr ? static_cast<QWidget*>(recorder->recordButton()) : control);
+    }
     line->addWidget(label, 1);
     line->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
     return row;

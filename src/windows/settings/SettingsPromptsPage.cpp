@@ -7,7 +7,9 @@
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
 #include "store/PromptVariableValueStore.h"
+#include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
+#include "widgets/NamedComboBoxAccessible.h"
 #include "windows/settings/SettingsLook.h"
 #include "windows/settings/SettingsModel.h"
 
@@ -36,6 +38,7 @@ SettingsPromptsPage::SettingsPromptsPage(const SettingsDependencies& dependencie
             connect(manage, &BrandButton::clicked, this,
                     [this] { emit m_deps.requests.requestOpenWorkspaceManager(std::nullopt); });
         } else if (section.titleKey == QLatin1String("settings.usage.title")) {
+            NamedComboBoxAccessible::install();
             m_sort = new QComboBox(card);
             m_sort->setObjectName(QStringLiteral("settingsSortPicker"));
             m_sort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -95,8 +98,8 @@ void SettingsPromptsPage::render() {
         m_sort->setItemText(i, PromptSortModes::label(modes[i], language));
     }
     m_sort->setCurrentIndex(m_sort->findData(PromptSortModes::rawValue(m_deps.promptStore.sortMode())));
-    m_sort->setAccessibleName(L10n::string(L10N("settings.usage.sort"), language));
-    m_packsMenu->setAccessibleName(L10n::string(L10N("action.install.builtin.pack"), language));
+    AccessibleText::setName(m_sort, L10n::string(L10N("settings.usage.sort"), language));
+    AccessibleText::setName(m_packsMenu, L10n::string(L10N("action.install.builtin.pack"), language));
 }
 
 void SettingsPromptsPage::rebuildPacksMenu() {

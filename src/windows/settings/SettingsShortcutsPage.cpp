@@ -201,6 +201,10 @@ SettingsShortcutsPage::SettingsShortcutsPage(const SettingsDependencies& depende
 
 void SettingsShortcutsPage::render() {
     const ShortcutSettingsStore& store = m_deps.shortcutStore;
+    // Each recorder is named by its row, so the two are told apart.
+    const AppLanguage language = L10n::currentLanguage();
+    m_hotKeyRecorder->setAccessibleLabel(L10n::string(L10N("settings.current.shortcut"), language));
+    m_tileRecorder->setAccessibleLabel(L10n::string(L10N("settings.prompt.tile.shortcut"), language));
     m_hotKeyRecorder->refresh();
     m_tileRecorder->refresh();
     SettingsLook::setText(m_hotKeyDefault, PromptKeyboardShortcut::defaultTogglePanel().displayString());
