@@ -355,6 +355,81 @@ private slots:
         QCOMPARE(deleteButtons().size(), 1);
     }
 
+    // A prompt with a very long title (words, or one unbroken run) must not push any row's Edit
+    // and Delete out of the pane, at any width the window allows.
+    void longPromptTitlesKeepEveryRowsButtonsInThePane_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("width");
+        const QString words = QStringLiteral("Review the checkout flow for every payment provider and write down "
+                                             "each failure mode with its retry rules and alert");
+        const QString unbroken = QString(115, QChar('x'));
+        for (const int width : {940, 980, 1270}) {
+            QTest::newRow(qPrintable(QString("words %1").arg(width))) << words << width;
+            QTest::newRow(qPrintable(QString("unbroken %1").arg(width))) << unbroken << width;
+        }
+    }
+    void longPromptTitlesKeepEveryRowsButtonsInThePane() {
+        QFETCH(QString, title);
+        QFETCH(int, width);
+        QCOMPARE(title.size(), 115);
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("long"));
+        h.home.env.writeFile(".orris-hollows/workspaces/long.yaml",
+                             QString("workspace:\n  name: \"Long\"\n  match_paths: []\n\nprompts:\n"
+                                     "  - id: \"short\"\n    title: \"Short\"\n    text: \"A\"\n"
+                                     "  - id: \"long\"\n    title: \"%1\"\n    group: \"%1\"\n"
+                                     "    text: \"%1\"\n")
+                                 .arg(title)
+                                 .toUtf8());
+        h.home.reloadHome();
+        h.view->model().selectWorkspace("long");
+        h.view->resize(width, 680);
+        QCoreApplication::processEvents();
+        QTest::qWait(20);
+
+        auto* pane = h.find<QWidget>("promptScroll");
+        const QRect inside = pane->rect();
+        const QList<QWidget*> rows = h.find<QWidget>("promptList")->findChildren<QWidget*>("promptRow");
+        QCOMPARE(rows.size(), 2);
+        for (QWidget* row : rows) {
+            for (const QString& name : {QString("editPromptButton"), QString("deletePromptButton")}) {
+                auto* button = row->findChild<QAbstractButton*>(name);
+                QVERIFY(button != nullptr && button->isVisible());
+                const QRect rect(button->mapTo(pane, QPoint(0, 0)), button->size());
+                QVERIFY2(inside.contains(rect), qPrintable(QString("%1 of %2 at %3,%4 %5 wide, pane %6 wide")
+                                                               .arg(name, row->property("promptID").toString())
+                                                               .arg(rect.x())
+                                                               .arg(rect.y())
+                                                               .arg(rect.width())
+                                                               .arg(inside.width())));
+            }
+        }
+        h.shot(QString("manager-long-title-%1-%2").arg(title.contains(' ') ? "words" : "unbroken").arg(width));
+        // Both buttons of the long row work.
+        QWidget* longRow = rows.at(1);
+        QCOMPARE(longRow->property("promptID").toString(), QString("long"));
+        h.confirmer.answers = {false};
+        longRow->findChild<QAbstractButton*>("deletePromptButton")->click();
+        QCOMPARE(h.confirmer.messages, QStringList{title});
+        QCOMPARE(h.view->findChild<QWidget*>("promptList")->findChildren<QWidget*>("promptRow").size(), 2);
+    }
+
+    // A read-only reason too long for one line in the list takes more lines, not an ellipsis.
+    void aLongReadOnlyReasonWrapsInTheList() {
+        ViewHarness h;
+        auto* list = h.view->listView();
+        auto* rows = static_cast<WorkspaceManagerListModel*>(list->model());
+        const int global = rows->indexOf(PromptStore::globalWorkspaceID).row();
+        QVERIFY(!rows->rows().at(global).readOnlyReason.isEmpty());
+        const int oneReason = h.rowRect(PromptStore::globalWorkspaceID).height();
+        QList<WorkspaceManagerModel::Row> changed = rows->rows();
+        changed[global].readOnlyReason =
+            QString("This workspace comes from a file that belongs to someone else. ").repeated(3);
+        rows->setRows(changed);
+        QCoreApplication::processEvents();
+        QVERIFY2(h.rowRect(PromptStore::globalWorkspaceID).height() > oneReason + 20,
+                 qPrintable(QString::number(h.rowRect(PromptStore::globalWorkspaceID).height())));
+    }
+
     void screenshotsInChineseAndWithLongText() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::zhHans);
         h.home.writeWorkspaceFile("long", QString(80, QChar(u'长')) + " workspace with a very long name", {"l1"});

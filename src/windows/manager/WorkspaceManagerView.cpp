@@ -7,6 +7,7 @@
 #include "store/PromptStore.h"
 #include "widgets/ConfigIssueBanner.h"
 #include "widgets/DialogSheetHost.h"
+#include "widgets/WrappedTextLabel.h"
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
@@ -611,10 +612,12 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     layout->setSpacing(6);
 
     auto* top = new QHBoxLayout;
-    auto* title = makeLabel(QStringLiteral("promptTitle"), frame);
+    // A long title wraps to two lines and is cut there, so the row's buttons always stay in view.
+    auto* title = new WrappedTextLabel(2, frame);
+    title->setObjectName(QStringLiteral("promptTitle"));
     title->setText(row.title);
     title->setFont(WorkspaceManagerStyle::font(title->font(), headlinePixels, QFont::DemiBold));
-    top->addWidget(title, 1);
+    top->addWidget(title, 1, Qt::AlignTop);
     auto* edit = new QToolButton(frame);
     edit->setObjectName(QStringLiteral("editPromptButton"));
     edit->setIcon(paintedIcon(Symbol::pencil));
@@ -631,23 +634,22 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     remove->setAccessibleName(remove->toolTip());
     remove->setEnabled(row.isEditable);
     connect(remove, &QToolButton::clicked, this, [this, prompt] { confirmDeletePrompt(prompt); });
-    top->addWidget(edit);
-    top->addWidget(remove);
+    top->addWidget(edit, 0, Qt::AlignTop);
+    top->addWidget(remove, 0, Qt::AlignTop);
     layout->addLayout(top);
 
-    auto* meta = makeLabel(QStringLiteral("promptMeta"), frame);
+    auto* meta = new WrappedTextLabel(1, frame);
+    meta->setObjectName(QStringLiteral("promptMeta"));
     meta->setText(row.metaLine);
     meta->setFont(WorkspaceManagerStyle::font(meta->font(), captionPixels));
     setSecondary(meta);
     layout->addWidget(meta);
 
-    auto* text = makeLabel(QStringLiteral("promptText"), frame);
+    // At most two lines.
+    auto* text = new WrappedTextLabel(2, frame);
+    text->setObjectName(QStringLiteral("promptText"));
     text->setText(row.text);
     text->setFont(WorkspaceManagerStyle::font(text->font(), captionPixels));
-    text->setWordWrap(true);
-    // At most two lines.
-    text->setMaximumHeight(2 * QFontMetrics(text->font()).lineSpacing());
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setSecondary(text);
     layout->addWidget(text);
     return frame;

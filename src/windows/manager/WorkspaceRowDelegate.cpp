@@ -1,8 +1,10 @@
 #include "windows/manager/WorkspaceRowDelegate.h"
 
+#include "widgets/ElidedTextBlock.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +16,8 @@ constexpr int tickColumn = 24;
 constexpr int gap = 8;      // between the tick box and the block, and between rows
 constexpr int padding = 10; // inside the block
 constexpr int lineSpacing = 5;
+// A read-only reason wraps; only a reason far longer than any of ours is cut.
+constexpr int reasonMaxLines = 6;
 
 struct Fonts {
     QFont headline;
@@ -26,6 +30,11 @@ Fonts fontsFor(const QFont& base) {
     using namespace WorkspaceManagerStyle;
     return {font(base, headlinePixels, QFont::DemiBold), font(base, captionPixels), monospaced(base, caption2Pixels),
             font(base, caption2Pixels)};
+}
+
+// The width of a row's text inside a list of the given viewport width.
+int contentWidth(int rowWidth) {
+    return rowWidth - tickColumn - gap - 2 * padding;
 }
 
 } // namespace
@@ -54,8 +63,16 @@ QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
         m_readOnlyHeight = m_plainHeight + lineSpacing + QFontMetrics(fonts.reason).height();
     }
     const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
-    const bool readOnly = row != nullptr && !row->readOnlyReason.isEmpty();
-    return QSize(200, readOnly ? m_readOnlyHeight : m_plainHeight);
+    if (row == nullptr || row->readOnlyReason.isEmpty()) {
+        return QSize(200, m_plainHeight);
+    }
+    // The rows fill the list's width; the reason's lines are counted at that width.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const int rowWidth = view != nullptr ? view->viewport()->width() : option.rect.width();
+    ElidedTextBlock reason;
+    reason.setText(row->readOnlyReason, fontsFor(option.font).reason, contentWidth(rowWidth), reasonMaxLines);
+    const int lines = qMax(1, int(reason.lines().size()));
+    return QSize(200, m_readOnlyHeight + (lines - 1) * QFontMetrics(fontsFor(option.font).reason).height());
 }
 
 void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -125,12 +142,9 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     y += pathMetrics.height() + lineSpacing;
 
     if (!row->readOnlyReason.isEmpty()) {
-        const QFontMetrics reasonMetrics(fonts.reason);
-        painter->setFont(fonts.reason);
-        painter->setPen(QColor::fromRgb(orange));
-        painter->drawText(QRect(content.left(), y, content.width(), reasonMetrics.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter,
-                          reasonMetrics.elidedText(row->readOnlyReason, Qt::ElideRight, content.width()));
+        ElidedTextBlock reason;
+        reason.setText(row->readOnlyReason, fonts.reason, content.width(), reasonMaxLines);
+        reason.paint(*painter, QPointF(content.left(), y), QColor::fromRgb(orange));
     }
     painter->restore();
 }
