@@ -3,10 +3,12 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPackService.h"
+#include "model/TextSizeStore.h"
 #include "services/RequestBus.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"
 #include "widgets/ConfigIssueBanner.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerView.h"
 #include "windows/manager/WorkspaceRowDelegate.h"
@@ -428,6 +430,33 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(h.rowRect(PromptStore::globalWorkspaceID).height() > oneReason + 20,
                  qPrintable(QString::number(h.rowRect(PromptStore::globalWorkspaceID).height())));
+    }
+
+    // The text size chosen while the manager is open reaches its labels, fields, list rows and
+    // prompt rows at once, and rows built later (another workspace) keep it.
+    void theTextSizeReachesTheManagerLive() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        TextSizeStore sizes(h.home.env.defaults());
+        applyInterfaceTextSize(h.view.get(), sizes);
+        QCoreApplication::processEvents();
+        const auto pixels = [&h](const QString& name) { return h.find<QWidget>(name)->font().pixelSize(); };
+        QCOMPARE(pixels("detailName"), 20);
+        QCOMPARE(pixels("promptTitle"), 13);
+        QCOMPARE(pixels("workspaceSearchField"), 13);
+        const int rowHeight = h.rowRect("beta").height();
+        h.shot("manager-detail-en-system");
+
+        sizes.setSelection(PromptPanelTextSize::large);
+        QCoreApplication::processEvents();
+        QCOMPARE(pixels("detailName"), 26);
+        QCOMPARE(pixels("promptTitle"), 17);
+        QCOMPARE(pixels("workspaceSearchField"), 17);
+        QCOMPARE(pixels("resultLine"), 14);
+        QTRY_VERIFY2(h.rowRect("beta").height() > rowHeight, qPrintable(QString::number(h.rowRect("beta").height())));
+        h.view->model().selectWorkspace("beta");
+        QCoreApplication::processEvents();
+        QCOMPARE(pixels("promptTitle"), 17);
+        h.shot("manager-detail-en-large");
     }
 
     void screenshotsInChineseAndWithLongText() {

@@ -1,6 +1,7 @@
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
 
 #include "model/Localization.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
 #include <QHBoxLayout>
@@ -109,7 +110,8 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     titleLabel->setTextFormat(Qt::PlainText);
     titleLabel->setAlignment(Qt::AlignCenter);
     titleLabel->setWordWrap(true);
-    titleLabel->setFont(WorkspaceManagerStyle::font(titleLabel->font(), headlinePixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        titleLabel, WorkspaceManagerStyle::font(titleLabel->font(), headlinePixels, QFont::DemiBold));
     layout->addWidget(titleLabel);
 
     auto* helpLabel = new QLabel(help, this);
@@ -117,7 +119,7 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     helpLabel->setTextFormat(Qt::PlainText);
     helpLabel->setAlignment(Qt::AlignCenter);
     helpLabel->setWordWrap(true);
-    helpLabel->setFont(WorkspaceManagerStyle::font(helpLabel->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(helpLabel, WorkspaceManagerStyle::font(helpLabel->font(), captionPixels));
     setSecondary(helpLabel);
     layout->addWidget(helpLabel);
 

@@ -1,4 +1,5 @@
 #include "windows/manager/WorkspaceManagerView.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include "model/AppLanguageStore.h"
 #include "services/Confirmer.h"
@@ -237,7 +238,8 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
 
     auto* header = new QHBoxLayout;
     m_titleLabel = makeLabel(QStringLiteral("workspaceManagerTitle"), sidebar);
-    m_titleLabel->setFont(WorkspaceManagerStyle::font(m_titleLabel->font(), title3Pixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_titleLabel, WorkspaceManagerStyle::font(m_titleLabel->font(), title3Pixels, QFont::DemiBold));
     header->addWidget(m_titleLabel);
     header->addStretch(1);
     m_reloadButton = new QToolButton(sidebar);
@@ -279,7 +281,8 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
 
     m_resultLabel = makeLabel(QStringLiteral("resultLine"), sidebar);
     m_resultLabel->setWordWrap(true);
-    m_resultLabel->setFont(WorkspaceManagerStyle::font(m_resultLabel->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(m_resultLabel,
+                                        WorkspaceManagerStyle::font(m_resultLabel->font(), captionPixels));
     m_resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSecondary(m_resultLabel);
     layout->addWidget(m_resultLabel);
@@ -319,7 +322,8 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(4);
     m_detailName = makeLabel(QStringLiteral("detailName"), pane);
-    m_detailName->setFont(WorkspaceManagerStyle::font(m_detailName->font(), title2Pixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_detailName, WorkspaceManagerStyle::font(m_detailName->font(), title2Pixels, QFont::DemiBold));
     m_detailName->setWordWrap(true);
     m_detailName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_detailSource = makeLabel(QStringLiteral("detailSource"), pane);
@@ -362,7 +366,8 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     notice->addWidget(lock, 0, Qt::AlignTop);
     m_readOnlyReason = makeLabel(QStringLiteral("readOnlyReason"), m_readOnlyNotice);
     m_readOnlyReason->setWordWrap(true);
-    m_readOnlyReason->setFont(WorkspaceManagerStyle::font(m_readOnlyReason->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(m_readOnlyReason,
+                                        WorkspaceManagerStyle::font(m_readOnlyReason->font(), captionPixels));
     QPalette orangePalette = m_readOnlyReason->palette();
     orangePalette.setColor(QPalette::WindowText, QColor::fromRgb(orange));
     m_readOnlyReason->setPalette(orangePalette);
@@ -391,7 +396,8 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
 
     auto* promptHeader = new QHBoxLayout;
     m_promptsTitle = makeLabel(QStringLiteral("promptsTitle"), pane);
-    m_promptsTitle->setFont(WorkspaceManagerStyle::font(m_promptsTitle->font(), headlinePixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_promptsTitle, WorkspaceManagerStyle::font(m_promptsTitle->font(), headlinePixels, QFont::DemiBold));
     promptHeader->addWidget(m_promptsTitle);
     promptHeader->addStretch(1);
     m_promptSearchField = new QLineEdit(pane);
@@ -557,7 +563,8 @@ void WorkspaceManagerView::refreshDetail() {
 }
 
 void WorkspaceManagerView::rebuildPromptRows(const PromptWorkspace& workspace) {
-    auto* list = new QWidget;
+    // Inside the window from the start, so its rows' fonts find the window's text size.
+    auto* list = new QWidget(m_promptScroll);
     list->setObjectName(QStringLiteral("promptList"));
     auto* layout = new QVBoxLayout(list);
     layout->setContentsMargins(0, 0, 4, 0);
@@ -616,7 +623,8 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     auto* title = new WrappedTextLabel(2, frame);
     title->setObjectName(QStringLiteral("promptTitle"));
     title->setText(row.title);
-    title->setFont(WorkspaceManagerStyle::font(title->font(), headlinePixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(title,
+                                        WorkspaceManagerStyle::font(title->font(), headlinePixels, QFont::DemiBold));
     top->addWidget(title, 1, Qt::AlignTop);
     auto* edit = new QToolButton(frame);
     edit->setObjectName(QStringLiteral("editPromptButton"));
@@ -641,7 +649,7 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     auto* meta = new WrappedTextLabel(1, frame);
     meta->setObjectName(QStringLiteral("promptMeta"));
     meta->setText(row.metaLine);
-    meta->setFont(WorkspaceManagerStyle::font(meta->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(meta, WorkspaceManagerStyle::font(meta->font(), captionPixels));
     setSecondary(meta);
     layout->addWidget(meta);
 
@@ -649,7 +657,7 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     auto* text = new WrappedTextLabel(2, frame);
     text->setObjectName(QStringLiteral("promptText"));
     text->setText(row.text);
-    text->setFont(WorkspaceManagerStyle::font(text->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(text, WorkspaceManagerStyle::font(text->font(), captionPixels));
     setSecondary(text);
     layout->addWidget(text);
     return frame;

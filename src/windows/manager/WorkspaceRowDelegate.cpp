@@ -1,6 +1,7 @@
 #include "windows/manager/WorkspaceRowDelegate.h"
 
 #include "widgets/ElidedTextBlock.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
@@ -26,10 +27,14 @@ struct Fonts {
     QFont reason;
 };
 
-Fonts fontsFor(const QFont& base) {
+// The row's fonts at the interface text size of the list they are drawn in.
+Fonts fontsFor(const QStyleOptionViewItem& option) {
     using namespace WorkspaceManagerStyle;
-    return {font(base, headlinePixels, QFont::DemiBold), font(base, captionPixels), monospaced(base, caption2Pixels),
-            font(base, caption2Pixels)};
+    const PromptPanelTextSize size = InterfaceEnvironment::textSize(option.widget);
+    const auto scaled = [size](const QFont& font) { return InterfaceEnvironment::scaledFont(font, size); };
+    const QFont& base = option.font;
+    return {scaled(font(base, headlinePixels, QFont::DemiBold)), scaled(font(base, captionPixels)),
+            scaled(monospaced(base, caption2Pixels)), scaled(font(base, caption2Pixels))};
 }
 
 // The width of a row's text inside a list of the given viewport width.
@@ -55,7 +60,7 @@ QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
     // The list asks for every row's size at each relayout: the two heights are measured once per
     // font.
     if (option.font != m_measuredFont || m_plainHeight == 0) {
-        const Fonts fonts = fontsFor(option.font);
+        const Fonts fonts = fontsFor(option);
         m_measuredFont = option.font;
         m_plainHeight = padding + QFontMetrics(fonts.headline).height() + lineSpacing +
                         QFontMetrics(fonts.caption).height() + lineSpacing + QFontMetrics(fonts.path).height() +
@@ -70,9 +75,9 @@ QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
     const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
     const int rowWidth = view != nullptr ? view->viewport()->width() : option.rect.width();
     ElidedTextBlock reason;
-    reason.setText(row->readOnlyReason, fontsFor(option.font).reason, contentWidth(rowWidth), reasonMaxLines);
+    reason.setText(row->readOnlyReason, fontsFor(option).reason, contentWidth(rowWidth), reasonMaxLines);
     const int lines = qMax(1, int(reason.lines().size()));
-    return QSize(200, m_readOnlyHeight + (lines - 1) * QFontMetrics(fontsFor(option.font).reason).height());
+    return QSize(200, m_readOnlyHeight + (lines - 1) * QFontMetrics(fontsFor(option).reason).height());
 }
 
 void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -82,7 +87,7 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         return;
     }
     using namespace WorkspaceManagerStyle;
-    const Fonts fonts = fontsFor(option.font);
+    const Fonts fonts = fontsFor(option);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
 
