@@ -266,7 +266,14 @@ private slots:
     void hidingTheSamplesSurvivesARestart() {
         ViewHarness h(WorkspaceManagerHome::Content::samples);
         h.clickRow(PromptStore::globalWorkspaceID);
+        const QString showingSamples = h.home.store->statusMessage();
         h.click("hideSamplesButton");
+        // The reload the hiding started ends later: the result line then tells its outcome, not
+        // that samples are shown.
+        h.home.finishLatestFromHome();
+        QCoreApplication::processEvents();
+        QVERIFY2(h.resultLine() != showingSamples, qPrintable(h.resultLine()));
+        QCOMPARE(h.resultLine(), h.home.store->statusMessage());
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::nullopt);
         QCOMPARE(h.home.env.defaults()->boolValue(PromptConfigLoader::transientSamplesDismissedKey), true);
         QVERIFY(h.view->model().managerWorkspaces().isEmpty());

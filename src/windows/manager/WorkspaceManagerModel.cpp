@@ -30,6 +30,18 @@ WorkspaceManagerModel::WorkspaceManagerModel(PromptStore& store, std::optional<Q
     };
     connect(&m_store, &PromptStore::contentChanged, this, storeChanged);
     connect(&m_store, &PromptStore::bindingsChanged, this, storeChanged);
+    connect(&m_store, &PromptStore::statusChanged, this, [this] {
+        switch (m_resultSource) {
+        case ResultSource::own:
+            break;
+        case ResultSource::storeStatus:
+            setResultFromStoreStatus();
+            break;
+        case ResultSource::storeErrorOrStatus:
+            setResultFromStore();
+            break;
+        }
+    });
 }
 
 AppLanguage WorkspaceManagerModel::language() const {
@@ -83,13 +95,21 @@ void WorkspaceManagerModel::setPromptSearch(const QString& text) {
     emit detailChanged();
 }
 
-void WorkspaceManagerModel::setResultMessage(const std::optional<QString>& message) {
+void WorkspaceManagerModel::setResultMessage(const std::optional<QString>& message, ResultSource source) {
+    m_resultSource = source;
+    if (m_resultMessage == message) {
+        return;
+    }
     m_resultMessage = message;
     emit resultMessageChanged();
 }
 
 void WorkspaceManagerModel::setResultFromStore() {
-    setResultMessage(m_store.lastErrorMessage().value_or(m_store.statusMessage()));
+    setResultMessage(m_store.lastErrorMessage().value_or(m_store.statusMessage()), ResultSource::storeErrorOrStatus);
+}
+
+void WorkspaceManagerModel::setResultFromStoreStatus() {
+    setResultMessage(m_store.statusMessage(), ResultSource::storeStatus);
 }
 
 // ---- derived ----
@@ -354,7 +374,7 @@ void WorkspaceManagerModel::reload() {
 void WorkspaceManagerModel::copySampleToMyWorkspaces(const PromptWorkspace& sample) {
     if (const std::optional<PromptWorkspace> copy = m_store.saveTransientSampleAsWorkspace(sample, sample.name)) {
         selectWorkspace(copy->id);
-        setResultMessage(m_store.statusMessage());
+        setResultFromStoreStatus();
     } else {
         setResultFromStore();
     }
@@ -364,7 +384,7 @@ void WorkspaceManagerModel::hideSamples() {
     // Stores the dismissal, drops the samples from what is shown and reloads.
     m_store.dismissTransientSamples();
     selectWorkspace(std::nullopt);
-    setResultMessage(m_store.statusMessage());
+    setResultFromStoreStatus();
 }
 
 void WorkspaceManagerModel::importPromptPack(const QString& path) {
@@ -382,7 +402,7 @@ void WorkspaceManagerModel::importPromptPack(const QString& path) {
     m_promptSearch.clear();
     emit listChanged();
     emit detailChanged();
-    setResultMessage(m_store.statusMessage());
+    setResultFromStoreStatus();
 }
 
 void WorkspaceManagerModel::exportPromptPack(const PromptWorkspace& workspace, const QString& destination) {
