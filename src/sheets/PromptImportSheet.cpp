@@ -399,8 +399,9 @@ void PromptImportSheet::refresh() {
             wrappedLines(pack->pack.metadata.description, m_packDescription->font(), cardWidth, 2)
                 .join(QLatin1Char('\n')));
         m_packSummary->setText(
-            wrappedLines(L10n::string(L10N("pack.preview.summary"), language, pack->pack.workspace.prompts.size(),
-                                      pack->groups().join(separator)),
+            wrappedLines(L10n::string(pack->pack.workspace.prompts.size() == 1 ? L10N("pack.preview.summary.one")
+                                                                               : L10N("pack.preview.summary"),
+                                      language, pack->pack.workspace.prompts.size(), pack->groups().join(separator)),
                          m_packSummary->font(), cardWidth, 2)
                 .join(QLatin1Char('\n')));
         m_packSamples->setText(wrappedLines(pack->sampleTitles().join(separator), m_packSamples->font(), cardWidth, 2)
@@ -437,7 +438,8 @@ void PromptImportSheet::refresh() {
 void PromptImportSheet::refreshPreviews() {
     const QList<PromptImportPreview>& previews = m_model->importModel().previews();
     m_countLine->setText(
-        L10n::string(L10N("import.preview.count"), m_languageStore.resolvedLanguage(), previews.size()));
+        L10n::string(previews.size() == 1 ? L10N("import.preview.count.one") : L10N("import.preview.count"),
+                     m_languageStore.resolvedLanguage(), previews.size()));
     m_countLine->setAccessibleName(m_countLine->text());
     if (previews == m_listedPreviews) {
         return;

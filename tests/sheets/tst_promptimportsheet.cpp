@@ -285,6 +285,9 @@ private slots:
         applyInterfaceTextSize(h.sheet, sizes);
         QCOMPARE(h.label("importHeading")->font().pixelSize(), 15);
         QCOMPARE(h.editor()->font().pixelSize(), 13);
+        h.editor()->setPlainText(QStringLiteral("## Only\nReview the diff."));
+        h.settle();
+        QCOMPARE(h.label("previewCount")->text(), QStringLiteral("Preview: 1 prompt"));
         h.editor()->setPlainText(QStringLiteral("## First\nReview the diff.\n\n## Second\nAdd tests."));
         h.settle();
         QVERIFY(h.listShown());

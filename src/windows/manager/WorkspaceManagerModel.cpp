@@ -201,9 +201,13 @@ WorkspaceManagerModel::Row WorkspaceManagerModel::row(const PromptWorkspace& wor
     row.id = workspace.id;
     row.name = workspace.name;
     row.promptCountText = QString::number(workspace.prompts.size());
+    const int bindings = m_store.bindingStore().boundAgentCount(workspace.id);
+    // English says "1 binding"; the Chinese texts of both keys are the same.
     row.detailLine = PromptWorkspaceSources::displayName(workspace.source, interfaceLanguage) + metaSeparator +
-                     QString::number(m_store.bindingStore().boundAgentCount(workspace.id)) + QLatin1Char(' ') +
-                     L10n::string(L10N("workspace.manager.bindings.short"), interfaceLanguage);
+                     QString::number(bindings) + QLatin1Char(' ') +
+                     L10n::string(bindings == 1 ? L10N("workspace.manager.bindings.short.one")
+                                                : L10N("workspace.manager.bindings.short"),
+                                  interfaceLanguage);
     row.pathText = workspace.fileURL ? abbreviatingHome(*workspace.fileURL, m_store.homeDirectory())
                                      : L10n::string(L10N("workspace.not.saved"), interfaceLanguage);
     row.isTickable = isEditable(workspace);
