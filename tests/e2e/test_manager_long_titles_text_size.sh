@@ -72,7 +72,7 @@ YAML
     manager_title=$(text_width "$manager" 14 8 320 40)
 
     # Only "Long" in the list, chosen with the keyboard from the list.
-    click_in "$manager" 195 62
+    click_in "$manager" 195 63
     xdotool type --delay 20 "Long"
     sleep 0.5
     click_in "$manager" 200 $((mh - 40))

@@ -7,6 +7,7 @@
 #include "services/RequestBus.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"
+#include "widgets/BrandButton.h"
 #include "widgets/ConfigIssueBanner.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
@@ -22,6 +23,8 @@
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -126,8 +129,8 @@ private slots:
                                      "Shop | Project · 0 bindings | ~/shop/.orris-hollows.yaml"}));
         // The initial workspace is shown, with Export beside Edit workspace.
         QCOMPARE(h.find<QLabel>("detailName")->text(), QString("Beta Notes"));
-        QVERIFY(h.find<QPushButton>("exportPackButton")->isVisible());
-        QVERIFY(h.find<QPushButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(h.find<QAbstractButton>("exportPackButton")->isVisible());
+        QVERIFY(h.find<QAbstractButton>("editWorkspaceButton")->isVisible());
         QVERIFY(!h.find<QWidget>("readOnlyNotice")->isVisible());
         QCOMPARE(h.find<QLabel>("factValue2")->text(), QString("~/.orris-hollows/workspaces/beta.yaml"));
         h.shot("manager-detail-en");
@@ -136,9 +139,9 @@ private slots:
         h.clickRow(projectID(h.home));
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(projectID(h.home)));
         QVERIFY(h.find<QWidget>("readOnlyNotice")->isVisible());
-        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
-        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isEnabled());
-        QVERIFY(!h.find<QPushButton>("createPromptButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("exportPackButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("editWorkspaceButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("createPromptButton")->isEnabled());
         const QList<QAbstractButton*> rowButtons = h.find<QWidget>("promptList")->findChildren<QAbstractButton*>();
         QVERIFY(!rowButtons.isEmpty());
         QVERIFY(std::none_of(rowButtons.cbegin(), rowButtons.cend(), [](auto* b) { return b->isEnabled(); }));
@@ -146,7 +149,7 @@ private slots:
 
     void tickingTwoAndDeletingRemovesTheirFiles() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
-        QVERIFY(!h.find<QPushButton>("deleteSelectedButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("deleteSelectedButton")->isEnabled());
         h.clickTick(PromptStore::globalWorkspaceID); // read-only: nothing happens
         QVERIFY(h.view->model().selectedForDeletion().isEmpty());
         h.clickTick("alpha");
@@ -248,8 +251,8 @@ private slots:
         QVERIFY(h.home.store->showsTransientSamples());
         const QString sampleID = h.home.store->workspaces().first().id;
         h.clickRow(sampleID);
-        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isVisible());
-        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("exportPackButton")->isVisible());
         h.shot("manager-sample-en");
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(sampleID));
         h.click("copySampleButton");
@@ -341,7 +344,7 @@ private slots:
         host->presented.clear();
 
         // Without the new-workspace factory the create button is disabled, and does nothing.
-        QVERIFY(!h.find<QPushButton>("createWorkspaceButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("createWorkspaceButton")->isEnabled());
         h.view->createWorkspace();
         QCOMPARE(host->presented.size(), 0);
     }
@@ -466,12 +469,52 @@ private slots:
         h.shot("manager-detail-en-large");
     }
 
+    // The tick boxes of user workspaces stand out from the list by 3:1 or more; a disabled
+    // "Delete Selected" is drawn unlike an enabled one.
+    void tickBoxesShowAndDisabledButtonsLookDisabled() {
+        ViewHarness h;
+        const auto luminance = [](QRgb rgb) {
+            const auto channel = [](int value) {
+                const double c = value / 255.0;
+                return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+        };
+        const auto contrastOfBox = [&](const QString& id) {
+            const QImage image = h.view->listView()->viewport()->grab().toImage();
+            const QRect box = WorkspaceRowDelegate::tickRect(h.rowRect(id));
+            const double background = luminance(image.pixel(h.rowRect(id).left(), box.center().y()));
+            double best = 1;
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const double l = luminance(image.pixel(x, y));
+                    best = std::max(best, (std::max(l, background) + 0.05) / (std::min(l, background) + 0.05));
+                }
+            }
+            return best;
+        };
+        QVERIFY2(contrastOfBox("alpha") >= 3.0, qPrintable(QString::number(contrastOfBox("alpha"))));
+        h.clickTick("alpha");
+        QVERIFY2(contrastOfBox("alpha") >= 3.0, qPrintable(QString::number(contrastOfBox("alpha"))));
+        // A read-only row's box is there, but faint.
+        QVERIFY(contrastOfBox(PromptStore::globalWorkspaceID) < 3.0);
+
+        auto* remove = h.find<BrandButton>("deleteSelectedButton");
+        QVERIFY(remove->isEnabled());
+        const ButtonLook enabled = remove->look();
+        h.view->model().clearSelection();
+        QVERIFY(!remove->isEnabled());
+        const ButtonLook disabled = remove->look();
+        QVERIFY(disabled.foreground.alphaF() < 0.5 * enabled.foreground.alphaF());
+        QVERIFY(disabled.fillTop.alphaF() < 0.5 * enabled.fillTop.alphaF());
+    }
+
     void screenshotsInChineseAndWithLongText() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::zhHans);
         h.home.writeWorkspaceFile("long", QString(80, QChar(u'长')) + " workspace with a very long name", {"l1"});
         h.home.reloadHome();
         h.view->model().setTicked("beta", true);
-        QCOMPARE(h.find<QPushButton>("deleteSelectedButton")->text(), QString("删除所选"));
+        QCOMPARE(h.find<QAbstractButton>("deleteSelectedButton")->text(), QString("删除所选"));
         h.shot("manager-detail-zh");
         h.view->model().selectWorkspace(PromptStore::globalWorkspaceID);
         h.shot("manager-readonly-zh");
@@ -480,7 +523,7 @@ private slots:
                  QString("listEmptyState"));
         h.view->model().selectWorkspace(std::nullopt);
         h.shot("manager-filtered-empty-zh");
-        h.find<QPushButton>("emptyClearSearchButton")->click();
+        h.find<QAbstractButton>("emptyClearSearchButton")->click();
         QCoreApplication::processEvents();
         QVERIFY(h.find<QLineEdit>("workspaceSearchField")->text().isEmpty());
         QCOMPARE(h.find<QStackedWidget>("workspaceListStack")->currentWidget(), h.view->listView());

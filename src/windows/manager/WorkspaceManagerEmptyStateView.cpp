@@ -1,6 +1,7 @@
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
 
 #include "model/Localization.h"
+#include "widgets/BrandButton.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
@@ -128,11 +129,11 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     buttons->addStretch(1);
     for (const WorkspaceManagerEmptyAction action : state.orderedActions()) {
         const QString buttonTitle = L10n::string(WorkspaceManagerEmptyState::actionTitleKey(action), std::nullopt);
-        auto* button = new QPushButton(buttonTitle, this);
+        auto* button = new BrandButton(ButtonLook::Kind::settingsAction, buttonTitle, this);
         button->setObjectName(buttonObjectName(action));
         button->setAccessibleName(buttonTitle);
         button->setEnabled(callbackFor(action) != nullptr);
-        connect(button, &QPushButton::clicked, this, [this, action] {
+        connect(button, &QAbstractButton::clicked, this, [this, action] {
             // A copy: the callback may rebuild the column and delete this view.
             const std::function<void()> run = callbackFor(action);
             if (run) {

@@ -6,6 +6,8 @@
 #include "services/FileChooser.h"
 #include "services/RequestBus.h"
 #include "store/PromptStore.h"
+#include "widgets/BrandButton.h"
+#include "widgets/BrandLineEdit.h"
 #include "widgets/ConfigIssueBanner.h"
 #include "widgets/DialogSheetHost.h"
 #include "widgets/WrappedTextLabel.h"
@@ -89,20 +91,27 @@ QLabel* makeLabel(const QString& objectName, QWidget* parent) {
     return label;
 }
 
-QPushButton* makeButton(const QString& objectName, QWidget* parent) {
-    auto* button = new QPushButton(parent);
+// The settings window's action buttons: a white wash (red when destructive) that fades plainly
+// when disabled, with an optional symbol before the title.
+BrandButton* makeButton(const QString& objectName, QWidget* parent, const QString& symbol = {},
+                        bool destructive = false) {
+    auto* button = new BrandButton(ButtonLook::Kind::settingsAction, QString(), parent);
     button->setObjectName(objectName);
-    button->setAutoDefault(false);
+    button->setEmphasis(destructive);
+    if (!symbol.isEmpty()) {
+        button->setLabel(BrandButton::Label::bottomToolbar, symbol, false);
+    }
+    button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     return button;
 }
 
 // Buttons side by side from the start of a row; a negative spacing keeps the layout's own.
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons, int spacing = -1) {
+QHBoxLayout* buttonRow(std::initializer_list<BrandButton*> buttons, int spacing = -1) {
     auto* row = new QHBoxLayout;
     if (spacing >= 0) {
         row->setSpacing(spacing);
     }
-    for (QPushButton* button : buttons) {
+    for (BrandButton* button : buttons) {
         row->addWidget(button);
     }
     row->addStretch(1);
@@ -250,7 +259,7 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
     header->addWidget(m_reloadButton);
     layout->addLayout(header);
 
-    m_searchField = new QLineEdit(sidebar);
+    m_searchField = new BrandLineEdit(sidebar);
     m_searchField->setObjectName(QStringLiteral("workspaceSearchField"));
     m_searchField->setClearButtonEnabled(true);
     // Every keystroke filters at once.
@@ -258,25 +267,20 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
             [this](const QString& text) { m_model.setWorkspaceSearch(text); });
     layout->addWidget(m_searchField);
 
-    m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar);
-    m_createWorkspaceButton->setIcon(paintedIcon(Symbol::plus));
-    connect(m_createWorkspaceButton, &QPushButton::clicked, this, &WorkspaceManagerView::createWorkspace);
-    m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar);
-    connect(m_importButton, &QPushButton::clicked, this, &WorkspaceManagerView::importPromptPack);
+    m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar, QStringLiteral("plus"));
+    connect(m_createWorkspaceButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::createWorkspace);
+    m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar, QStringLiteral("tray.and.arrow.down"));
+    connect(m_importButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::importPromptPack);
     layout->addLayout(buttonRow({m_createWorkspaceButton, m_importButton}, 8));
 
     m_selectFilteredButton = makeButton(QStringLiteral("selectFilteredButton"), sidebar);
-    connect(m_selectFilteredButton, &QPushButton::clicked, this, [this] { m_model.selectFiltered(); });
+    connect(m_selectFilteredButton, &QAbstractButton::clicked, this, [this] { m_model.selectFiltered(); });
     m_clearSelectionButton = makeButton(QStringLiteral("clearSelectionButton"), sidebar);
-    connect(m_clearSelectionButton, &QPushButton::clicked, this, [this] { m_model.clearSelection(); });
+    connect(m_clearSelectionButton, &QAbstractButton::clicked, this, [this] { m_model.clearSelection(); });
     layout->addLayout(buttonRow({m_selectFilteredButton, m_clearSelectionButton}, 8));
 
-    m_deleteButton = makeButton(QStringLiteral("deleteSelectedButton"), sidebar);
-    m_deleteButton->setIcon(paintedIcon(Symbol::trash, destructive));
-    QPalette destructivePalette = m_deleteButton->palette();
-    destructivePalette.setColor(QPalette::ButtonText, QColor::fromRgb(destructive));
-    m_deleteButton->setPalette(destructivePalette);
-    connect(m_deleteButton, &QPushButton::clicked, this, &WorkspaceManagerView::confirmDeleteSelectedWorkspaces);
+    m_deleteButton = makeButton(QStringLiteral("deleteSelectedButton"), sidebar, QStringLiteral("trash"), true);
+    connect(m_deleteButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::confirmDeleteSelectedWorkspaces);
     layout->addLayout(buttonRow({m_deleteButton}));
 
     m_resultLabel = makeLabel(QStringLiteral("resultLine"), sidebar);
@@ -332,27 +336,26 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     titles->addWidget(m_detailSource);
     header->addLayout(titles, 1);
     m_copySampleButton = makeButton(QStringLiteral("copySampleButton"), pane);
-    connect(m_copySampleButton, &QPushButton::clicked, this, [this] {
+    connect(m_copySampleButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             m_model.copySampleToMyWorkspaces(*m_shownWorkspace);
         }
     });
     m_hideSamplesButton = makeButton(QStringLiteral("hideSamplesButton"), pane);
-    connect(m_hideSamplesButton, &QPushButton::clicked, this, [this] { m_model.hideSamples(); });
+    connect(m_hideSamplesButton, &QAbstractButton::clicked, this, [this] { m_model.hideSamples(); });
     m_editWorkspaceButton = makeButton(QStringLiteral("editWorkspaceButton"), pane);
-    m_editWorkspaceButton->setIcon(paintedIcon(Symbol::pencil));
-    connect(m_editWorkspaceButton, &QPushButton::clicked, this, [this] {
+    connect(m_editWorkspaceButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             editWorkspace(*m_shownWorkspace);
         }
     });
-    m_exportButton = makeButton(QStringLiteral("exportPackButton"), pane);
-    connect(m_exportButton, &QPushButton::clicked, this, [this] {
+    m_exportButton = makeButton(QStringLiteral("exportPackButton"), pane, QStringLiteral("square.and.arrow.down"));
+    connect(m_exportButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             exportPromptPack(*m_shownWorkspace);
         }
     });
-    for (QPushButton* button : {m_copySampleButton, m_hideSamplesButton, m_editWorkspaceButton, m_exportButton}) {
+    for (BrandButton* button : {m_copySampleButton, m_hideSamplesButton, m_editWorkspaceButton, m_exportButton}) {
         header->addWidget(button, 0, Qt::AlignTop);
     }
     layout->addLayout(header);
@@ -400,16 +403,15 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
         m_promptsTitle, WorkspaceManagerStyle::font(m_promptsTitle->font(), headlinePixels, QFont::DemiBold));
     promptHeader->addWidget(m_promptsTitle);
     promptHeader->addStretch(1);
-    m_promptSearchField = new QLineEdit(pane);
+    m_promptSearchField = new BrandLineEdit(pane);
     m_promptSearchField->setObjectName(QStringLiteral("promptSearchField"));
     m_promptSearchField->setFixedWidth(240);
     m_promptSearchField->setClearButtonEnabled(true);
     connect(m_promptSearchField, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_model.setPromptSearch(text); });
     promptHeader->addWidget(m_promptSearchField);
-    m_createPromptButton = makeButton(QStringLiteral("createPromptButton"), pane);
-    m_createPromptButton->setIcon(paintedIcon(Symbol::plus));
-    connect(m_createPromptButton, &QPushButton::clicked, this, [this] { openPromptEditor(std::nullopt); });
+    m_createPromptButton = makeButton(QStringLiteral("createPromptButton"), pane, QStringLiteral("plus"));
+    connect(m_createPromptButton, &QAbstractButton::clicked, this, [this] { openPromptEditor(std::nullopt); });
     promptHeader->addWidget(m_createPromptButton);
     layout->addLayout(promptHeader);
 

@@ -37,6 +37,40 @@ Fonts fontsFor(const QStyleOptionViewItem& option) {
             scaled(monospaced(base, caption2Pixels)), scaled(font(base, caption2Pixels))};
 }
 
+// The tick box drawn by hand: the style's box is dark on the dark list and cannot be seen. Its
+// outline stands out from the list's background by far more than 3:1; a ticked box is filled
+// with the accent; the box of a read-only row is only a faint outline.
+void paintTickBox(QPainter& painter, const QRect& rect, bool ticked, bool enabled) {
+    using namespace WorkspaceManagerStyle;
+    const QRectF box = QRectF(rect).adjusted(1.5, 1.5, -1.5, -1.5);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!enabled) {
+        painter.setPen(QPen(QColor(255, 255, 255, 46), 1.2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box, 4, 4);
+        painter.restore();
+        return;
+    }
+    if (ticked) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgb(accent));
+        painter.drawRoundedRect(box, 4, 4);
+        QPainterPath check;
+        check.moveTo(box.left() + box.width() * 0.24, box.top() + box.height() * 0.52);
+        check.lineTo(box.left() + box.width() * 0.43, box.top() + box.height() * 0.71);
+        check.lineTo(box.left() + box.width() * 0.77, box.top() + box.height() * 0.31);
+        painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(check);
+    } else {
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1.5));
+        painter.setBrush(QColor(255, 255, 255, 14));
+        painter.drawRoundedRect(box, 4, 4);
+    }
+    painter.restore();
+}
+
 // The width of a row's text inside a list of the given viewport width.
 int contentWidth(int rowWidth) {
     return rowWidth - tickColumn - gap - 2 * padding;
@@ -92,17 +126,7 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setRenderHint(QPainter::Antialiasing);
 
     // The tick box: drawn for every row, enabled for user workspaces only.
-    QStyleOptionButton tick;
-    tick.rect = tickRect(option.rect);
-    tick.state = (row->isTicked ? QStyle::State_On : QStyle::State_Off) |
-                 (row->isTickable ? QStyle::State_Enabled : QStyle::State_None);
-    tick.palette = option.palette;
-    const QWidget* widget = option.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    // A read-only row's box is there but plainly out of use.
-    painter->setOpacity(row->isTickable ? 1.0 : 0.3);
-    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &tick, painter, widget);
-    painter->setOpacity(1.0);
+    paintTickBox(*painter, tickRect(option.rect), row->isTicked, row->isTickable);
 
     const QRect block = blockRect(option.rect);
     QPainterPath shape;
