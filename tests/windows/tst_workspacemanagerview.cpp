@@ -509,6 +509,53 @@ private slots:
         QVERIFY(disabled.fillTop.alphaF() < 0.5 * enabled.fillTop.alphaF());
     }
 
+    // The manager in both languages at System and Large: no button or one-line label is given
+    // less than it needs, in the list and detail and in the empty state.
+    void nothingIsCutAtEachTextSize_data() {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<PromptPanelTextSize>("textSize");
+        QTest::newRow("en") << AppLanguage::english << PromptPanelTextSize::system;
+        QTest::newRow("en-large") << AppLanguage::english << PromptPanelTextSize::large;
+        QTest::newRow("zh-Hans") << AppLanguage::zhHans << PromptPanelTextSize::system;
+        QTest::newRow("zh-Hans-large") << AppLanguage::zhHans << PromptPanelTextSize::large;
+    }
+    void nothingIsCutAtEachTextSize() {
+        QFETCH(AppLanguage, language);
+        QFETCH(PromptPanelTextSize, textSize);
+        const QString suffix = QString(QTest::currentDataTag());
+        const auto verifyUncut = [](QWidget* root) {
+            for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+                if (button->isVisibleTo(root)) {
+                    QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->objectName()));
+                }
+            }
+            for (QLabel* label : root->findChildren<QLabel*>()) {
+                if (label->isVisibleTo(root) && !label->wordWrap() && !label->text().isEmpty()) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+                }
+            }
+        };
+        {
+            ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), language);
+            applyInterfaceTextSize(h.view.get(), textSize);
+            h.view->model().setTicked("beta", true);
+            QCoreApplication::processEvents();
+            verifyUncut(h.view.get());
+            h.shot("manager-list-detail-" + suffix);
+        }
+        {
+            ViewHarness h(WorkspaceManagerHome::Content::samples, std::nullopt, language);
+            applyInterfaceTextSize(h.view.get(), textSize);
+            h.view->model().hideSamples();
+            h.home.finishLatestFromHome();
+            QCoreApplication::processEvents();
+            QCOMPARE(h.find<QStackedWidget>("workspaceManagerDetail")->currentWidget()->objectName(),
+                     QString("detailEmptyStateHolder"));
+            verifyUncut(h.view.get());
+            h.shot("manager-empty-" + suffix);
+        }
+    }
+
     void screenshotsInChineseAndWithLongText() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::zhHans);
         h.home.writeWorkspaceFile("long", QString(80, QChar(u'长')) + " workspace with a very long name", {"l1"});

@@ -267,9 +267,10 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
             [this](const QString& text) { m_model.setWorkspaceSearch(text); });
     layout->addWidget(m_searchField);
 
-    m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar, QStringLiteral("plus"));
+    // Titles alone in the two-button rows: with symbols they do not fit side by side at Large.
+    m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar);
     connect(m_createWorkspaceButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::createWorkspace);
-    m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar, QStringLiteral("tray.and.arrow.down"));
+    m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar);
     connect(m_importButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::importPromptPack);
     layout->addLayout(buttonRow({m_createWorkspaceButton, m_importButton}, 8));
 
