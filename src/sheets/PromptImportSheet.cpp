@@ -479,6 +479,15 @@ void PromptImportSheet::showEvent(QShowEvent* event) {
     m_model->populateTargetWorkspace();
 }
 
+void PromptImportSheet::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // The pack card's lines are wrapped by hand: wrap them again once the new text size has
+        // reached the labels (after this root).
+        QMetaObject::invokeMethod(this, &PromptImportSheet::refresh, Qt::QueuedConnection);
+    }
+}
+
 void PromptImportSheet::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:

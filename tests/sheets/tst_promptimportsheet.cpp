@@ -317,6 +317,18 @@ private slots:
         h.settle();
         QCOMPARE(h.label("previewCount")->text(), QStringLiteral("预览：2 条提示词"));
         h.screenshot(QStringLiteral("zh-pack"));
+        applyInterfaceTextSize(h.sheet, PromptPanelTextSize::large);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.label("previewCount")->font().pixelSize(), 16);
+        // The card's hand-wrapped lines are wrapped again at the larger size: none is wider
+        // than its label.
+        for (const char* name : {"packDescription", "packSummary", "packSampleTitles"}) {
+            QLabel* line = h.label(name);
+            for (const QString& text : line->text().split('\n')) {
+                QVERIFY2(QFontMetrics(line->font()).horizontalAdvance(text) <= line->width(), qPrintable(text));
+            }
+        }
+        h.screenshot(QStringLiteral("zh-pack-large"));
     }
 };
 
