@@ -9,8 +9,8 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -209,7 +209,7 @@ void FirstRunWelcomeView::render() {
     if (QLayout* column = layout()) {
         column->activate();
         const int needed = column->hasHeightForWidth() ? column->totalHeightForWidth(contentSize.width())
-                                                        : column->totalMinimumSize().height();
+                                                       : column->totalMinimumSize().height();
         setFixedSize(contentSize.width(), qMax(contentSize.height(), needed));
     }
 }
