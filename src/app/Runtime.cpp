@@ -238,8 +238,10 @@ PanelSheetFactories Runtime::panelSheetFactories() {
         return new WorkspaceEditorSheet(*m_promptStore, host, model.context());
     };
     factories.importer = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
-        return new PromptImportSheet(host, *m_promptStore, *m_languageStore, *m_environment.scheduler, *m_fileChooser,
-                                     model.editableWorkspaceID(), model.context());
+        auto* sheet = new PromptImportSheet(host, *m_promptStore, *m_languageStore, *m_environment.scheduler,
+                                            *m_fileChooser, model.editableWorkspaceID(), model.context());
+        applyInterfaceTextSize(sheet, *m_textSizeStore);
+        return sheet;
     };
     factories.workspaceEdit = [this](SheetHost& host, const PanelViewModel& model) -> QWidget* {
         if (!model.editingWorkspace()) {
@@ -330,6 +332,7 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
     };
     auto* content = new WorkspaceManagerView(std::move(dependencies), initialWorkspaceID, m_workspaceManagerWindow);
     content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
+    applyInterfaceTextSize(content, *m_textSizeStore);
     layout->addWidget(content);
     m_workspaceManagerWindow->show();
     m_workspaceManagerWindow->raise();
@@ -364,7 +367,7 @@ void Runtime::presentWelcomeGuide() {
         auto* window = new FirstRunWelcomeView(m_shortcutStore.get(), m_languageStore.get(), std::move(actions));
         window->setObjectName(QStringLiteral("welcomeWindow"));
         window->setWindowFlag(Qt::Window);
-        window->setFixedSize(FirstRunWelcomeView::contentSize);
+        applyInterfaceTextSize(window, *m_textSizeStore);
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));

@@ -474,15 +474,17 @@ qint32 StatusIslandController::registerToggle(const PromptKeyboardShortcut& shor
 }
 
 void StatusIslandController::registerCurrentToggleShortcut() {
-    ToggleShortcutRegistrar(m_deps.shortcutStore, [this](const PromptKeyboardShortcut& shortcut) {
-        return registerToggle(shortcut);
-    }).registerCurrentToggleShortcut();
+    ToggleShortcutRegistrar(
+        m_deps.shortcutStore, [this](const PromptKeyboardShortcut& shortcut) { return registerToggle(shortcut); },
+        [this] { return m_deps.hotKeyService.isRunning(); })
+        .registerCurrentToggleShortcut();
 }
 
 void StatusIslandController::registerRequestedToggleShortcut(const PromptKeyboardShortcut& requested) {
-    ToggleShortcutRegistrar(m_deps.shortcutStore, [this](const PromptKeyboardShortcut& shortcut) {
-        return registerToggle(shortcut);
-    }).registerRequestedToggleShortcut(requested);
+    ToggleShortcutRegistrar(
+        m_deps.shortcutStore, [this](const PromptKeyboardShortcut& shortcut) { return registerToggle(shortcut); },
+        [this] { return m_deps.hotKeyService.isRunning(); })
+        .registerRequestedToggleShortcut(requested);
 }
 
 // ---- helpers ----

@@ -4,7 +4,9 @@ StatusItemPresentation StatusItemPresentation::make(int count, std::optional<App
     const AppLanguage lang = language.value_or(L10n::currentLanguage());
     const QString ellipsis = QStringLiteral("\u2026");
     StatusItemPresentation presentation;
-    presentation.accessibilityLabel = L10n::string(L10N("status.accessibility.label"), lang, QString::number(count));
+    presentation.accessibilityLabel =
+        L10n::string(count == 1 ? L10N("status.accessibility.label.one") : L10N("status.accessibility.label"), lang,
+                     QString::number(count));
     presentation.accessibilityHelp = L10n::string(L10N("status.accessibility.help"), lang);
     presentation.menuItems = {
         {StatusItemMenuCommand::open, L10n::string(L10N("menu.open.orris.hollows"), lang), QString(), false},

@@ -222,6 +222,10 @@ QString HotKeyStatus::message(AppLanguage language) const {
     case Kind::registered:
         return L10n::string(L10N("shortcut.registered"), language, shortcut.displayString());
     case Kind::failed:
+        if (!previousActive) {
+            return L10n::string(L10N("shortcut.register.failed.none.active"), language, shortcut.displayString(),
+                                status);
+        }
         return L10n::string(L10N("shortcut.register.failed"), language, shortcut.displayString(), status);
     case Kind::restoreFailed:
         return L10n::string(L10N("shortcut.restore.failed"), language, status, restoreStatus);
@@ -242,7 +246,7 @@ bool HotKeyStatus::operator==(const HotKeyStatus& other) const {
     case Kind::registered:
         return shortcut == other.shortcut;
     case Kind::failed:
-        return shortcut == other.shortcut && status == other.status;
+        return shortcut == other.shortcut && status == other.status && previousActive == other.previousActive;
     case Kind::restoreFailed:
         return status == other.status && restoreStatus == other.restoreStatus;
     case Kind::idle:

@@ -83,10 +83,15 @@ struct HotKeyStatus {
     PromptKeyboardShortcut shortcut;
     qint32 status = 0;
     qint32 restoreStatus = 0;
+    // For `failed`: whether another hot key is still live after the failure. A hot key refused at
+    // launch leaves none, and the message must not promise a previous one.
+    bool previousActive = true;
 
     static HotKeyStatus registering(const PromptKeyboardShortcut& s) { return {Kind::registering, s, 0, 0}; }
     static HotKeyStatus registered(const PromptKeyboardShortcut& s) { return {Kind::registered, s, 0, 0}; }
-    static HotKeyStatus failed(const PromptKeyboardShortcut& s, qint32 code) { return {Kind::failed, s, code, 0}; }
+    static HotKeyStatus failed(const PromptKeyboardShortcut& s, qint32 code, bool previousActive = true) {
+        return {Kind::failed, s, code, 0, previousActive};
+    }
     static HotKeyStatus restoreFailed(qint32 code, qint32 restoreCode) {
         return {Kind::restoreFailed, {}, code, restoreCode};
     }

@@ -5,6 +5,7 @@
 #include "widgets/AccessibleText.h"
 #include "widgets/FirstRunLook.h"
 #include "widgets/FirstRunSymbols.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/OrrisHollowsStyle.h"
 
 #include <QEvent>
@@ -162,12 +163,13 @@ void FirstRunChecklistView::rebuildBindMenu() {
 
 void FirstRunChecklistView::applyFonts() {
     using FirstRunLook::TextRole;
-    m_title->setFont(FirstRunLook::font(TextRole::checklistTitle, font()));
+    // Drawn for the system text size; the panel's root scales them to the chosen one.
+    InterfaceEnvironment::setScaledFont(m_title, FirstRunLook::font(TextRole::checklistTitle, font()));
     const QFont rowFont = FirstRunLook::font(TextRole::checklistRow, font());
     for (const RowWidgets& widgets : m_rows) {
-        widgets.title->setFont(rowFont);
+        InterfaceEnvironment::setScaledFont(widgets.title, rowFont);
         if (widgets.control) {
-            widgets.control->setFont(rowFont);
+            InterfaceEnvironment::setScaledFont(widgets.control, rowFont);
         }
     }
 }

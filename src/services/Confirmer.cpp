@@ -1,5 +1,7 @@
 #include "services/Confirmer.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -22,6 +24,15 @@ bool MessageBoxConfirmer::confirm(QWidget* parent, const QString& title, const Q
     // A destructive action is never the default: Return cancels it.
     box.setDefaultButton(destructive ? cancelButton : confirmButton);
     box.setEscapeButton(cancelButton);
+    // The window manager cuts a title wider than the window ("Delet…ompt?"): the box is made at
+    // least as wide as the title with room for the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont titleFont = box.font();
+        titleFont.setBold(true);
+        const int width = QFontMetrics(titleFont).horizontalAdvance(title) + 160;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
     return box.clickedButton() == confirmButton;
 }

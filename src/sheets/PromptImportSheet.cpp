@@ -3,6 +3,7 @@
 #include "model/AppLanguageStore.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/OrrisHollowsStyle.h"
 
 #include <QComboBox>
@@ -31,6 +32,7 @@ constexpr QRgb noticeText = qRgb(255, 159, 10);
 
 // Fonts of the sheet by role, in pixels, set here only.
 enum class TextRole { headline, subheadline, body, caption };
+// The sizes are those of the system text size; the sheet's root scales them to the chosen one.
 QFont sheetFont(const QFont& base, TextRole role, bool semibold = false) {
     QFont font = base;
     switch (role) {
@@ -102,9 +104,14 @@ class PreviewRowDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
+    static QFont rowFont(const QStyleOptionViewItem& option, bool title) {
+        return InterfaceEnvironment::scaledFont(sheetFont(option.font, TextRole::caption, title),
+                                                InterfaceEnvironment::textSize(option.widget));
+    }
+
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        const QFontMetrics title(sheetFont(option.font, TextRole::caption, true));
-        const QFontMetrics text(sheetFont(option.font, TextRole::caption));
+        const QFontMetrics title(rowFont(option, true));
+        const QFontMetrics text(rowFont(option, false));
         return {option.rect.width(), 2 * cardPadding + title.height() + 4 + 2 * text.height() + rowGap};
     }
 
@@ -117,8 +124,8 @@ public:
         painter->fillPath(shape, QColor::fromRgba(secondaryFill));
 
         const int width = row.width() - 2 * cardPadding;
-        const QFont titleFont = sheetFont(option.font, TextRole::caption, true);
-        const QFont textFont = sheetFont(option.font, TextRole::caption);
+        const QFont titleFont = rowFont(option, true);
+        const QFont textFont = rowFont(option, false);
         int y = row.top() + cardPadding;
         painter->setFont(titleFont);
         painter->setPen(option.palette.color(QPalette::WindowText));
@@ -141,7 +148,7 @@ QLabel* makeLabel(QWidget* parent, const QString& objectName, const QFont& font,
                   bool wraps = false) {
     auto* label = new QLabel(parent);
     label->setObjectName(objectName);
-    label->setFont(font);
+    InterfaceEnvironment::setScaledFont(label, font);
     label->setWordWrap(wraps);
     label->setTextFormat(Qt::PlainText);
     if (colour) {
@@ -261,7 +268,7 @@ void PromptImportSheet::build() {
 
     m_editor = new QPlainTextEdit(this);
     m_editor->setObjectName(QStringLiteral("importTextEditor"));
-    m_editor->setFont(sheetFont(base, TextRole::body));
+    InterfaceEnvironment::setScaledFont(m_editor, sheetFont(base, TextRole::body));
     m_editor->setMinimumHeight(180);
     m_editor->setTabChangesFocus(true);
     m_editor->setStyleSheet(
@@ -392,8 +399,9 @@ void PromptImportSheet::refresh() {
             wrappedLines(pack->pack.metadata.description, m_packDescription->font(), cardWidth, 2)
                 .join(QLatin1Char('\n')));
         m_packSummary->setText(
-            wrappedLines(L10n::string(L10N("pack.preview.summary"), language, pack->pack.workspace.prompts.size(),
-                                      pack->groups().join(separator)),
+            wrappedLines(L10n::string(pack->pack.workspace.prompts.size() == 1 ? L10N("pack.preview.summary.one")
+                                                                               : L10N("pack.preview.summary"),
+                                      language, pack->pack.workspace.prompts.size(), pack->groups().join(separator)),
                          m_packSummary->font(), cardWidth, 2)
                 .join(QLatin1Char('\n')));
         m_packSamples->setText(wrappedLines(pack->sampleTitles().join(separator), m_packSamples->font(), cardWidth, 2)
@@ -430,7 +438,8 @@ void PromptImportSheet::refresh() {
 void PromptImportSheet::refreshPreviews() {
     const QList<PromptImportPreview>& previews = m_model->importModel().previews();
     m_countLine->setText(
-        L10n::string(L10N("import.preview.count"), m_languageStore.resolvedLanguage(), previews.size()));
+        L10n::string(previews.size() == 1 ? L10N("import.preview.count.one") : L10N("import.preview.count"),
+                     m_languageStore.resolvedLanguage(), previews.size()));
     m_countLine->setAccessibleName(m_countLine->text());
     if (previews == m_listedPreviews) {
         return;
@@ -468,6 +477,15 @@ void PromptImportSheet::finish(Outcome outcome) {
 void PromptImportSheet::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_model->populateTargetWorkspace();
+}
+
+void PromptImportSheet::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // The pack card's lines are wrapped by hand: wrap them again once the new text size has
+        // reached the labels (after this root).
+        QMetaObject::invokeMethod(this, &PromptImportSheet::refresh, Qt::QueuedConnection);
+    }
 }
 
 void PromptImportSheet::keyPressEvent(QKeyEvent* event) {

@@ -407,6 +407,12 @@ void PromptStore::applyLoadResult(PromptLoadResult result, const std::optional<Q
     }
     setLastEditedWorkspaceID(selection);
 
+    // A plain reload that read every file shows the library as it is now: the error of an
+    // earlier failed edit no longer describes it. A reload that keeps an operation's status
+    // keeps that operation's error too.
+    if (!preservedStatus && m_configIssues.isEmpty()) {
+        setLastErrorMessage(std::nullopt);
+    }
     setStatusMessage(preservedStatus.value_or(status));
 }
 

@@ -11,6 +11,7 @@ namespace {
 const char* const textSizeProperty = "orrisInterfaceTextSize";
 const char* const reduceMotionProperty = "orrisReduceMotion";
 const char* const textStyleProperty = "orrisTextStyle";
+const char* const scaledFontProperty = "orrisSystemSizedFont";
 
 QVariant inherited(const QWidget* widget, const char* name) {
     for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
@@ -23,6 +24,11 @@ QVariant inherited(const QWidget* widget, const char* name) {
 }
 
 void applyTextStyle(QWidget* widget, PromptPanelTextSize size) {
+    const QVariant designed = widget->property(scaledFontProperty);
+    if (designed.isValid()) {
+        widget->setFont(InterfaceEnvironment::scaledFont(designed.value<QFont>(), size));
+        return;
+    }
     const QVariant style = widget->property(textStyleProperty);
     if (!style.isValid()) {
         return;
@@ -53,6 +59,21 @@ void setReduceMotion(QWidget* root, bool reduceMotion) {
 void setTextStyle(QWidget* widget, PromptPanelTextSizes::TextStyle style) {
     widget->setProperty(textStyleProperty, int(style));
     applyTextStyle(widget, textSize(widget));
+}
+
+void setScaledFont(QWidget* widget, const QFont& systemSizedFont) {
+    widget->setProperty(scaledFontProperty, QVariant::fromValue(systemSizedFont));
+    applyTextStyle(widget, textSize(widget));
+}
+
+QFont scaledFont(const QFont& systemSizedFont, PromptPanelTextSize size) {
+    QFont font = systemSizedFont;
+    const int pixels = systemSizedFont.pixelSize();
+    if (pixels > 0) {
+        const int system = PromptPanelTextSizes::basePixelSize(PromptPanelTextSize::system);
+        font.setPixelSize(qRound(qreal(pixels) * PromptPanelTextSizes::basePixelSize(size) / system));
+    }
+    return font;
 }
 
 } // namespace InterfaceEnvironment

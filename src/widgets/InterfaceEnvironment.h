@@ -2,6 +2,8 @@
 
 #include "model/PromptPanelTextSize.h"
 
+#include <QFont>
+
 class QWidget;
 class TextSizeStore;
 
@@ -14,6 +16,11 @@ bool reduceMotion(const QWidget* widget);
 void setReduceMotion(QWidget* root, bool reduceMotion);
 // Marks a widget (a label, a field) whose font follows a text style of the interface text size.
 void setTextStyle(QWidget* widget, PromptPanelTextSizes::TextStyle style);
+// Gives a widget a font drawn for the system text size (its pixel size) and keeps it scaled, at
+// the same proportion as the base font, to the text size of its root.
+void setScaledFont(QWidget* widget, const QFont& systemSizedFont);
+// A font drawn for the system text size, scaled to `size`.
+QFont scaledFont(const QFont& systemSizedFont, PromptPanelTextSize size);
 } // namespace InterfaceEnvironment
 
 // Applies the interface text size to `root` and everything inside it at once: the base font by

@@ -134,6 +134,10 @@ private slots:
         QCOMPARE(keys, (QStringList{"", "", ",", "", "", "q"}));
         QCOMPARE(separators, (QList<bool>{false, false, false, false, false, true}));
         QVERIFY(StatusItemPresentation::make(12, language).accessibilityLabel.contains(QLatin1String("12")));
+        // One prompt reads as one in English; Chinese has one form.
+        QCOMPARE(StatusItemPresentation::make(1, language).accessibilityLabel,
+                 language == AppLanguage::english ? QString("Orris Hollows: 1 prompt for what you are working on")
+                                                  : QString("Orris Hollows：当前工作有 1 个提示词"));
     }
 };
 

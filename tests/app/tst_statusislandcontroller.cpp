@@ -42,7 +42,9 @@ struct Harness {
     int quits = 0;
     std::unique_ptr<StatusIslandController> controller;
 
-    Harness() {
+    // launchStatuses: what the platform answers to the registrations made at launch.
+    explicit Harness(QList<qint32> launchStatuses = {}) {
+        hotKeys->registerStatuses = launchStatuses;
         StatusIslandController::Dependencies dependencies{store,
                                                           detector,
                                                           shortcuts,
@@ -352,11 +354,23 @@ private slots:
         QVERIFY(h.controller->isPanelShown());
     }
 
+    // Another client holds the stored hot key at launch: nothing is live, and the status says so
+    // rather than promising a previous shortcut; the status item still opens the panel.
+    void hotKeyHeldAtLaunchReportsNoneActive() {
+        Harness h({10});
+        QVERIFY(!h.hotKeyService.isRunning());
+        QCOMPARE(h.shortcuts.hotKeyStatus(),
+                 HotKeyStatus::failed(PromptKeyboardShortcut::defaultTogglePanel(), 10, false));
+        QVERIFY(h.shortcuts.hotKeyStatusMessage().contains(QStringLiteral("No global shortcut is active")));
+        h.item.click();
+        QVERIFY(h.controller->isPanelShown());
+    }
+
     void failedRequestedHotKeyRestoresThePrevious_data() {
         QTest::addColumn<QList<qint32>>("statuses");
         QTest::addColumn<HotKeyStatus>("expected");
         const PromptKeyboardShortcut requested{40, ModifierFlags::command | ModifierFlags::option};
-        QTest::newRow("restored") << QList<qint32>{10, 0} << HotKeyStatus::failed(requested, 10);
+        QTest::newRow("restored") << QList<qint32>{10, 0} << HotKeyStatus::failed(requested, 10, true);
         QTest::newRow("restore failed too") << QList<qint32>{10, 11} << HotKeyStatus::restoreFailed(10, 11);
         QTest::newRow("accepted") << QList<qint32>{} << HotKeyStatus::registered(requested);
     }

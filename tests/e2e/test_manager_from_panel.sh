@@ -102,12 +102,12 @@ grep -q 'Check the checkout flow' "$pack" || fail "the exported pack is not the 
 # Search, tick what the search shows, delete: the confirmation names the workspace. In the
 # sidebar, from the top: the search field, then "Select Shown" and "Delete Selected" on rows of
 # their own.
-click_in "$manager" 195 59
+click_in "$manager" 195 63
 xdotool type --delay 20 "Alpha"
 sleep 0.3
-click_in "$manager" 60 125
+click_in "$manager" 70 142
 sleep 0.3
-click_in "$manager" 78 158
+click_in "$manager" 96 182
 confirmation=$(wait_for_window --onlyvisible --name '^Delete the selected workspaces\?$') || exit 1
 wait_mapped "$confirmation" 10000 || fail "the confirmation was not mapped"
 sleep 0.4

@@ -258,7 +258,8 @@ private slots:
         TestEnvironment environment;
         ShortcutSettingsStore store(environment.defaults(), [] { return AppLanguage::english; });
         ToggleShortcutRegistrar registrar(
-            store, [this](const PromptKeyboardShortcut& shortcut) { return registerCounting(shortcut); });
+            store, [this](const PromptKeyboardShortcut& shortcut) { return registerCounting(shortcut); },
+            [this] { return m_service->isRunning(); });
         registrar.registerCurrentToggleShortcut();
         QCOMPARE(store.hotKeyStatus(), HotKeyStatus::registered(PromptKeyboardShortcut::defaultTogglePanel()));
 
@@ -266,7 +267,7 @@ private slots:
         QVERIFY(other.holds());
         const PromptKeyboardShortcut held{keyO, control | shift};
         registrar.registerRequestedToggleShortcut(held);
-        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(held, badAccess));
+        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(held, badAccess, true));
         QCOMPARE(store.togglePanelShortcut(), PromptKeyboardShortcut::defaultTogglePanel());
 
         QVERIFY(xdotool({"key", "super+shift+p"}));

@@ -117,6 +117,20 @@ private slots:
         QVERIFY(failed.contains("-9878"));
         QVERIFY(!HotKeyStatus::invalid().message(AppLanguage::english).isEmpty());
         QVERIFY(HotKeyStatus::failed({35, command}, 1) != HotKeyStatus::failed({35, command}, 2));
+        QVERIFY(HotKeyStatus::failed({35, command}, 1, true) != HotKeyStatus::failed({35, command}, 1, false));
+
+        // A hot key refused with nothing live says so, in both languages, and never promises the
+        // previous one.
+        const PromptKeyboardShortcut held = PromptKeyboardShortcut::defaultTogglePanel();
+        const QString keptEn = HotKeyStatus::failed(held, 10, true).message(AppLanguage::english);
+        const QString noneEn = HotKeyStatus::failed(held, 10, false).message(AppLanguage::english);
+        const QString keptZh = HotKeyStatus::failed(held, 10, true).message(AppLanguage::zhHans);
+        const QString noneZh = HotKeyStatus::failed(held, 10, false).message(AppLanguage::zhHans);
+        QVERIFY2(keptEn.contains("still active"), qPrintable(keptEn));
+        QVERIFY2(!noneEn.contains("still active") && noneEn.contains("No global shortcut is active") &&
+                     noneEn.contains("Super+Shift+P") && noneEn.contains("10"),
+                 qPrintable(noneEn));
+        QVERIFY(noneZh != keptZh && noneZh.contains("Super+Shift+P") && !noneZh.contains(QStringLiteral("仍在使用")));
         QVERIFY(HotKeyStatus::restoreFailed(1, 2) == HotKeyStatus::restoreFailed(1, 2));
     }
 
@@ -204,10 +218,18 @@ private slots:
         const PromptKeyboardShortcut requested{40, command | option};
         QList<qint32> answers;
         QList<PromptKeyboardShortcut> registered;
-        ToggleShortcutRegistrar registrar(store, [&](const PromptKeyboardShortcut& shortcut) {
-            registered.append(shortcut);
-            return answers.isEmpty() ? 0 : answers.takeFirst();
-        });
+        // As the hot-key service does: a registration drops the previous grab, so only the last
+        // answer decides whether a hot key is live.
+        bool live = false;
+        ToggleShortcutRegistrar registrar(
+            store,
+            [&](const PromptKeyboardShortcut& shortcut) {
+                registered.append(shortcut);
+                const qint32 answer = answers.isEmpty() ? 0 : answers.takeFirst();
+                live = answer == 0;
+                return answer;
+            },
+            [&] { return live; });
 
         answers = {0};
         registrar.registerCurrentToggleShortcut();
@@ -216,12 +238,12 @@ private slots:
 
         answers = {-9878};
         registrar.registerCurrentToggleShortcut();
-        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(original, -9878));
+        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(original, -9878, false));
 
         registered.clear();
         answers = {5, 0};
         registrar.registerRequestedToggleShortcut(requested);
-        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(requested, 5));
+        QCOMPARE(store.hotKeyStatus(), HotKeyStatus::failed(requested, 5, true));
         QCOMPARE(registered, (QList<PromptKeyboardShortcut>{requested, original}));
         QCOMPARE(store.togglePanelShortcut(), original);
         QVERIFY(!env.defaults()->contains(ShortcutSettingsStore::key));

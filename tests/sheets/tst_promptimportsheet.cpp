@@ -5,8 +5,10 @@
 #include "config/PromptPackService.h"
 #include "context/ContextBindingStore.h"
 #include "model/AppLanguageStore.h"
+#include "model/TextSizeStore.h"
 #include "panel/OverlaySheetHost.h"
 #include "sheets/PromptImportSheet.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -276,6 +278,31 @@ private slots:
     }
 
     // Pictures in Simplified Chinese with long texts, to look at.
+    // The sheet's fonts follow the interface text size at its root, live, its preview rows too.
+    void theTextSizeReachesTheSheet() {
+        Harness h;
+        TextSizeStore sizes(h.files.env.defaults());
+        applyInterfaceTextSize(h.sheet, sizes);
+        QCOMPARE(h.label("importHeading")->font().pixelSize(), 15);
+        QCOMPARE(h.editor()->font().pixelSize(), 13);
+        h.editor()->setPlainText(QStringLiteral("## Only\nReview the diff."));
+        h.settle();
+        QCOMPARE(h.label("previewCount")->text(), QStringLiteral("Preview: 1 prompt"));
+        h.editor()->setPlainText(QStringLiteral("## First\nReview the diff.\n\n## Second\nAdd tests."));
+        h.settle();
+        QVERIFY(h.listShown());
+        const int rowHeight = h.list()->visualItemRect(h.list()->item(0)).height();
+
+        sizes.setSelection(PromptPanelTextSize::large);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.label("importHeading")->font().pixelSize(), 20);
+        QCOMPARE(h.label("previewCount")->font().pixelSize(), 16);
+        QCOMPARE(h.editor()->font().pixelSize(), 17);
+        QCOMPARE(h.button("choosePackButton")->font().pixelSize(), 17);
+        QTRY_VERIFY(h.list()->visualItemRect(h.list()->item(0)).height() > rowHeight);
+        h.screenshot(QStringLiteral("en-large"));
+    }
+
     void chineseWithLongTexts() {
         Harness h(true, QStringLiteral("notes"), AppLanguage::zhHans);
         QByteArray pack = validPack;
@@ -290,6 +317,18 @@ private slots:
         h.settle();
         QCOMPARE(h.label("previewCount")->text(), QStringLiteral("预览：2 条提示词"));
         h.screenshot(QStringLiteral("zh-pack"));
+        applyInterfaceTextSize(h.sheet, PromptPanelTextSize::large);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.label("previewCount")->font().pixelSize(), 16);
+        // The card's hand-wrapped lines are wrapped again at the larger size: none is wider
+        // than its label.
+        for (const char* name : {"packDescription", "packSummary", "packSampleTitles"}) {
+            QLabel* line = h.label(name);
+            for (const QString& text : line->text().split('\n')) {
+                QVERIFY2(QFontMetrics(line->font()).horizontalAdvance(text) <= line->width(), qPrintable(text));
+            }
+        }
+        h.screenshot(QStringLiteral("zh-pack-large"));
     }
 };
 

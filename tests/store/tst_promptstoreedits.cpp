@@ -231,6 +231,24 @@ private slots:
         QCOMPARE(h.store->statusMessage(), english("status.save.failed"));
     }
 
+    // The error of a failed edit goes with the next reload that read every file, so nothing
+    // shows it beside a library it no longer describes; a reload that met a broken file keeps it.
+    void aCleanReloadEndsTheErrorOfAFailedEdit() {
+        EditHarness h;
+        {
+            ScopedWriteFault fault;
+            QVERIFY(!h.store->addPrompt(prompt("d"), "web"));
+        }
+        QVERIFY(h.store->lastErrorMessage().has_value());
+        PromptLoadResult broken = readHome(h.env);
+        broken.issues.append(PromptConfigIssue{});
+        h.load(broken);
+        QVERIFY(h.store->lastErrorMessage().has_value());
+        h.load(readHome(h.env));
+        QCOMPARE(h.store->lastErrorMessage(), std::nullopt);
+        QVERIFY(h.store->statusMessage() != english("status.save.failed"));
+    }
+
     // Pasted imports that would grow the file past what a load reads are refused, so the
     // workspace still loads at the next start with the imports that fit.
     void anImportThatWouldOutgrowTheFileIsRefused() {

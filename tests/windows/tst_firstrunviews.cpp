@@ -2,9 +2,11 @@
 
 #include "model/AppLanguageStore.h"
 #include "model/ShortcutSettingsStore.h"
+#include "model/TextSizeStore.h"
 #include "panel/FirstRunChecklistCardModel.h"
 #include "panel/FirstRunChecklistView.h"
 #include "PromptFixtures.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/firstrun/FirstRunWelcomeView.h"
 
 #include <QAction>
@@ -381,20 +383,39 @@ private slots:
 
     void screenshotsShowEverythingUnclipped_data() {
         QTest::addColumn<AppLanguage>("language");
-        QTest::newRow("en") << AppLanguage::english;
-        QTest::newRow("zh-Hans") << AppLanguage::zhHans;
+        QTest::addColumn<PromptPanelTextSize>("textSize");
+        QTest::newRow("en") << AppLanguage::english << PromptPanelTextSize::system;
+        QTest::newRow("zh-Hans") << AppLanguage::zhHans << PromptPanelTextSize::system;
+        QTest::newRow("en-large") << AppLanguage::english << PromptPanelTextSize::large;
+        QTest::newRow("zh-Hans-large") << AppLanguage::zhHans << PromptPanelTextSize::large;
     }
 
     void screenshotsShowEverythingUnclipped() {
         QFETCH(AppLanguage, language);
+        QFETCH(PromptPanelTextSize, textSize);
         m_languages->setSelection(language);
-        const QString suffix = language == AppLanguage::english ? QStringLiteral("en") : QStringLiteral("zh-Hans");
+        QString suffix = language == AppLanguage::english ? QStringLiteral("en") : QStringLiteral("zh-Hans");
+        if (textSize != PromptPanelTextSize::system) {
+            suffix += QStringLiteral("-") + PromptPanelTextSizes::rawValue(textSize);
+        }
         Counts counts;
 
+        // The text size is chosen while the guide is open: it follows at once.
+        TextSizeStore sizes(m_env.defaults());
+        sizes.setSelection(PromptPanelTextSize::system);
         FirstRunWelcomeView view(m_shortcuts.get(), m_languages.get(), welcomeActions(counts));
+        applyInterfaceTextSize(&view, sizes);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QCOMPARE(view.size(), FirstRunWelcomeView::contentSize);
+        const int systemTitle = view.findChild<QLabel*>("firstRunWelcomeTitle")->font().pixelSize();
+        sizes.setSelection(textSize);
+        QCoreApplication::processEvents();
+        QCOMPARE(view.findChild<QLabel*>("firstRunWelcomeTitle")->font().pixelSize(),
+                 qRound(systemTitle * PromptPanelTextSizes::basePixelSize(textSize) / 13.0));
+        QCOMPARE(view.width(), FirstRunWelcomeView::contentSize.width());
+        if (textSize == PromptPanelTextSize::system) {
+            QCOMPARE(view.size(), FirstRunWelcomeView::contentSize);
+        }
         verifyNothingClipped(&view);
         QVERIFY(view.grab().save(screenshotPath(QStringLiteral("first-run-welcome-") + suffix)));
 
@@ -412,6 +433,9 @@ private slots:
             QWidget host;
             host.setFixedWidth(360);
             auto* card = new FirstRunChecklistView(m_languages.get(), cardActions(counts), &host);
+            applyInterfaceTextSize(&host, textSize);
+            QCOMPARE(card->findChild<QLabel*>("firstRunChecklistTitle")->font().pixelSize(),
+                     textSize == PromptPanelTextSize::system ? 13 : 17);
             card->setState(snapshotOf(state.done), state.workspaces);
             card->setFixedWidth(host.width());
             card->adjustSize();

@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(rows.at(0).readOnlyReason, home.store->readOnlyReason(home.store->workspaceManagerWorkspaces().at(0)));
         QCOMPARE(rows.at(1).name, QString("Alpha Team"));
         QCOMPARE(rows.at(1).promptCountText, QString("2"));
-        QCOMPARE(rows.at(1).detailLine, QString("Workspace · 1 bindings"));
+        QCOMPARE(rows.at(1).detailLine, QString("Workspace · 1 binding"));
         QCOMPARE(rows.at(1).pathText, QString("~/.orris-hollows/workspaces/alpha.yaml"));
         QVERIFY(rows.at(1).isTickable);
         QVERIFY(rows.at(1).readOnlyReason.isEmpty());
@@ -141,6 +141,13 @@ private slots:
         QCOMPARE(rows.at(3).pathText, QString("~/shop/.orris-hollows.yaml"));
         QCOMPARE(rows.at(3).detailLine, QString("Project · 0 bindings"));
         QVERIFY(!rows.at(3).isTickable);
+        QVERIFY(home.store->bindAgent(AgentType::cursor, "alpha", false));
+        QCOMPARE(model.rows().at(1).detailLine, QString("Workspace · 2 bindings"));
+        // Chinese has one form for every count.
+        WorkspaceManagerHome chinese(WorkspaceManagerHome::Content::files, AppLanguage::zhHans);
+        QVERIFY(chinese.store->bindAgent(AgentType::zed, "alpha", false));
+        QVERIFY2(WorkspaceManagerModel(*chinese.store, std::nullopt).rows().at(1).detailLine.endsWith("1 个绑定"),
+                 qPrintable(WorkspaceManagerModel(*chinese.store, std::nullopt).rows().at(1).detailLine));
     }
 
     // ---- ticks and deletion ----

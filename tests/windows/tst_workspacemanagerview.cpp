@@ -3,10 +3,13 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPackService.h"
+#include "model/TextSizeStore.h"
 #include "services/RequestBus.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"
+#include "widgets/BrandButton.h"
 #include "widgets/ConfigIssueBanner.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerView.h"
 #include "windows/manager/WorkspaceRowDelegate.h"
@@ -22,6 +25,8 @@
 #include <QStackedWidget>
 #include <QStyleFactory>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -126,8 +131,8 @@ private slots:
                                      "Shop | Project · 0 bindings | ~/shop/.orris-hollows.yaml"}));
         // The initial workspace is shown, with Export beside Edit workspace.
         QCOMPARE(h.find<QLabel>("detailName")->text(), QString("Beta Notes"));
-        QVERIFY(h.find<QPushButton>("exportPackButton")->isVisible());
-        QVERIFY(h.find<QPushButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(h.find<QAbstractButton>("exportPackButton")->isVisible());
+        QVERIFY(h.find<QAbstractButton>("editWorkspaceButton")->isVisible());
         QVERIFY(!h.find<QWidget>("readOnlyNotice")->isVisible());
         QCOMPARE(h.find<QLabel>("factValue2")->text(), QString("~/.orris-hollows/workspaces/beta.yaml"));
         h.shot("manager-detail-en");
@@ -136,9 +141,9 @@ private slots:
         h.clickRow(projectID(h.home));
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(projectID(h.home)));
         QVERIFY(h.find<QWidget>("readOnlyNotice")->isVisible());
-        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
-        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isEnabled());
-        QVERIFY(!h.find<QPushButton>("createPromptButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("exportPackButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("editWorkspaceButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("createPromptButton")->isEnabled());
         const QList<QAbstractButton*> rowButtons = h.find<QWidget>("promptList")->findChildren<QAbstractButton*>();
         QVERIFY(!rowButtons.isEmpty());
         QVERIFY(std::none_of(rowButtons.cbegin(), rowButtons.cend(), [](auto* b) { return b->isEnabled(); }));
@@ -146,7 +151,7 @@ private slots:
 
     void tickingTwoAndDeletingRemovesTheirFiles() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
-        QVERIFY(!h.find<QPushButton>("deleteSelectedButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("deleteSelectedButton")->isEnabled());
         h.clickTick(PromptStore::globalWorkspaceID); // read-only: nothing happens
         QVERIFY(h.view->model().selectedForDeletion().isEmpty());
         h.clickTick("alpha");
@@ -248,8 +253,8 @@ private slots:
         QVERIFY(h.home.store->showsTransientSamples());
         const QString sampleID = h.home.store->workspaces().first().id;
         h.clickRow(sampleID);
-        QVERIFY(!h.find<QPushButton>("editWorkspaceButton")->isVisible());
-        QVERIFY(!h.find<QPushButton>("exportPackButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("editWorkspaceButton")->isVisible());
+        QVERIFY(!h.find<QAbstractButton>("exportPackButton")->isVisible());
         h.shot("manager-sample-en");
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::optional(sampleID));
         h.click("copySampleButton");
@@ -266,7 +271,14 @@ private slots:
     void hidingTheSamplesSurvivesARestart() {
         ViewHarness h(WorkspaceManagerHome::Content::samples);
         h.clickRow(PromptStore::globalWorkspaceID);
+        const QString showingSamples = h.home.store->statusMessage();
         h.click("hideSamplesButton");
+        // The reload the hiding started ends later: the result line then tells its outcome, not
+        // that samples are shown.
+        h.home.finishLatestFromHome();
+        QCoreApplication::processEvents();
+        QVERIFY2(h.resultLine() != showingSamples, qPrintable(h.resultLine()));
+        QCOMPARE(h.resultLine(), h.home.store->statusMessage());
         QCOMPARE(h.view->model().selectedWorkspaceID(), std::nullopt);
         QCOMPARE(h.home.env.defaults()->boolValue(PromptConfigLoader::transientSamplesDismissedKey), true);
         QVERIFY(h.view->model().managerWorkspaces().isEmpty());
@@ -334,7 +346,7 @@ private slots:
         host->presented.clear();
 
         // Without the new-workspace factory the create button is disabled, and does nothing.
-        QVERIFY(!h.find<QPushButton>("createWorkspaceButton")->isEnabled());
+        QVERIFY(!h.find<QAbstractButton>("createWorkspaceButton")->isEnabled());
         h.view->createWorkspace();
         QCOMPARE(host->presented.size(), 0);
     }
@@ -396,12 +408,201 @@ private slots:
         QCOMPARE(body->verticalScrollBar()->maximum(), 0);
     }
 
+    // A prompt with a very long title (words, or one unbroken run) must not push any row's Edit
+    // and Delete out of the pane, at any width the window allows.
+    void longPromptTitlesKeepEveryRowsButtonsInThePane_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("width");
+        const QString words = QStringLiteral("Review the checkout flow for every payment provider and write down "
+                                             "each failure mode with its retry rules and alert");
+        const QString unbroken = QString(115, QChar('x'));
+        for (const int width : {940, 980, 1270}) {
+            QTest::newRow(qPrintable(QString("words %1").arg(width))) << words << width;
+            QTest::newRow(qPrintable(QString("unbroken %1").arg(width))) << unbroken << width;
+        }
+    }
+    void longPromptTitlesKeepEveryRowsButtonsInThePane() {
+        QFETCH(QString, title);
+        QFETCH(int, width);
+        QCOMPARE(title.size(), 115);
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("long"));
+        h.home.env.writeFile(".orris-hollows/workspaces/long.yaml",
+                             QString("workspace:\n  name: \"Long\"\n  match_paths: []\n\nprompts:\n"
+                                     "  - id: \"short\"\n    title: \"Short\"\n    text: \"A\"\n"
+                                     "  - id: \"long\"\n    title: \"%1\"\n    group: \"%1\"\n"
+                                     "    text: \"%1\"\n")
+                                 .arg(title)
+                                 .toUtf8());
+        h.home.reloadHome();
+        h.view->model().selectWorkspace("long");
+        h.view->resize(width, 680);
+        QCoreApplication::processEvents();
+        QTest::qWait(20);
+
+        auto* pane = h.find<QWidget>("promptScroll");
+        const QRect inside = pane->rect();
+        const QList<QWidget*> rows = h.find<QWidget>("promptList")->findChildren<QWidget*>("promptRow");
+        QCOMPARE(rows.size(), 2);
+        for (QWidget* row : rows) {
+            for (const QString& name : {QString("editPromptButton"), QString("deletePromptButton")}) {
+                auto* button = row->findChild<QAbstractButton*>(name);
+                QVERIFY(button != nullptr && button->isVisible());
+                const QRect rect(button->mapTo(pane, QPoint(0, 0)), button->size());
+                QVERIFY2(inside.contains(rect), qPrintable(QString("%1 of %2 at %3,%4 %5 wide, pane %6 wide")
+                                                               .arg(name, row->property("promptID").toString())
+                                                               .arg(rect.x())
+                                                               .arg(rect.y())
+                                                               .arg(rect.width())
+                                                               .arg(inside.width())));
+            }
+        }
+        h.shot(QString("manager-long-title-%1-%2").arg(title.contains(' ') ? "words" : "unbroken").arg(width));
+        // Both buttons of the long row work.
+        QWidget* longRow = rows.at(1);
+        QCOMPARE(longRow->property("promptID").toString(), QString("long"));
+        h.confirmer.answers = {false};
+        longRow->findChild<QAbstractButton*>("deletePromptButton")->click();
+        QCOMPARE(h.confirmer.messages, QStringList{title});
+        QCOMPARE(h.view->findChild<QWidget*>("promptList")->findChildren<QWidget*>("promptRow").size(), 2);
+    }
+
+    // A read-only reason too long for one line in the list takes more lines, not an ellipsis.
+    void aLongReadOnlyReasonWrapsInTheList() {
+        ViewHarness h;
+        auto* list = h.view->listView();
+        auto* rows = static_cast<WorkspaceManagerListModel*>(list->model());
+        const int global = rows->indexOf(PromptStore::globalWorkspaceID).row();
+        QVERIFY(!rows->rows().at(global).readOnlyReason.isEmpty());
+        const int oneReason = h.rowRect(PromptStore::globalWorkspaceID).height();
+        QList<WorkspaceManagerModel::Row> changed = rows->rows();
+        changed[global].readOnlyReason =
+            QString("This workspace comes from a file that belongs to someone else. ").repeated(3);
+        rows->setRows(changed);
+        QCoreApplication::processEvents();
+        QVERIFY2(h.rowRect(PromptStore::globalWorkspaceID).height() > oneReason + 20,
+                 qPrintable(QString::number(h.rowRect(PromptStore::globalWorkspaceID).height())));
+    }
+
+    // The text size chosen while the manager is open reaches its labels, fields, list rows and
+    // prompt rows at once, and rows built later (another workspace) keep it.
+    void theTextSizeReachesTheManagerLive() {
+        ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"));
+        TextSizeStore sizes(h.home.env.defaults());
+        applyInterfaceTextSize(h.view.get(), sizes);
+        QCoreApplication::processEvents();
+        const auto pixels = [&h](const QString& name) { return h.find<QWidget>(name)->font().pixelSize(); };
+        QCOMPARE(pixels("detailName"), 20);
+        QCOMPARE(pixels("promptTitle"), 13);
+        QCOMPARE(pixels("workspaceSearchField"), 13);
+        const int rowHeight = h.rowRect("beta").height();
+        h.shot("manager-detail-en-system");
+
+        sizes.setSelection(PromptPanelTextSize::large);
+        QCoreApplication::processEvents();
+        QCOMPARE(pixels("detailName"), 26);
+        QCOMPARE(pixels("promptTitle"), 17);
+        QCOMPARE(pixels("workspaceSearchField"), 17);
+        QCOMPARE(pixels("resultLine"), 14);
+        QTRY_VERIFY2(h.rowRect("beta").height() > rowHeight, qPrintable(QString::number(h.rowRect("beta").height())));
+        h.view->model().selectWorkspace("beta");
+        QCoreApplication::processEvents();
+        QCOMPARE(pixels("promptTitle"), 17);
+        h.shot("manager-detail-en-large");
+    }
+
+    // The tick boxes of user workspaces stand out from the list by 3:1 or more; a disabled
+    // "Delete Selected" is drawn unlike an enabled one.
+    void tickBoxesShowAndDisabledButtonsLookDisabled() {
+        ViewHarness h;
+        const auto luminance = [](QRgb rgb) {
+            const auto channel = [](int value) {
+                const double c = value / 255.0;
+                return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+        };
+        const auto contrastOfBox = [&](const QString& id) {
+            const QImage image = h.view->listView()->viewport()->grab().toImage();
+            const QRect box = WorkspaceRowDelegate::tickRect(h.rowRect(id));
+            const double background = luminance(image.pixel(h.rowRect(id).left(), box.center().y()));
+            double best = 1;
+            for (int y = box.top(); y <= box.bottom(); ++y) {
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const double l = luminance(image.pixel(x, y));
+                    best = std::max(best, (std::max(l, background) + 0.05) / (std::min(l, background) + 0.05));
+                }
+            }
+            return best;
+        };
+        QVERIFY2(contrastOfBox("alpha") >= 3.0, qPrintable(QString::number(contrastOfBox("alpha"))));
+        h.clickTick("alpha");
+        QVERIFY2(contrastOfBox("alpha") >= 3.0, qPrintable(QString::number(contrastOfBox("alpha"))));
+        // A read-only row's box is there, but faint.
+        QVERIFY(contrastOfBox(PromptStore::globalWorkspaceID) < 3.0);
+
+        auto* remove = h.find<BrandButton>("deleteSelectedButton");
+        QVERIFY(remove->isEnabled());
+        const ButtonLook enabled = remove->look();
+        h.view->model().clearSelection();
+        QVERIFY(!remove->isEnabled());
+        const ButtonLook disabled = remove->look();
+        QVERIFY(disabled.foreground.alphaF() < 0.5 * enabled.foreground.alphaF());
+        QVERIFY(disabled.fillTop.alphaF() < 0.5 * enabled.fillTop.alphaF());
+    }
+
+    // The manager in both languages at System and Large: no button or one-line label is given
+    // less than it needs, in the list and detail and in the empty state.
+    void nothingIsCutAtEachTextSize_data() {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<PromptPanelTextSize>("textSize");
+        QTest::newRow("en") << AppLanguage::english << PromptPanelTextSize::system;
+        QTest::newRow("en-large") << AppLanguage::english << PromptPanelTextSize::large;
+        QTest::newRow("zh-Hans") << AppLanguage::zhHans << PromptPanelTextSize::system;
+        QTest::newRow("zh-Hans-large") << AppLanguage::zhHans << PromptPanelTextSize::large;
+    }
+    void nothingIsCutAtEachTextSize() {
+        QFETCH(AppLanguage, language);
+        QFETCH(PromptPanelTextSize, textSize);
+        const QString suffix = QString(QTest::currentDataTag());
+        const auto verifyUncut = [](QWidget* root) {
+            for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+                if (button->isVisibleTo(root)) {
+                    QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->objectName()));
+                }
+            }
+            for (QLabel* label : root->findChildren<QLabel*>()) {
+                if (label->isVisibleTo(root) && !label->wordWrap() && !label->text().isEmpty()) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+                }
+            }
+        };
+        {
+            ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), language);
+            applyInterfaceTextSize(h.view.get(), textSize);
+            h.view->model().setTicked("beta", true);
+            QCoreApplication::processEvents();
+            verifyUncut(h.view.get());
+            h.shot("manager-list-detail-" + suffix);
+        }
+        {
+            ViewHarness h(WorkspaceManagerHome::Content::samples, std::nullopt, language);
+            applyInterfaceTextSize(h.view.get(), textSize);
+            h.view->model().hideSamples();
+            h.home.finishLatestFromHome();
+            QCoreApplication::processEvents();
+            QCOMPARE(h.find<QStackedWidget>("workspaceManagerDetail")->currentWidget()->objectName(),
+                     QString("detailEmptyStateHolder"));
+            verifyUncut(h.view.get());
+            h.shot("manager-empty-" + suffix);
+        }
+    }
+
     void screenshotsInChineseAndWithLongText() {
         ViewHarness h(WorkspaceManagerHome::Content::files, QString("alpha"), AppLanguage::zhHans);
         h.home.writeWorkspaceFile("long", QString(80, QChar(u'长')) + " workspace with a very long name", {"l1"});
         h.home.reloadHome();
         h.view->model().setTicked("beta", true);
-        QCOMPARE(h.find<QPushButton>("deleteSelectedButton")->text(), QString("删除所选"));
+        QCOMPARE(h.find<QAbstractButton>("deleteSelectedButton")->text(), QString("删除所选"));
         h.shot("manager-detail-zh");
         h.view->model().selectWorkspace(PromptStore::globalWorkspaceID);
         h.shot("manager-readonly-zh");
@@ -410,7 +611,7 @@ private slots:
                  QString("listEmptyState"));
         h.view->model().selectWorkspace(std::nullopt);
         h.shot("manager-filtered-empty-zh");
-        h.find<QPushButton>("emptyClearSearchButton")->click();
+        h.find<QAbstractButton>("emptyClearSearchButton")->click();
         QCoreApplication::processEvents();
         QVERIFY(h.find<QLineEdit>("workspaceSearchField")->text().isEmpty());
         QCOMPARE(h.find<QStackedWidget>("workspaceListStack")->currentWidget(), h.view->listView());

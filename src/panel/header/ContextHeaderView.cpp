@@ -184,7 +184,8 @@ void ContextHeaderView::setInput(const Input& input) {
     AccessibleText::setName(m_summary, lines.statusSummary);
     m_summary->setFullText(lines.statusSummary);
     m_count->setText(QString::number(input.promptCount));
-    m_countSuffix->setText(L10n::string(L10N("prompt.count.suffix"), language));
+    m_countSuffix->setText(
+        L10n::string(input.promptCount == 1 ? L10N("prompt.count.suffix.one") : L10N("prompt.count.suffix"), language));
     AccessibleText::setName(m_countCapsule, m_count->text() + QLatin1Char(' ') + m_countSuffix->text());
 
     m_debugButton->setChecked(input.showDebugDetails);

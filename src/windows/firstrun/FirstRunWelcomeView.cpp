@@ -5,10 +5,12 @@
 #include "widgets/FirstRunLook.h"
 #include "widgets/FirstRunRoundedFrame.h"
 #include "widgets/FirstRunSymbols.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -142,6 +144,9 @@ void FirstRunWelcomeView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         render();
+    } else if (event->type() == QEvent::FontChange) {
+        // The text size reaches the labels and buttons after this root: size the buttons after.
+        QMetaObject::invokeMethod(this, &FirstRunWelcomeView::render, Qt::QueuedConnection);
     }
 }
 
@@ -200,20 +205,27 @@ void FirstRunWelcomeView::render() {
         const QSize hint = button->sizeHint();
         button->setMinimumSize(hint.width() + 2 * buttonPadding, qMax(hint.height(), buttonHeight));
     }
+    // A larger text size makes the guide taller, never cut.
+    if (QLayout* column = layout()) {
+        column->activate();
+        const int needed = column->hasHeightForWidth() ? column->totalHeightForWidth(contentSize.width())
+                                                       : column->totalMinimumSize().height();
+        setFixedSize(contentSize.width(), qMax(contentSize.height(), needed));
+    }
 }
 
 void FirstRunWelcomeView::applyFonts() {
     using FirstRunLook::TextRole;
     const QFont base = font();
-    m_title->setFont(FirstRunLook::font(TextRole::welcomeTitle, base));
-    m_subtitle->setFont(FirstRunLook::font(TextRole::welcomeBody, base));
+    InterfaceEnvironment::setScaledFont(m_title, FirstRunLook::font(TextRole::welcomeTitle, base));
+    InterfaceEnvironment::setScaledFont(m_subtitle, FirstRunLook::font(TextRole::welcomeBody, base));
     for (const StepWidgets& widgets : m_steps) {
-        widgets.title->setFont(FirstRunLook::font(TextRole::stepTitle, base));
-        widgets.detail->setFont(FirstRunLook::font(TextRole::stepDetail, base));
+        InterfaceEnvironment::setScaledFont(widgets.title, FirstRunLook::font(TextRole::stepTitle, base));
+        InterfaceEnvironment::setScaledFont(widgets.detail, FirstRunLook::font(TextRole::stepDetail, base));
     }
-    m_privacyNote->setFont(FirstRunLook::font(TextRole::privacyNote, base));
+    InterfaceEnvironment::setScaledFont(m_privacyNote, FirstRunLook::font(TextRole::privacyNote, base));
     for (QPushButton* button : {m_laterButton, m_openPanelButton, m_createButton}) {
-        button->setFont(FirstRunLook::font(TextRole::welcomeBody, base));
+        InterfaceEnvironment::setScaledFont(button, FirstRunLook::font(TextRole::welcomeBody, base));
     }
 }
 

@@ -1,6 +1,8 @@
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
 
 #include "model/Localization.h"
+#include "widgets/BrandButton.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
 #include <QHBoxLayout>
@@ -109,7 +111,8 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     titleLabel->setTextFormat(Qt::PlainText);
     titleLabel->setAlignment(Qt::AlignCenter);
     titleLabel->setWordWrap(true);
-    titleLabel->setFont(WorkspaceManagerStyle::font(titleLabel->font(), headlinePixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        titleLabel, WorkspaceManagerStyle::font(titleLabel->font(), headlinePixels, QFont::DemiBold));
     layout->addWidget(titleLabel);
 
     auto* helpLabel = new QLabel(help, this);
@@ -117,7 +120,7 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     helpLabel->setTextFormat(Qt::PlainText);
     helpLabel->setAlignment(Qt::AlignCenter);
     helpLabel->setWordWrap(true);
-    helpLabel->setFont(WorkspaceManagerStyle::font(helpLabel->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(helpLabel, WorkspaceManagerStyle::font(helpLabel->font(), captionPixels));
     setSecondary(helpLabel);
     layout->addWidget(helpLabel);
 
@@ -126,11 +129,11 @@ WorkspaceManagerEmptyStateView::WorkspaceManagerEmptyStateView(const WorkspaceMa
     buttons->addStretch(1);
     for (const WorkspaceManagerEmptyAction action : state.orderedActions()) {
         const QString buttonTitle = L10n::string(WorkspaceManagerEmptyState::actionTitleKey(action), std::nullopt);
-        auto* button = new QPushButton(buttonTitle, this);
+        auto* button = new BrandButton(ButtonLook::Kind::settingsAction, buttonTitle, this);
         button->setObjectName(buttonObjectName(action));
         button->setAccessibleName(buttonTitle);
         button->setEnabled(callbackFor(action) != nullptr);
-        connect(button, &QPushButton::clicked, this, [this, action] {
+        connect(button, &QAbstractButton::clicked, this, [this, action] {
             // A copy: the callback may rebuild the column and delete this view.
             const std::function<void()> run = callbackFor(action);
             if (run) {

@@ -30,6 +30,18 @@ WorkspaceManagerModel::WorkspaceManagerModel(PromptStore& store, std::optional<Q
     };
     connect(&m_store, &PromptStore::contentChanged, this, storeChanged);
     connect(&m_store, &PromptStore::bindingsChanged, this, storeChanged);
+    connect(&m_store, &PromptStore::statusChanged, this, [this] {
+        switch (m_resultSource) {
+        case ResultSource::own:
+            break;
+        case ResultSource::storeStatus:
+            setResultFromStoreStatus();
+            break;
+        case ResultSource::storeErrorOrStatus:
+            setResultFromStore();
+            break;
+        }
+    });
 }
 
 AppLanguage WorkspaceManagerModel::language() const {
@@ -83,13 +95,21 @@ void WorkspaceManagerModel::setPromptSearch(const QString& text) {
     emit detailChanged();
 }
 
-void WorkspaceManagerModel::setResultMessage(const std::optional<QString>& message) {
+void WorkspaceManagerModel::setResultMessage(const std::optional<QString>& message, ResultSource source) {
+    m_resultSource = source;
+    if (m_resultMessage == message) {
+        return;
+    }
     m_resultMessage = message;
     emit resultMessageChanged();
 }
 
 void WorkspaceManagerModel::setResultFromStore() {
-    setResultMessage(m_store.lastErrorMessage().value_or(m_store.statusMessage()));
+    setResultMessage(m_store.lastErrorMessage().value_or(m_store.statusMessage()), ResultSource::storeErrorOrStatus);
+}
+
+void WorkspaceManagerModel::setResultFromStoreStatus() {
+    setResultMessage(m_store.statusMessage(), ResultSource::storeStatus);
 }
 
 // ---- derived ----
@@ -181,9 +201,13 @@ WorkspaceManagerModel::Row WorkspaceManagerModel::row(const PromptWorkspace& wor
     row.id = workspace.id;
     row.name = workspace.name;
     row.promptCountText = QString::number(workspace.prompts.size());
+    const int bindings = m_store.bindingStore().boundAgentCount(workspace.id);
+    // English says "1 binding"; the Chinese texts of both keys are the same.
     row.detailLine = PromptWorkspaceSources::displayName(workspace.source, interfaceLanguage) + metaSeparator +
-                     QString::number(m_store.bindingStore().boundAgentCount(workspace.id)) + QLatin1Char(' ') +
-                     L10n::string(L10N("workspace.manager.bindings.short"), interfaceLanguage);
+                     QString::number(bindings) + QLatin1Char(' ') +
+                     L10n::string(bindings == 1 ? L10N("workspace.manager.bindings.short.one")
+                                                : L10N("workspace.manager.bindings.short"),
+                                  interfaceLanguage);
     row.pathText = workspace.fileURL ? abbreviatingHome(*workspace.fileURL, m_store.homeDirectory())
                                      : L10n::string(L10N("workspace.not.saved"), interfaceLanguage);
     row.isTickable = isEditable(workspace);
@@ -354,7 +378,7 @@ void WorkspaceManagerModel::reload() {
 void WorkspaceManagerModel::copySampleToMyWorkspaces(const PromptWorkspace& sample) {
     if (const std::optional<PromptWorkspace> copy = m_store.saveTransientSampleAsWorkspace(sample, sample.name)) {
         selectWorkspace(copy->id);
-        setResultMessage(m_store.statusMessage());
+        setResultFromStoreStatus();
     } else {
         setResultFromStore();
     }
@@ -364,7 +388,7 @@ void WorkspaceManagerModel::hideSamples() {
     // Stores the dismissal, drops the samples from what is shown and reloads.
     m_store.dismissTransientSamples();
     selectWorkspace(std::nullopt);
-    setResultMessage(m_store.statusMessage());
+    setResultFromStoreStatus();
 }
 
 void WorkspaceManagerModel::importPromptPack(const QString& path) {
@@ -382,7 +406,7 @@ void WorkspaceManagerModel::importPromptPack(const QString& path) {
     m_promptSearch.clear();
     emit listChanged();
     emit detailChanged();
-    setResultMessage(m_store.statusMessage());
+    setResultFromStoreStatus();
 }
 
 void WorkspaceManagerModel::exportPromptPack(const PromptWorkspace& workspace, const QString& destination) {

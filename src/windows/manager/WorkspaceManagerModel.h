@@ -154,8 +154,12 @@ signals:
     void resultMessageChanged();
 
 private:
-    void setResultMessage(const std::optional<QString>& message);
+    // What the result line shows: a message of its own, or the store's outcome, which it then
+    // follows (a reload started by the action ends later and changes what is shown).
+    enum class ResultSource { own, storeStatus, storeErrorOrStatus };
+    void setResultMessage(const std::optional<QString>& message, ResultSource source = ResultSource::own);
     void setResultFromStore();
+    void setResultFromStoreStatus();
 
     PromptStore& m_store;
     std::optional<QString> m_selectedWorkspaceID;
@@ -163,4 +167,5 @@ private:
     QString m_workspaceSearch;
     QString m_promptSearch;
     std::optional<QString> m_resultMessage;
+    ResultSource m_resultSource = ResultSource::own;
 };

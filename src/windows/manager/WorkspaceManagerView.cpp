@@ -1,4 +1,5 @@
 #include "windows/manager/WorkspaceManagerView.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include "model/AppLanguageStore.h"
 #include "services/Confirmer.h"
@@ -6,8 +7,11 @@
 #include "services/RequestBus.h"
 #include "store/PromptStore.h"
 #include "widgets/AccessibleText.h"
+#include "widgets/BrandButton.h"
+#include "widgets/BrandLineEdit.h"
 #include "widgets/ConfigIssueBanner.h"
 #include "widgets/DialogSheetHost.h"
+#include "widgets/WrappedTextLabel.h"
 #include "windows/manager/WorkspaceManagerEmptyStateView.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
@@ -95,20 +99,27 @@ QLabel* makeLabel(const QString& objectName, QWidget* parent) {
     return label;
 }
 
-QPushButton* makeButton(const QString& objectName, QWidget* parent) {
-    auto* button = new QPushButton(parent);
+// The settings window's action buttons: a white wash (red when destructive) that fades plainly
+// when disabled, with an optional symbol before the title.
+BrandButton* makeButton(const QString& objectName, QWidget* parent, const QString& symbol = {},
+                        bool destructive = false) {
+    auto* button = new BrandButton(ButtonLook::Kind::settingsAction, QString(), parent);
     button->setObjectName(objectName);
-    button->setAutoDefault(false);
+    button->setEmphasis(destructive);
+    if (!symbol.isEmpty()) {
+        button->setLabel(BrandButton::Label::bottomToolbar, symbol, false);
+    }
+    button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     return button;
 }
 
 // Buttons side by side from the start of a row; a negative spacing keeps the layout's own.
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons, int spacing = -1) {
+QHBoxLayout* buttonRow(std::initializer_list<BrandButton*> buttons, int spacing = -1) {
     auto* row = new QHBoxLayout;
     if (spacing >= 0) {
         row->setSpacing(spacing);
     }
-    for (QPushButton* button : buttons) {
+    for (BrandButton* button : buttons) {
         row->addWidget(button);
     }
     row->addStretch(1);
@@ -286,7 +297,8 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
 
     auto* header = new QHBoxLayout;
     m_titleLabel = makeLabel(QStringLiteral("workspaceManagerTitle"), sidebar);
-    m_titleLabel->setFont(WorkspaceManagerStyle::font(m_titleLabel->font(), title3Pixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_titleLabel, WorkspaceManagerStyle::font(m_titleLabel->font(), title3Pixels, QFont::DemiBold));
     header->addWidget(m_titleLabel);
     header->addStretch(1);
     m_reloadButton = new QToolButton(sidebar);
@@ -297,7 +309,7 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
     header->addWidget(m_reloadButton);
     layout->addLayout(header);
 
-    m_searchField = new QLineEdit(sidebar);
+    m_searchField = new BrandLineEdit(sidebar);
     m_searchField->setObjectName(QStringLiteral("workspaceSearchField"));
     m_searchField->setClearButtonEnabled(true);
     // Every keystroke filters at once.
@@ -305,30 +317,27 @@ void WorkspaceManagerView::buildSidebar(QWidget* sidebar) {
             [this](const QString& text) { m_model.setWorkspaceSearch(text); });
     layout->addWidget(m_searchField);
 
+    // Titles alone in the two-button rows: with symbols they do not fit side by side at Large.
     m_createWorkspaceButton = makeButton(QStringLiteral("createWorkspaceButton"), sidebar);
-    m_createWorkspaceButton->setIcon(paintedIcon(Symbol::plus));
-    connect(m_createWorkspaceButton, &QPushButton::clicked, this, &WorkspaceManagerView::createWorkspace);
+    connect(m_createWorkspaceButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::createWorkspace);
     m_importButton = makeButton(QStringLiteral("importPackButton"), sidebar);
-    connect(m_importButton, &QPushButton::clicked, this, &WorkspaceManagerView::importPromptPack);
+    connect(m_importButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::importPromptPack);
     layout->addLayout(buttonRow({m_createWorkspaceButton, m_importButton}, 8));
 
     m_selectFilteredButton = makeButton(QStringLiteral("selectFilteredButton"), sidebar);
-    connect(m_selectFilteredButton, &QPushButton::clicked, this, [this] { m_model.selectFiltered(); });
+    connect(m_selectFilteredButton, &QAbstractButton::clicked, this, [this] { m_model.selectFiltered(); });
     m_clearSelectionButton = makeButton(QStringLiteral("clearSelectionButton"), sidebar);
-    connect(m_clearSelectionButton, &QPushButton::clicked, this, [this] { m_model.clearSelection(); });
+    connect(m_clearSelectionButton, &QAbstractButton::clicked, this, [this] { m_model.clearSelection(); });
     layout->addLayout(buttonRow({m_selectFilteredButton, m_clearSelectionButton}, 8));
 
-    m_deleteButton = makeButton(QStringLiteral("deleteSelectedButton"), sidebar);
-    m_deleteButton->setIcon(paintedIcon(Symbol::trash, destructive));
-    QPalette destructivePalette = m_deleteButton->palette();
-    destructivePalette.setColor(QPalette::ButtonText, QColor::fromRgb(destructive));
-    m_deleteButton->setPalette(destructivePalette);
-    connect(m_deleteButton, &QPushButton::clicked, this, &WorkspaceManagerView::confirmDeleteSelectedWorkspaces);
+    m_deleteButton = makeButton(QStringLiteral("deleteSelectedButton"), sidebar, QStringLiteral("trash"), true);
+    connect(m_deleteButton, &QAbstractButton::clicked, this, &WorkspaceManagerView::confirmDeleteSelectedWorkspaces);
     layout->addLayout(buttonRow({m_deleteButton}));
 
     m_resultLabel = makeLabel(QStringLiteral("resultLine"), sidebar);
     m_resultLabel->setWordWrap(true);
-    m_resultLabel->setFont(WorkspaceManagerStyle::font(m_resultLabel->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(m_resultLabel,
+                                        WorkspaceManagerStyle::font(m_resultLabel->font(), captionPixels));
     m_resultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSecondary(m_resultLabel);
     layout->addWidget(m_resultLabel);
@@ -368,7 +377,8 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     auto* titles = new QVBoxLayout;
     titles->setSpacing(4);
     m_detailName = makeLabel(QStringLiteral("detailName"), pane);
-    m_detailName->setFont(WorkspaceManagerStyle::font(m_detailName->font(), title2Pixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_detailName, WorkspaceManagerStyle::font(m_detailName->font(), title2Pixels, QFont::DemiBold));
     m_detailName->setWordWrap(true);
     m_detailName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_detailSource = makeLabel(QStringLiteral("detailSource"), pane);
@@ -377,27 +387,26 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     titles->addWidget(m_detailSource);
     header->addLayout(titles, 1);
     m_copySampleButton = makeButton(QStringLiteral("copySampleButton"), pane);
-    connect(m_copySampleButton, &QPushButton::clicked, this, [this] {
+    connect(m_copySampleButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             m_model.copySampleToMyWorkspaces(*m_shownWorkspace);
         }
     });
     m_hideSamplesButton = makeButton(QStringLiteral("hideSamplesButton"), pane);
-    connect(m_hideSamplesButton, &QPushButton::clicked, this, [this] { m_model.hideSamples(); });
+    connect(m_hideSamplesButton, &QAbstractButton::clicked, this, [this] { m_model.hideSamples(); });
     m_editWorkspaceButton = makeButton(QStringLiteral("editWorkspaceButton"), pane);
-    m_editWorkspaceButton->setIcon(paintedIcon(Symbol::pencil));
-    connect(m_editWorkspaceButton, &QPushButton::clicked, this, [this] {
+    connect(m_editWorkspaceButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             editWorkspace(*m_shownWorkspace);
         }
     });
-    m_exportButton = makeButton(QStringLiteral("exportPackButton"), pane);
-    connect(m_exportButton, &QPushButton::clicked, this, [this] {
+    m_exportButton = makeButton(QStringLiteral("exportPackButton"), pane, QStringLiteral("square.and.arrow.down"));
+    connect(m_exportButton, &QAbstractButton::clicked, this, [this] {
         if (m_shownWorkspace) {
             exportPromptPack(*m_shownWorkspace);
         }
     });
-    for (QPushButton* button : {m_copySampleButton, m_hideSamplesButton, m_editWorkspaceButton, m_exportButton}) {
+    for (BrandButton* button : {m_copySampleButton, m_hideSamplesButton, m_editWorkspaceButton, m_exportButton}) {
         header->addWidget(button, 0, Qt::AlignTop);
     }
     layout->addLayout(header);
@@ -411,7 +420,8 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
     notice->addWidget(lock, 0, Qt::AlignTop);
     m_readOnlyReason = makeLabel(QStringLiteral("readOnlyReason"), m_readOnlyNotice);
     m_readOnlyReason->setWordWrap(true);
-    m_readOnlyReason->setFont(WorkspaceManagerStyle::font(m_readOnlyReason->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(m_readOnlyReason,
+                                        WorkspaceManagerStyle::font(m_readOnlyReason->font(), captionPixels));
     QPalette orangePalette = m_readOnlyReason->palette();
     orangePalette.setColor(QPalette::WindowText, QColor::fromRgb(orange));
     m_readOnlyReason->setPalette(orangePalette);
@@ -440,19 +450,19 @@ void WorkspaceManagerView::buildDetailPane(QWidget* pane) {
 
     auto* promptHeader = new QHBoxLayout;
     m_promptsTitle = makeLabel(QStringLiteral("promptsTitle"), pane);
-    m_promptsTitle->setFont(WorkspaceManagerStyle::font(m_promptsTitle->font(), headlinePixels, QFont::DemiBold));
+    InterfaceEnvironment::setScaledFont(
+        m_promptsTitle, WorkspaceManagerStyle::font(m_promptsTitle->font(), headlinePixels, QFont::DemiBold));
     promptHeader->addWidget(m_promptsTitle);
     promptHeader->addStretch(1);
-    m_promptSearchField = new QLineEdit(pane);
+    m_promptSearchField = new BrandLineEdit(pane);
     m_promptSearchField->setObjectName(QStringLiteral("promptSearchField"));
     m_promptSearchField->setFixedWidth(240);
     m_promptSearchField->setClearButtonEnabled(true);
     connect(m_promptSearchField, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_model.setPromptSearch(text); });
     promptHeader->addWidget(m_promptSearchField);
-    m_createPromptButton = makeButton(QStringLiteral("createPromptButton"), pane);
-    m_createPromptButton->setIcon(paintedIcon(Symbol::plus));
-    connect(m_createPromptButton, &QPushButton::clicked, this, [this] { openPromptEditor(std::nullopt); });
+    m_createPromptButton = makeButton(QStringLiteral("createPromptButton"), pane, QStringLiteral("plus"));
+    connect(m_createPromptButton, &QAbstractButton::clicked, this, [this] { openPromptEditor(std::nullopt); });
     promptHeader->addWidget(m_createPromptButton);
     layout->addLayout(promptHeader);
 
@@ -611,7 +621,8 @@ void WorkspaceManagerView::refreshDetail() {
 }
 
 void WorkspaceManagerView::rebuildPromptRows(const PromptWorkspace& workspace) {
-    auto* list = new QWidget;
+    // Inside the window from the start, so its rows' fonts find the window's text size.
+    auto* list = new QWidget(m_promptScroll);
     list->setObjectName(QStringLiteral("promptList"));
     auto* layout = new QVBoxLayout(list);
     layout->setContentsMargins(0, 0, 4, 0);
@@ -666,10 +677,13 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     layout->setSpacing(6);
 
     auto* top = new QHBoxLayout;
-    auto* title = makeLabel(QStringLiteral("promptTitle"), frame);
+    // A long title wraps to two lines and is cut there, so the row's buttons always stay in view.
+    auto* title = new WrappedTextLabel(2, frame);
+    title->setObjectName(QStringLiteral("promptTitle"));
     title->setText(row.title);
-    title->setFont(WorkspaceManagerStyle::font(title->font(), headlinePixels, QFont::DemiBold));
-    top->addWidget(title, 1);
+    InterfaceEnvironment::setScaledFont(title,
+                                        WorkspaceManagerStyle::font(title->font(), headlinePixels, QFont::DemiBold));
+    top->addWidget(title, 1, Qt::AlignTop);
     auto* edit = new QToolButton(frame);
     edit->setObjectName(QStringLiteral("editPromptButton"));
     edit->setIcon(paintedIcon(Symbol::pencil));
@@ -686,23 +700,22 @@ QWidget* WorkspaceManagerView::makePromptRow(const PromptItem& prompt, const Pro
     remove->setAccessibleName(remove->toolTip());
     remove->setEnabled(row.isEditable);
     connect(remove, &QToolButton::clicked, this, [this, prompt] { confirmDeletePrompt(prompt); });
-    top->addWidget(edit);
-    top->addWidget(remove);
+    top->addWidget(edit, 0, Qt::AlignTop);
+    top->addWidget(remove, 0, Qt::AlignTop);
     layout->addLayout(top);
 
-    auto* meta = makeLabel(QStringLiteral("promptMeta"), frame);
+    auto* meta = new WrappedTextLabel(1, frame);
+    meta->setObjectName(QStringLiteral("promptMeta"));
     meta->setText(row.metaLine);
-    meta->setFont(WorkspaceManagerStyle::font(meta->font(), captionPixels));
+    InterfaceEnvironment::setScaledFont(meta, WorkspaceManagerStyle::font(meta->font(), captionPixels));
     setSecondary(meta);
     layout->addWidget(meta);
 
-    auto* text = makeLabel(QStringLiteral("promptText"), frame);
-    text->setText(row.text);
-    text->setFont(WorkspaceManagerStyle::font(text->font(), captionPixels));
-    text->setWordWrap(true);
     // At most two lines.
-    text->setMaximumHeight(2 * QFontMetrics(text->font()).lineSpacing());
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* text = new WrappedTextLabel(2, frame);
+    text->setObjectName(QStringLiteral("promptText"));
+    text->setText(row.text);
+    InterfaceEnvironment::setScaledFont(text, WorkspaceManagerStyle::font(text->font(), captionPixels));
     setSecondary(text);
     layout->addWidget(text);
     return frame;

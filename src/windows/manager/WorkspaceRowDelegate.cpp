@@ -1,8 +1,11 @@
 #include "windows/manager/WorkspaceRowDelegate.h"
 
+#include "widgets/ElidedTextBlock.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/manager/WorkspaceManagerListModel.h"
 #include "windows/manager/WorkspaceManagerStyle.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +17,8 @@ constexpr int tickColumn = 24;
 constexpr int gap = 8;      // between the tick box and the block, and between rows
 constexpr int padding = 10; // inside the block
 constexpr int lineSpacing = 5;
+// A read-only reason wraps; only a reason far longer than any of ours is cut.
+constexpr int reasonMaxLines = 6;
 
 struct Fonts {
     QFont headline;
@@ -22,10 +27,53 @@ struct Fonts {
     QFont reason;
 };
 
-Fonts fontsFor(const QFont& base) {
+// The row's fonts at the interface text size of the list they are drawn in.
+Fonts fontsFor(const QStyleOptionViewItem& option) {
     using namespace WorkspaceManagerStyle;
-    return {font(base, headlinePixels, QFont::DemiBold), font(base, captionPixels), monospaced(base, caption2Pixels),
-            font(base, caption2Pixels)};
+    const PromptPanelTextSize size = InterfaceEnvironment::textSize(option.widget);
+    const auto scaled = [size](const QFont& font) { return InterfaceEnvironment::scaledFont(font, size); };
+    const QFont& base = option.font;
+    return {scaled(font(base, headlinePixels, QFont::DemiBold)), scaled(font(base, captionPixels)),
+            scaled(monospaced(base, caption2Pixels)), scaled(font(base, caption2Pixels))};
+}
+
+// The tick box drawn by hand: the style's box is dark on the dark list and cannot be seen. Its
+// outline stands out from the list's background by far more than 3:1; a ticked box is filled
+// with the accent; the box of a read-only row is only a faint outline.
+void paintTickBox(QPainter& painter, const QRect& rect, bool ticked, bool enabled) {
+    using namespace WorkspaceManagerStyle;
+    const QRectF box = QRectF(rect).adjusted(1.5, 1.5, -1.5, -1.5);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!enabled) {
+        painter.setPen(QPen(QColor(255, 255, 255, 46), 1.2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box, 4, 4);
+        painter.restore();
+        return;
+    }
+    if (ticked) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor::fromRgb(accent));
+        painter.drawRoundedRect(box, 4, 4);
+        QPainterPath check;
+        check.moveTo(box.left() + box.width() * 0.24, box.top() + box.height() * 0.52);
+        check.lineTo(box.left() + box.width() * 0.43, box.top() + box.height() * 0.71);
+        check.lineTo(box.left() + box.width() * 0.77, box.top() + box.height() * 0.31);
+        painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(check);
+    } else {
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1.5));
+        painter.setBrush(QColor(255, 255, 255, 14));
+        painter.drawRoundedRect(box, 4, 4);
+    }
+    painter.restore();
+}
+
+// The width of a row's text inside a list of the given viewport width.
+int contentWidth(int rowWidth) {
+    return rowWidth - tickColumn - gap - 2 * padding;
 }
 
 } // namespace
@@ -46,7 +94,7 @@ QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
     // The list asks for every row's size at each relayout: the two heights are measured once per
     // font.
     if (option.font != m_measuredFont || m_plainHeight == 0) {
-        const Fonts fonts = fontsFor(option.font);
+        const Fonts fonts = fontsFor(option);
         m_measuredFont = option.font;
         m_plainHeight = padding + QFontMetrics(fonts.headline).height() + lineSpacing +
                         QFontMetrics(fonts.caption).height() + lineSpacing + QFontMetrics(fonts.path).height() +
@@ -54,8 +102,16 @@ QSize WorkspaceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const Q
         m_readOnlyHeight = m_plainHeight + lineSpacing + QFontMetrics(fonts.reason).height();
     }
     const WorkspaceManagerModel::Row* row = m_rows.rowAt(index);
-    const bool readOnly = row != nullptr && !row->readOnlyReason.isEmpty();
-    return QSize(200, readOnly ? m_readOnlyHeight : m_plainHeight);
+    if (row == nullptr || row->readOnlyReason.isEmpty()) {
+        return QSize(200, m_plainHeight);
+    }
+    // The rows fill the list's width; the reason's lines are counted at that width.
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const int rowWidth = view != nullptr ? view->viewport()->width() : option.rect.width();
+    ElidedTextBlock reason;
+    reason.setText(row->readOnlyReason, fontsFor(option).reason, contentWidth(rowWidth), reasonMaxLines);
+    const int lines = qMax(1, int(reason.lines().size()));
+    return QSize(200, m_readOnlyHeight + (lines - 1) * QFontMetrics(fontsFor(option).reason).height());
 }
 
 void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -65,22 +121,12 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         return;
     }
     using namespace WorkspaceManagerStyle;
-    const Fonts fonts = fontsFor(option.font);
+    const Fonts fonts = fontsFor(option);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
 
     // The tick box: drawn for every row, enabled for user workspaces only.
-    QStyleOptionButton tick;
-    tick.rect = tickRect(option.rect);
-    tick.state = (row->isTicked ? QStyle::State_On : QStyle::State_Off) |
-                 (row->isTickable ? QStyle::State_Enabled : QStyle::State_None);
-    tick.palette = option.palette;
-    const QWidget* widget = option.widget;
-    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    // A read-only row's box is there but plainly out of use.
-    painter->setOpacity(row->isTickable ? 1.0 : 0.3);
-    style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &tick, painter, widget);
-    painter->setOpacity(1.0);
+    paintTickBox(*painter, tickRect(option.rect), row->isTicked, row->isTickable);
 
     const QRect block = blockRect(option.rect);
     QPainterPath shape;
@@ -125,12 +171,9 @@ void WorkspaceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     y += pathMetrics.height() + lineSpacing;
 
     if (!row->readOnlyReason.isEmpty()) {
-        const QFontMetrics reasonMetrics(fonts.reason);
-        painter->setFont(fonts.reason);
-        painter->setPen(QColor::fromRgb(orange));
-        painter->drawText(QRect(content.left(), y, content.width(), reasonMetrics.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter,
-                          reasonMetrics.elidedText(row->readOnlyReason, Qt::ElideRight, content.width()));
+        ElidedTextBlock reason;
+        reason.setText(row->readOnlyReason, fonts.reason, content.width(), reasonMaxLines);
+        reason.paint(*painter, QPointF(content.left(), y), QColor::fromRgb(orange));
     }
     painter->restore();
 }
