@@ -44,6 +44,7 @@
 #include <QFuture>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -251,9 +252,21 @@ PanelSheetFactories Runtime::panelSheetFactories() {
 
 // ---- windows ----
 
+void Runtime::addApplicationCommands(QWidget* window) {
+    // The application's own keys work in each of its windows: Ctrl+, opens the settings, Ctrl+Q
+    // quits.
+    auto* settings = new QShortcut(QKeySequence(QStringLiteral("Ctrl+,")), window);
+    settings->setContext(Qt::WindowShortcut);
+    connect(settings, &QShortcut::activated, this, [this] { emit m_requests.requestOpenSettings(); });
+    auto* quit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), window);
+    quit->setContext(Qt::WindowShortcut);
+    connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
+}
+
 QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool resizable) {
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setObjectName(objectName);
+    addApplicationCommands(window);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     if (resizable) {
         window->resize(size);
@@ -363,6 +376,7 @@ void Runtime::presentWelcomeGuide() {
         auto* window = new FirstRunWelcomeView(m_shortcutStore.get(), m_languageStore.get(), std::move(actions));
         window->setObjectName(QStringLiteral("welcomeWindow"));
         window->setWindowFlag(Qt::Window);
+        addApplicationCommands(window);
         window->setFixedSize(FirstRunWelcomeView::contentSize);
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
