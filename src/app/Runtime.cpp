@@ -252,6 +252,16 @@ PanelSheetFactories Runtime::panelSheetFactories() {
 
 // ---- windows ----
 
+void Runtime::bringForward(QWidget* window) {
+    // The panel stays above every window: a window it opens would appear beneath it, and keys
+    // would go to a window nobody sees. The panel hands over by closing, as when the pointer
+    // leaves it.
+    emit m_requests.requestClose();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void Runtime::addApplicationCommands(QWidget* window) {
     // The application's own keys work in each of its windows: Ctrl+, opens the settings, Ctrl+Q
     // quits.
@@ -307,9 +317,7 @@ void Runtime::openSettingsWindow() {
         m_settingsView = new SettingsView(dependencies, m_settingsWindow);
         layout->addWidget(m_settingsView);
     }
-    m_settingsWindow->show();
-    m_settingsWindow->raise();
-    m_settingsWindow->activateWindow();
+    bringForward(m_settingsWindow);
 }
 
 void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWorkspaceID) {
@@ -343,9 +351,7 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
     auto* content = new WorkspaceManagerView(std::move(dependencies), initialWorkspaceID, m_workspaceManagerWindow);
     content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
     layout->addWidget(content);
-    m_workspaceManagerWindow->show();
-    m_workspaceManagerWindow->raise();
-    m_workspaceManagerWindow->activateWindow();
+    bringForward(m_workspaceManagerWindow);
 }
 
 void Runtime::openWelcomeGuide() {
@@ -384,9 +390,7 @@ void Runtime::presentWelcomeGuide() {
         }
         m_welcomeWindow = window;
     }
-    m_welcomeWindow->show();
-    m_welcomeWindow->raise();
-    m_welcomeWindow->activateWindow();
+    bringForward(m_welcomeWindow);
 }
 
 void Runtime::finishWelcomeGuide(const std::function<void()>& then) {

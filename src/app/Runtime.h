@@ -111,6 +111,7 @@ private:
     void retitleWindows();
     QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
     void addApplicationCommands(QWidget* window);
+    void bringForward(QWidget* window);
     QWidget* makePanelContent(QWidget* parent);
     PanelSheetFactories panelSheetFactories();
 
