@@ -140,7 +140,8 @@ void EnvironmentInfoPopoverView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 20, 20);
-    painter.fillPath(shape, IslandDesignTokens::black(0.82));
+    // Opaque: without a backdrop blur the panel's text under a translucent fill reads through.
+    painter.fillPath(shape, QColor(14, 15, 18));
     painter.setPen(QPen(IslandDesignTokens::white(0.16), 1));
     painter.drawPath(shape);
 }
