@@ -246,6 +246,12 @@ private slots:
         QCOMPARE(path->toolTip(), QStringLiteral("orris-app"));
         QVERIFY(path->isVisible());
         QVERIFY(popover->height() > 7 * path->height());
+        // Every value shows whole, wrapped to its column rather than cut.
+        for (const QLabel* value : popover->findChildren<QLabel*>("rowValue")) {
+            QVERIFY(value->wordWrap());
+            QCOMPARE(value->text(), value->toolTip());
+            QVERIFY(value->geometry().right() < popover->width());
+        }
         QDir().mkpath("/tmp/issue18-shots");
         popover->grab().save("/tmp/issue18-shots/popover-en.png");
         // A click outside closes the popup; the panel's state follows.

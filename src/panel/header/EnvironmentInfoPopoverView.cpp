@@ -3,7 +3,6 @@
 #include "panel/header/EnvironmentOverviewPresentation.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
-#include "widgets/MiddleElidedLabel.h"
 #include "widgets/PanelLabel.h"
 
 #include <QHBoxLayout>
@@ -83,13 +82,14 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         QLabel* title = PanelLabel::make(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
         title->setText(item.title);
         title->setFixedWidth(74);
-        rowLayout->addWidget(title);
-        // A row's value, cut in the middle to the width it gets.
-        auto* value = new MiddleElidedLabel(row);
-        value->setObjectName(QStringLiteral("rowValue"));
-        PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
+        // At the larger text sizes and in other languages a title or a value can be longer than
+        // its column: it wraps between words rather than being cut.
+        title->setWordWrap(true);
+        rowLayout->addWidget(title, 0, Qt::AlignTop);
+        QLabel* value = PanelLabel::make(QStringLiteral("rowValue"), 13, IslandDesignTokens::white(0.82), row);
+        value->setWordWrap(true);
+        value->setText(item.value);
         value->setToolTip(item.value);
-        value->setFullText(item.value);
         value->setAccessibleName(item.title);
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
