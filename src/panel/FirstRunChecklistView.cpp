@@ -1,4 +1,5 @@
 #include "panel/FirstRunChecklistView.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
@@ -105,6 +106,9 @@ void FirstRunChecklistView::changeEvent(QEvent* event) {
     FirstRunRoundedFrame::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         render();
+    } else if (event->type() == QEvent::FontChange) {
+        // A new interface text size reaches the card as a font change.
+        applyFonts();
     }
 }
 
@@ -160,8 +164,15 @@ void FirstRunChecklistView::rebuildBindMenu() {
 
 void FirstRunChecklistView::applyFonts() {
     using FirstRunLook::TextRole;
-    m_title->setFont(FirstRunLook::font(TextRole::checklistTitle, font()));
-    const QFont rowFont = FirstRunLook::font(TextRole::checklistRow, font());
+    // The card's sizes are those of the System text size: they step up with the panel's.
+    const int step = PromptPanelTextSizes::basePixelSize(InterfaceEnvironment::textSize(this)) -
+                     PromptPanelTextSizes::basePixelSize(PromptPanelTextSize::system);
+    const auto scaled = [step](QFont font) {
+        font.setPixelSize(font.pixelSize() + step);
+        return font;
+    };
+    m_title->setFont(scaled(FirstRunLook::font(TextRole::checklistTitle, font())));
+    const QFont rowFont = scaled(FirstRunLook::font(TextRole::checklistRow, font()));
     for (const RowWidgets& widgets : m_rows) {
         widgets.title->setFont(rowFont);
         if (widgets.control) {

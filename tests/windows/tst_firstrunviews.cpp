@@ -5,6 +5,7 @@
 #include "panel/FirstRunChecklistCardModel.h"
 #include "panel/FirstRunChecklistView.h"
 #include "PromptFixtures.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "windows/firstrun/FirstRunWelcomeView.h"
 
 #include <QAction>
@@ -159,6 +160,26 @@ private slots:
     void cleanup() {
         m_shortcuts.reset();
         m_languages.reset();
+    }
+
+    void cardTextStepsUpWithThePanelTextSize() {
+        Counts counts;
+        QMap<PromptPanelTextSize, int> titlePixels;
+        QMap<PromptPanelTextSize, int> rowPixels;
+        for (const PromptPanelTextSize size : PromptPanelTextSizes::allCases()) {
+            QWidget panel;
+            applyInterfaceTextSize(&panel, size);
+            auto* card = new FirstRunChecklistView(m_languages.get(), cardActions(counts), &panel);
+            card->setState(snapshotOf({}), {});
+            titlePixels[size] = child<QLabel>(card, "firstRunChecklistTitle")->font().pixelSize();
+            // A size chosen while the card is shown reaches it too.
+            applyInterfaceTextSize(&panel, PromptPanelTextSize::system);
+            applyInterfaceTextSize(&panel, size);
+            rowPixels[size] = child<QLabel>(card, "firstRunChecklistTitle")->font().pixelSize();
+        }
+        QCOMPARE(titlePixels[PromptPanelTextSize::comfortable], titlePixels[PromptPanelTextSize::system] + 2);
+        QCOMPARE(titlePixels[PromptPanelTextSize::large], titlePixels[PromptPanelTextSize::system] + 4);
+        QCOMPARE(rowPixels, titlePixels);
     }
 
     void cardRowsFollowTheSnapshot_data() {
