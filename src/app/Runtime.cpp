@@ -127,6 +127,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
             [this](qint32 status) { m_shortcutStore->setHotKeyStatus(HotKeyStatus::restoreFailed(status, status)); });
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
+    connect(&m_requests, &RequestBus::requestQuit, this, [] { QCoreApplication::quit(); });
     connect(&m_requests, &RequestBus::requestOpenWorkspaceManager, this, &Runtime::openWorkspaceManagerWindow);
     connect(&m_requests, &RequestBus::requestOpenWelcomeGuide, this, &Runtime::openWelcomeGuide);
     connect(m_languageStore.get(), &AppLanguageStore::selectionChanged, this,

@@ -2,7 +2,7 @@
 # The status menu and the application's keys: the menu opens with its top-left at the capsule's
 # middle and bottom; in the open menu Ctrl+, opens the settings; in the manager Ctrl+, brings the
 # settings forward; Ctrl+Q in the settings window ends the app with status 0, and so does Ctrl+Q
-# in the open menu. (test_status_menu_nocompositor.sh runs this without a compositor.)
+# in the open menu or in the panel. (test_status_menu_nocompositor.sh runs this without a compositor.)
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -47,6 +47,12 @@ wait_for_exit 5
 # Ctrl+Q in the open menu ends it too.
 launch_app "$1"
 menu_at_capsule "(to quit)"
+xdotool key ctrl+q
+wait_for_exit 5
+
+# And Ctrl+Q in the panel.
+launch_app "$1"
+open_panel "$panel"
 xdotool key ctrl+q
 wait_for_exit 5
 echo "PASS"
