@@ -31,6 +31,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -153,6 +154,14 @@ private slots:
         QCOMPARE(picker->spec().form, WorkspacePickerSpec::Form::unbound);
         QVERIFY(h.panel->findChild<QWidget*>("unboundBanner")->isVisible());
         h.shot("picker-unbound-en");
+        // Every action shows its whole label, also at the width the picker has in the panel.
+        picker->resize(464, picker->height());
+        picker->layout()->activate();
+        QCoreApplication::processEvents();
+        for (const char* name : {"pickerBindButton", "pickerCreateButton", "pickerSettingsButton"}) {
+            const auto* button = picker->findChild<BrandButton*>(name);
+            QVERIFY2(button->width() >= button->sizeHint().width(), name);
+        }
 
         picker->findChild<BrandButton*>("pickerBindButton")->click();
         QMenu* menu = picker->menu();
