@@ -44,6 +44,7 @@
 #include <QFuture>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -127,6 +128,7 @@ Runtime::Runtime(AppEnvironment environment, RuntimePlatform platform, QObject* 
             [this](qint32 status) { m_shortcutStore->setHotKeyStatus(HotKeyStatus::restoreFailed(status, status)); });
 
     connect(&m_requests, &RequestBus::requestOpenSettings, this, &Runtime::openSettingsWindow);
+    connect(&m_requests, &RequestBus::requestQuit, this, [] { QCoreApplication::quit(); });
     connect(&m_requests, &RequestBus::requestOpenWorkspaceManager, this, &Runtime::openWorkspaceManagerWindow);
     connect(&m_requests, &RequestBus::requestOpenWelcomeGuide, this, &Runtime::openWelcomeGuide);
     connect(m_languageStore.get(), &AppLanguageStore::selectionChanged, this,
@@ -254,9 +256,31 @@ PanelSheetFactories Runtime::panelSheetFactories() {
 
 // ---- windows ----
 
+void Runtime::bringForward(QWidget* window) {
+    // The panel stays above every window: a window it opens would appear beneath it, and keys
+    // would go to a window nobody sees. The panel hands over by closing, as when the pointer
+    // leaves it.
+    emit m_requests.requestClose();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void Runtime::addApplicationCommands(QWidget* window) {
+    // The application's own keys work in each of its windows: Ctrl+, opens the settings, Ctrl+Q
+    // quits.
+    auto* settings = new QShortcut(QKeySequence(QStringLiteral("Ctrl+,")), window);
+    settings->setContext(Qt::WindowShortcut);
+    connect(settings, &QShortcut::activated, this, [this] { emit m_requests.requestOpenSettings(); });
+    auto* quit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), window);
+    quit->setContext(Qt::WindowShortcut);
+    connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
+}
+
 QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool resizable) {
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setObjectName(objectName);
+    addApplicationCommands(window);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     if (resizable) {
         window->resize(size);
@@ -297,9 +321,7 @@ void Runtime::openSettingsWindow() {
         m_settingsView = new SettingsView(dependencies, m_settingsWindow);
         layout->addWidget(m_settingsView);
     }
-    m_settingsWindow->show();
-    m_settingsWindow->raise();
-    m_settingsWindow->activateWindow();
+    bringForward(m_settingsWindow);
 }
 
 void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWorkspaceID) {
@@ -334,9 +356,7 @@ void Runtime::openWorkspaceManagerWindow(const std::optional<QString>& initialWo
     content->setProperty("initialWorkspaceID", initialWorkspaceID ? QVariant(*initialWorkspaceID) : QVariant());
     applyInterfaceTextSize(content, *m_textSizeStore);
     layout->addWidget(content);
-    m_workspaceManagerWindow->show();
-    m_workspaceManagerWindow->raise();
-    m_workspaceManagerWindow->activateWindow();
+    bringForward(m_workspaceManagerWindow);
 }
 
 void Runtime::openWelcomeGuide() {
@@ -368,15 +388,14 @@ void Runtime::presentWelcomeGuide() {
         window->setObjectName(QStringLiteral("welcomeWindow"));
         window->setWindowFlag(Qt::Window);
         applyInterfaceTextSize(window, *m_textSizeStore);
+        addApplicationCommands(window);
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
         }
         m_welcomeWindow = window;
     }
-    m_welcomeWindow->show();
-    m_welcomeWindow->raise();
-    m_welcomeWindow->activateWindow();
+    bringForward(m_welcomeWindow);
 }
 
 void Runtime::finishWelcomeGuide(const std::function<void()>& then) {

@@ -110,6 +110,8 @@ private:
     void finishWelcomeGuide(const std::function<void()>& then = {});
     void retitleWindows();
     QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
+    void addApplicationCommands(QWidget* window);
+    void bringForward(QWidget* window);
     QWidget* makePanelContent(QWidget* parent);
     PanelSheetFactories panelSheetFactories();
 

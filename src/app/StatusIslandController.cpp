@@ -82,6 +82,7 @@ void StatusIslandController::statusItemClicked(Qt::MouseButton button) {
         return;
     }
     togglePanel();
+    m_pointerVisitedIsland = true;
 }
 
 void StatusIslandController::runMenuCommand(StatusItemMenuCommand command) {
@@ -112,6 +113,7 @@ void StatusIslandController::runMenuCommand(StatusItemMenuCommand command) {
 
 void StatusIslandController::statusItemPointerEntered() {
     m_pointerOverStatusItem = true;
+    m_pointerVisitedIsland = true;
     m_deps.statusItem.setHovered(true);
     scheduleHoverOpen();
 }
@@ -223,6 +225,8 @@ void StatusIslandController::showPanel() {
     const bool wasVisible = m_panel->isVisible();
     if (!wasVisible) {
         m_deps.morphState.resetCollapsed();
+        m_pointerVisitedIsland = m_pointerOverStatusItem || (m_platform.pointerPosition &&
+                                                             m_panel->frame().contains(m_platform.pointerPosition()));
     }
     m_panel->setIgnoresInput(false);
     m_panel->orderFront();
@@ -319,11 +323,13 @@ void StatusIslandController::scheduleGraceClose() {
 
 void StatusIslandController::panelPointerEntered() {
     m_pointerOverPanel = true;
+    m_pointerVisitedIsland = true;
     cancel(m_scheduledClose);
 }
 
 void StatusIslandController::panelPointerExited() {
     m_pointerOverPanel = false;
+    m_pointerVisitedIsland = true;
     scheduleGraceClose();
 }
 
@@ -335,7 +341,7 @@ void StatusIslandController::closePanelIfPointerLeftIsland() {
         scheduleGraceClose();
         return;
     }
-    if (m_pointerOverPanel) {
+    if (m_pointerOverPanel || !m_pointerVisitedIsland) {
         return;
     }
     if (m_deps.statusItem.reportsPointerLeaving()) {

@@ -142,6 +142,9 @@ private:
     quint64 m_transitionGeneration = 0;
     bool m_pointerOverStatusItem = false;
     bool m_pointerOverPanel = false;
+    // Whether the pointer has been over the panel or the status item since the panel opened: the
+    // grace check closes a panel the pointer has left, not one a keyboard user never pointed at.
+    bool m_pointerVisitedIsland = false;
     std::optional<std::chrono::milliseconds> m_lastOpenedAt;
     std::optional<Scheduler::Token> m_scheduledOpen;
     std::optional<Scheduler::Token> m_scheduledClose;

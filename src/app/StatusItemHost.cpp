@@ -9,6 +9,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -260,10 +261,30 @@ void StatusItemHost::setHovered(bool hovered) {
     }
 }
 
+namespace {
+
+// The menu grabs the keyboard while it is open, so the shortcuts its rows show are run here.
+class StatusMenu final : public QMenu {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QKeySequence pressed(event->keyCombination());
+        for (QAction* action : actions()) {
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                close();
+                action->trigger();
+                return;
+            }
+        }
+        QMenu::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
 void StatusItemHost::showMenu(const StatusItemPresentation& presentation,
                               std::function<void(StatusItemMenuCommand)> onCommand) {
     delete m_menu;
-    auto* menu = new QMenu();
+    auto* menu = new StatusMenu();
     m_menu = menu;
     menu->setObjectName(QStringLiteral("statusMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -279,10 +300,10 @@ void StatusItemHost::showMenu(const StatusItemPresentation& presentation,
         const StatusItemMenuCommand command = row.command;
         connect(action, &QAction::triggered, this, [onCommand, command] { onCommand(command); });
     }
-    QPoint at = QCursor::pos();
-    if (m_capsule != nullptr) {
-        at = m_capsule->mapToGlobal(QPoint(m_capsule->width() / 2, m_capsule->height()));
-    }
+    // Anchored like the panel, to the frame we gave the item: a window's reported position lags
+    // the window manager, and the menu would open in the screen's corner.
+    const QRect anchor = anchorRect();
+    const QPoint at = anchor.isEmpty() ? QCursor::pos() : QPoint(anchor.center().x(), anchor.bottom() + 1);
     menu->popup(at);
 }
 

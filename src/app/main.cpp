@@ -45,6 +45,14 @@ void quitOnTerminationSignals(QApplication& application) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+const char usage[] = "Usage: orris-hollows [--toggle]\n"
+                     "Keeps a library of reusable prompts in the tray and shows them in a panel.\n"
+                     "\n"
+                     "  --toggle    show the panel of the running instance, or hide it when it is shown\n"
+                     "              (starts the app first when none runs)\n"
+                     "  --help      print this help and exit\n"
+                     "  --version   print the version and exit\n";
+
 bool runsOnX11() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     return platform.isEmpty() || platform.startsWith("xcb");
@@ -58,6 +66,16 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--toggle") == 0) {
             toggle = true;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("orris-hollows " ORRIS_HOLLOWS_VERSION "\n", stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "orris-hollows: unknown argument: %s\n", argv[i]);
+            std::fputs(usage, stderr);
+            return 2;
         }
     }
     if (runsOnX11() && !X11Desktop::displayReachable()) {

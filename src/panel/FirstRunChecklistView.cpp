@@ -1,4 +1,5 @@
 #include "panel/FirstRunChecklistView.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include "model/AppLanguageStore.h"
 #include "model/Localization.h"
@@ -107,6 +108,9 @@ void FirstRunChecklistView::changeEvent(QEvent* event) {
     FirstRunRoundedFrame::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         render();
+    } else if (event->type() == QEvent::FontChange) {
+        // A new interface text size reaches the card as a font change.
+        applyFonts();
     }
 }
 

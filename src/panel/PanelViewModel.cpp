@@ -271,6 +271,12 @@ bool PanelViewModel::handleKey(const KeyEventInfo& key) {
         copyPrompt(*prompt, true);
         return true;
     }
+    // Quit, as in every window of the app; after the prompts' own shortcuts, which come first.
+    if (kept == ModifierFlags::command &&
+        key.charactersIgnoringModifiers.compare(QStringLiteral("q"), Qt::CaseInsensitive) == 0) {
+        emit m_deps.requests.requestQuit();
+        return true;
+    }
     // A list has one column, so Up and Down move by one there.
     const int rowStep = m_listLayout ? 1 : 3;
     switch (key.keyCode) {

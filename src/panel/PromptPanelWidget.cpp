@@ -13,6 +13,7 @@
 #include "panel/PanelConfirmationSheet.h"
 #include "panel/PromptVariableSheet.h"
 #include "panel/tiles/PromptSectionsView.h"
+#include "panel/tiles/PromptTileView.h"
 #include "services/FileRevealer.h"
 #include "services/KeyInput.h"
 #include "services/RequestBus.h"
@@ -25,8 +26,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -368,10 +371,41 @@ void PromptPanelWidget::renderStage() {
     }
     m_sections->setState(snapshot, state);
     m_sections->setVisible(!snapshot.sections.isEmpty());
+    // The selection is what Return copies: when it moves (keys, the first selection, a search),
+    // bring it into view once the stage has laid itself out.
+    QStringList visibleIDs;
+    visibleIDs.reserve(snapshot.visiblePrompts.size());
+    for (const PromptItem& prompt : snapshot.visiblePrompts) {
+        visibleIDs << prompt.id;
+    }
+    if (state.selectedPromptID != m_revealedSelection || visibleIDs != m_revealedOrder) {
+        m_revealedSelection = state.selectedPromptID;
+        m_revealedOrder = visibleIDs;
+        if (state.selectedPromptID) {
+            QMetaObject::invokeMethod(this, &PromptPanelWidget::revealSelection, Qt::QueuedConnection);
+        }
+    }
     m_emptyView->setVisible(snapshot.visiblePrompts.isEmpty());
     if (snapshot.visiblePrompts.isEmpty()) {
         m_emptyView->setState({snapshot.emptyReason, snapshot.emptyActions}, m_model.promptStore().workspaces(),
                               m_model.canInstallBuiltInPack());
+    }
+}
+
+void PromptPanelWidget::revealSelection() {
+    const std::optional<QString> selected = m_model.selectedPromptID();
+    if (!selected) {
+        return;
+    }
+    if (!m_revealedOrder.isEmpty() && m_revealedOrder.first() == *selected) {
+        // The first tile: the whole top of the stage, its section's title included.
+        m_stage->verticalScrollBar()->setValue(0);
+        return;
+    }
+    m_stageContent->layout()->activate();
+    if (PromptTileView* tile = m_sections->tile(*selected); tile != nullptr && tile->isVisibleTo(m_stageContent)) {
+        // A margin of half a row gap, so the selected tile's ring is not cut at the stage's edge.
+        m_stage->ensureWidgetVisible(tile, 0, 8);
     }
 }
 
@@ -484,6 +518,14 @@ bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
     }
     if (m_model.handleKey(*key)) {
         keyEvent->accept();
+        return true;
+    }
+    // A combination with Alt or the logo key that the panel passes on is a command for someone
+    // else, never text: the search field would otherwise take Ctrl+Alt+1 as "1".
+    const Qt::KeyboardModifiers commandModifiers = keyEvent->modifiers() & (Qt::AltModifier | Qt::MetaModifier);
+    if (watched == m_search->field() && commandModifiers != Qt::NoModifier && !keyEvent->text().isEmpty() &&
+        keyEvent->text().at(0).isPrint()) {
+        keyEvent->ignore();
         return true;
     }
     return false;

@@ -86,6 +86,7 @@ private:
     void showSheet(PanelViewModel::Sheet sheet);
     void showPendingDeletion();
     void reportHeaderLinesHeight();
+    void revealSelection();
 
     PanelViewModel& m_model;
     PanelSheetFactories m_factories;
@@ -110,4 +111,7 @@ private:
     QPointer<QWidget> m_openSheet;
     bool m_filterInstalled = false;
     int m_reportedHeaderLinesHeight = -1;
+    // The selection and order last brought into view.
+    std::optional<QString> m_revealedSelection;
+    QStringList m_revealedOrder;
 };

@@ -2,6 +2,7 @@
 
 #include "widgets/AccessibleText.h"
 #include "widgets/ModalSheetAccessible.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 
@@ -24,9 +25,7 @@ QString text(const char* key) {
 
 QLabel* captionLabel(const QString& content, QWidget* parent, const QColor& colour) {
     auto* label = new QLabel(content, parent);
-    QFont font = label->font();
-    font.setPixelSize(11);
-    label->setFont(font);
+    InterfaceEnvironment::setTextStyle(label, PromptPanelTextSizes::TextStyle::caption);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -54,10 +53,7 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
 
     auto* title = new QLabel(text("prompt.variable.title"), this);
     title->setObjectName(QStringLiteral("variableSheetTitle"));
-    QFont titleFont = title->font();
-    titleFont.setPixelSize(17);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    m_title = title;
     layout->addWidget(title);
     layout->addWidget(captionLabel(text("prompt.variable.help"), this, secondaryText));
 
@@ -94,6 +90,7 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
         auto* field = new QLineEdit(list);
         field->setObjectName(QStringLiteral("variableField_") + variable.normalizedName);
         field->setPlaceholderText(variable.name);
+        InterfaceEnvironment::setTextStyle(field, PromptPanelTextSizes::TextStyle::body);
         AccessibleText::setName(field, variable.name);
         AccessibleText::setDescription(field, VariableFormModel::isRequired(variable)
                                                   ? text("prompt.variable.required.hint")
@@ -170,6 +167,14 @@ void PromptVariableSheet::focusModelField() {
 }
 
 void PromptVariableSheet::showEvent(QShowEvent* event) {
+    // The sheet is a root of the interface text size: it takes the size of the window that shows
+    // it (the setting is read there), for its fields, labels and title alike.
+    const PromptPanelTextSize size = InterfaceEnvironment::textSize(parentWidget() != nullptr ? parentWidget() : this);
+    applyInterfaceTextSize(this, size);
+    QFont titleFont = font();
+    titleFont.setPixelSize(PromptPanelTextSizes::basePixelSize(size) + 4);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
     QWidget::showEvent(event);
     // After the host has placed the sheet, so the field really takes the keyboard.
     QTimer::singleShot(0, this, &PromptVariableSheet::focusModelField);

@@ -39,4 +39,5 @@ private:
     QHash<QString, QLineEdit*> m_fields;
     QHash<QString, QLabel*> m_errors;
     QPushButton* m_copyButton = nullptr;
+    QLabel* m_title = nullptr;
 };

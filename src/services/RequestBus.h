@@ -19,4 +19,6 @@ signals:
     // With a workspace id, the manager opens with that workspace selected.
     void requestOpenWorkspaceManager(const std::optional<QString>& workspaceID);
     void requestOpenWelcomeGuide();
+    // Ctrl+Q in a window of the app that reads its own keys (the panel).
+    void requestQuit();
 };

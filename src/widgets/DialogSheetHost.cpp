@@ -2,8 +2,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 DialogSheetHost::DialogSheetHost(QWidget* window) : m_window(window) {}
 
@@ -24,14 +30,46 @@ void DialogSheetHost::present(QWidget* sheet) {
     dialog->setWindowTitle(sheet->windowTitle());
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(sheet);
+    // On a screen shorter (or narrower) than the sheet its content scrolls, so that its buttons
+    // stay within reach.
+    auto* scroller = new QScrollArea(dialog);
+    scroller->setObjectName(QStringLiteral("sheetDialogScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(sheet);
+    layout->addWidget(scroller);
     m_dialog = dialog;
     m_sheet = sheet;
+    placeDialog(dialog, sheet);
     // Escape and the close box reach the sheet's own cancel through its key handling; a dialog
     // rejected by the window manager goes away like a cancelled sheet.
     QObject::connect(dialog, &QDialog::rejected, dialog, [this, sheet] { dismiss(sheet); });
     dialog->show();
     sheet->setFocus(Qt::OtherFocusReason);
+}
+
+void DialogSheetHost::placeDialog(QDialog* dialog, QWidget* sheet) const {
+    // Centred over the window that opened it (the window manager would put it anywhere, even over
+    // the panel's header), and inside the available area of that window's screen.
+    QScreen* screen = m_window != nullptr ? m_window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    // Room for the window manager's frame and title bar.
+    const QRect room = area.adjusted(8, 32, -8, -8);
+    const QSize wanted = sheet->sizeHint().expandedTo(sheet->minimumSize()).expandedTo(sheet->minimumSizeHint());
+    QSize size = wanted.boundedTo(room.size());
+    if (size.height() < wanted.height()) {
+        // The vertical scroll bar takes its width beside the content, not from it.
+        size.setWidth(
+            std::min(room.width(), wanted.width() + dialog->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+    }
+    dialog->resize(size);
+    const QPoint centre =
+        m_window != nullptr && m_window->isVisible() ? m_window->frameGeometry().center() : area.center();
+    QRect frame(QPoint(0, 0), size);
+    frame.moveCenter(centre);
+    frame.moveLeft(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - size.width() + 1)));
+    frame.moveTop(std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - size.height() + 1)));
+    dialog->move(frame.topLeft());
 }
 
 void DialogSheetHost::dismiss(QWidget* sheet) {

@@ -23,6 +23,8 @@ public:
     std::function<void()> onDismissed;
 
 private:
+    void placeDialog(QDialog* dialog, QWidget* sheet) const;
+
     QPointer<QWidget> m_window;
     QPointer<QDialog> m_dialog;
     QPointer<QWidget> m_sheet;

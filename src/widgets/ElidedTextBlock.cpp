@@ -30,7 +30,9 @@ void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal widt
 
     QTextLayout layout(source, font);
     QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Lines break between words (or between CJK characters), never inside a word: a word too
+    // long for a line of its own is elided instead.
+    option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
     layout.setCacheEnabled(false);
     layout.beginLayout();
@@ -47,7 +49,12 @@ void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal widt
         }
         line.setLineWidth(width);
         lastStart = line.textStart();
-        m_lines.append(source.mid(line.textStart(), line.textLength()));
+        QString kept = source.mid(line.textStart(), line.textLength());
+        if (line.naturalTextWidth() > width + 0.5) {
+            kept = metrics.elidedText(kept.trimmed(), Qt::ElideRight, width);
+            m_elided = true;
+        }
+        m_lines.append(kept);
     }
     layout.endLayout();
 

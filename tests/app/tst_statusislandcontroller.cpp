@@ -141,6 +141,32 @@ private slots:
         QVERIFY(h.controller->isClosing());
     }
 
+    void aPanelThePointerNeverVisitedOutlivesTheEndOfASheet() {
+        // Opened from the keyboard with the pointer elsewhere: the end of a sheet must not close it.
+        Harness h;
+        emit h.requests.requestOpenFromMenu();
+        h.advance(700ms);
+        h.morph.setInteractionLocked(true);
+        h.morph.setInteractionLocked(false);
+        h.advance(2s);
+        QVERIFY(h.controller->isPanelShown());
+
+        // Once the pointer has been over the panel and left, the check closes it as before.
+        h.panel->pointerEnters();
+        h.panel->pointerLeaves();
+        h.advance(240ms);
+        QVERIFY(h.controller->isClosing());
+        h.advance(300ms);
+
+        // Reopened from the keyboard, the earlier visit no longer counts.
+        emit h.requests.requestOpenFromMenu();
+        h.advance(700ms);
+        h.morph.setInteractionLocked(true);
+        h.morph.setInteractionLocked(false);
+        h.advance(2s);
+        QVERIFY(h.controller->isPanelShown());
+    }
+
     void requestsOpenAndClose() {
         Harness h;
         emit h.requests.requestOpenFromMenu();

@@ -401,3 +401,30 @@ file_matches() { grep -q -- "$1" "$2" 2>/dev/null; }
 file_lacks() { ! file_matches "$@"; }
 wait_file_matches() { poll_10s file_matches "$1" "$2"; }
 wait_file_lacks() { poll_10s file_lacks "$1" "$2"; }
+
+# colour_rows WINDOW_ID RRGGBB MIN_COUNT [TOLERANCE]: prints "top bottom", the first and last rows
+# (in screen coordinates) of the window's pixels where at least MIN_COUNT pixels have that colour
+# (each channel within TOLERANCE, default 40), such as the top and bottom edges of a ring; status 1
+# when no row has so many.
+colour_rows() {
+    local x y width height
+    read -r x y width height < <(window_geometry "$1")
+    import -window root png:- 2>/dev/null | convert - -crop "${width}x${height}+${x}+${y}" -depth 8 txt:- |
+        awk -v r0=$((16#${2:0:2})) -v g0=$((16#${2:2:2})) -v b0=$((16#${2:4:2})) -v need="$3" \
+            -v tol="${4:-40}" -v oy="$y" '
+            function near(a, b) { return a - b < tol && b - a < tol }
+            /^[0-9]+,[0-9]+:/ {
+                split($1, p, /[,:]/); py = p[2] + 0
+                c = $2; gsub(/[()]/, "", c); split(c, v, ",")
+                if (near(v[1] + 0, r0) && near(v[2] + 0, g0) && near(v[3] + 0, b0)) count[py]++
+            }
+            END {
+                top = -1
+                for (row in count) if (count[row] >= need) {
+                    if (top < 0 || row + 0 < top) top = row + 0
+                    if (row + 0 > bottom) bottom = row + 0
+                }
+                if (top < 0) exit 1
+                printf "%d %d\n", oy + top, oy + bottom
+            }'
+}

@@ -73,9 +73,11 @@ manager=$(wait_for_window --onlyvisible --name '^Workspace Manager$') || exit 1
 wait_mapped "$manager" 10000 || fail "the manager window was not mapped"
 read -r mx my mw mh < <(window_geometry "$manager")
 [ "$mw" -ge 940 ] && [ "$mh" -ge 620 ] || fail "the manager window is ${mw}x${mh}"
-# Away from the panel, which then closes by itself.
+# The panel hands over: it closes, and the manager is the active window, keys go to it.
+wait_unmapped "$panel" 2000 || fail "the panel stayed above the manager it opened"
+manager_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$manager" ]; }
+poll_10s manager_active || fail "the manager is not the active window (active: $(xdotool getactivewindow))"
 xdotool mousemove 640 790
-wait_unmapped "$panel" 10000 || fail "the panel stayed open after the pointer left it"
 sleep 0.5
 screenshot manager-2-list-and-detail
 

@@ -1,10 +1,12 @@
 #include "IslandSurfaceContent.h"
 #include "TestEnvironment.h"
 
+#include "panel/header/EnvironmentInfoPopoverView.h"
 #include "panel/island/IslandGeometry.h"
 #include "panel/island/IslandMorphAnimator.h"
 #include "panel/island/IslandMorphState.h"
 #include "panel/island/IslandSurfaceView.h"
+#include "panel/tiles/FullPromptPreviewCard.h"
 #include "widgets/OrrisHollowsAppearance.h"
 
 #include <QApplication>
@@ -224,6 +226,35 @@ private slots:
         h.state.close(false, {});
         hit = h.surface->childAt(inContent);
         QVERIFY(hit == nullptr || !(h.surface->content()->isAncestorOf(hit) || hit == h.surface->content()));
+    }
+
+    void surfacesOverOtherContentAreOpaque() {
+        // Without a backdrop blur, whatever lies under a surface would read through a translucent
+        // fill: the island's body, the hover preview and the environment popover cover it whole.
+        auto alphaAt = [](QWidget& widget, QPoint point) {
+            QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+            return qAlpha(image.pixel(point));
+        };
+        Harness h(QSize(520, 480));
+        h.surface->setCompositing(true);
+        h.state.open(false);
+        h.advance(400ms);
+        for (const QPoint point : {QPoint(260, 240), QPoint(40, 100), QPoint(480, 400)}) {
+            QCOMPARE(alphaAt(*h.surface, point), 255);
+        }
+
+        FullPromptPreviewCard card;
+        card.resize(FullPromptPreviewCard::cardSize);
+        QCOMPARE(alphaAt(card, QPoint(card.width() / 2, card.height() / 2)), 255);
+        QCOMPARE(alphaAt(card, QPoint(30, card.height() - 30)), 255);
+
+        QWidget parent;
+        EnvironmentInfoPopoverView popover(&parent);
+        popover.resize(360, 240);
+        QCOMPARE(alphaAt(popover, QPoint(180, 120)), 255);
+        QCOMPARE(alphaAt(popover, QPoint(30, 200)), 255);
     }
 
     void pictures_data() {

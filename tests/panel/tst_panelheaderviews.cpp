@@ -31,6 +31,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -153,6 +154,14 @@ private slots:
         QCOMPARE(picker->spec().form, WorkspacePickerSpec::Form::unbound);
         QVERIFY(h.panel->findChild<QWidget*>("unboundBanner")->isVisible());
         h.shot("picker-unbound-en");
+        // Every action shows its whole label, also at the width the picker has in the panel.
+        picker->resize(464, picker->height());
+        picker->layout()->activate();
+        QCoreApplication::processEvents();
+        for (const char* name : {"pickerBindButton", "pickerCreateButton", "pickerSettingsButton"}) {
+            const auto* button = picker->findChild<BrandButton*>(name);
+            QVERIFY2(button->width() >= button->sizeHint().width(), name);
+        }
 
         picker->findChild<BrandButton*>("pickerBindButton")->click();
         QMenu* menu = picker->menu();
@@ -246,6 +255,12 @@ private slots:
         QCOMPARE(path->toolTip(), QStringLiteral("orris-app"));
         QVERIFY(path->isVisible());
         QVERIFY(popover->height() > 7 * path->height());
+        // Every value shows whole, wrapped to its column rather than cut.
+        for (const QLabel* value : popover->findChildren<QLabel*>("rowValue")) {
+            QVERIFY(value->wordWrap());
+            QCOMPARE(value->text(), value->toolTip());
+            QVERIFY(value->geometry().right() < popover->width());
+        }
         QDir().mkpath("/tmp/issue18-shots");
         popover->grab().save("/tmp/issue18-shots/popover-en.png");
         // A click outside closes the popup; the panel's state follows.

@@ -206,6 +206,25 @@ private slots:
         QCOMPARE(settings.count(), settingsRequests);
     }
 
+    void ctrlQQuitsUnlessAPromptOwnsIt() {
+        constexpr quint32 kQ = 12;
+        {
+            PanelHarness h(promptsYaml(2));
+            QSignalSpy quit(&h.requests, &RequestBus::requestQuit);
+            h.open();
+            QVERIFY(h.model->handleKey(key(kQ, cmd)));
+            QCOMPARE(quit.count(), 1);
+            QVERIFY(!h.model->handleKey(key(kQ, cmd | opt)));
+            QCOMPARE(quit.count(), 1);
+        }
+        PanelHarness h("prompts:\n  - id: p1\n    title: One\n    text: Text 1\n    shortcut: \"12:1048576\"\n");
+        QSignalSpy quit(&h.requests, &RequestBus::requestQuit);
+        h.open();
+        QVERIFY(h.model->handleKey(key(kQ, cmd)));
+        QCOMPARE(h.clipboard->content, QStringLiteral("Text 1"));
+        QCOMPARE(quit.count(), 0);
+    }
+
     void tileModifierWithShiftUsesTheUnshiftedDigit() {
         PanelHarness h;
         h.shortcuts.setPromptTileShortcut(PromptTileShortcut{cmd | shift});

@@ -366,7 +366,7 @@ void PromptSectionsViewTest::previewPlacement() {
 
 void PromptSectionsViewTest::previewCardScrollsLongText() {
     FullPromptPreviewCard card;
-    PromptItem item = prompt(QStringLiteral("p"), QString(300, QLatin1Char('W')));
+    PromptItem item = prompt(QStringLiteral("p"), QStringLiteral("Wide words ").repeated(30));
     QStringList lines;
     for (int i = 0; i < 200; ++i) {
         lines << QStringLiteral("Line %1 of a long prompt").arg(i);

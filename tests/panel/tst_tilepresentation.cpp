@@ -74,7 +74,7 @@ void TilePresentationTest::pinMarkAndCorner() {
     const TilePresentation p = TilePresentation::make(in);
     QTEST(pinMarks(p), "marks");
     QTEST(int(p.corner), "corner");
-    QCOMPARE(p.titleTrailingPadding, editable ? (pinned ? 38 : 20) : 0);
+    QCOMPARE(p.titleTrailingPadding, editable && pinned ? 38 : 20);
 }
 
 void TilePresentationTest::stateDecidesValueAndIndicator_data() {

@@ -1,6 +1,8 @@
 #include "panel/PromptVariableSheet.h"
 #include "panel/VariableFormModel.h"
+#include "widgets/InterfaceEnvironment.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -96,6 +98,39 @@ private slots:
         QTest::keyClick(sheet.field("file"), Qt::Key_Escape);
         QCOMPARE(cancels, 1);
         QVERIFY(sheet.field("file")->accessibleDescription() != sheet.field("mode")->accessibleDescription());
+    }
+
+    void sheetTakesTheTextSizeOfThePanelThatShowsIt_data() {
+        QTest::addColumn<PromptPanelTextSize>("size");
+        QTest::addColumn<int>("fieldPixels");
+        QTest::addColumn<int>("titlePixels");
+        QTest::newRow("system") << PromptPanelTextSize::system << 13 << 17;
+        QTest::newRow("comfortable") << PromptPanelTextSize::comfortable << 15 << 19;
+        QTest::newRow("large") << PromptPanelTextSize::large << 17 << 21;
+    }
+    void sheetTakesTheTextSizeOfThePanelThatShowsIt() {
+        QFETCH(PromptPanelTextSize, size);
+        QFETCH(int, fieldPixels);
+        QFETCH(int, titlePixels);
+        QWidget panel;
+        applyInterfaceTextSize(&panel, size);
+        auto* sheet = new PromptVariableSheet(
+            formOf({required("File")}),
+            [](const QHash<QString, QString>&) { return PromptCopySubmissionResult::cancelled(); }, [] {}, &panel);
+        panel.show();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->field("file")->font().pixelSize(), fieldPixels);
+        QCOMPARE(sheet->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
+        // Captions follow too: the help line and the required tag.
+        const int captionPixels = PromptPanelTextSizes::pixelSize(PromptPanelTextSizes::TextStyle::caption, size);
+        int captions = 0;
+        for (const QLabel* label : sheet->findChildren<QLabel*>()) {
+            if (label->wordWrap()) {
+                QCOMPARE(label->font().pixelSize(), captionPixels);
+                ++captions;
+            }
+        }
+        QVERIFY(captions >= 2);
     }
 
     void refusedSheetShowsTheRedLineAndFocusesTheField() {

@@ -1,9 +1,11 @@
 #include "TestEnvironment.h"
 
 #include "model/TextSizeStore.h"
+#include "widgets/ElidedTextBlock.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/ReduceMotion.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
@@ -41,6 +43,31 @@ private slots:
         // Outside any root: system.
         QLabel outside;
         QCOMPARE(InterfaceEnvironment::textSize(&outside), PromptPanelTextSize::system);
+    }
+
+    void wrappedTextBreaksBetweenWordsAndElidesAWordTooLong() {
+        QFont font;
+        font.setPixelSize(17);
+        font.setBold(true);
+        const QFontMetricsF metrics(font);
+        const qreal width = metrics.horizontalAdvance(QStringLiteral("Review the")) + 2;
+        ElidedTextBlock block;
+        block.setText(QStringLiteral("Review the pull request"), font, width, 2, 2);
+        // Whole words on each line, the rest elided on the last.
+        QCOMPARE(block.lines().size(), 2);
+        QCOMPARE(block.lines().first(), QStringLiteral("Review the"));
+        QVERIFY(block.lines().last().startsWith(QStringLiteral("pull")));
+        QVERIFY(block.lines().last().endsWith(QChar(0x2026)));
+
+        // A word longer than the line ends in an ellipsis rather than going on on the next line.
+        block.setText(QStringLiteral("Reviewreviewreviewreview now"), font, metrics.horizontalAdvance("Review"), 2, 2);
+        QVERIFY(block.lines().first().endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(block.lines().first()) <= metrics.horizontalAdvance("Review") + 0.5);
+        QCOMPARE(block.lines().last(), QStringLiteral("now"));
+
+        // Chinese text, which has no blanks, still wraps.
+        block.setText(QStringLiteral("审查这个拉取请求中的每一处改动并列出风险"), font, width, 3, 2);
+        QVERIFY(block.lines().size() >= 2);
     }
 
     void reduceMotionProvider_data() {

@@ -163,6 +163,26 @@ private slots:
         m_languages.reset();
     }
 
+    void cardTextStepsUpWithThePanelTextSize() {
+        Counts counts;
+        QMap<PromptPanelTextSize, int> titlePixels;
+        QMap<PromptPanelTextSize, int> rowPixels;
+        for (const PromptPanelTextSize size : PromptPanelTextSizes::allCases()) {
+            QWidget panel;
+            applyInterfaceTextSize(&panel, size);
+            auto* card = new FirstRunChecklistView(m_languages.get(), cardActions(counts), &panel);
+            card->setState(snapshotOf({}), {});
+            titlePixels[size] = child<QLabel>(card, "firstRunChecklistTitle")->font().pixelSize();
+            // A size chosen while the card is shown reaches it too.
+            applyInterfaceTextSize(&panel, PromptPanelTextSize::system);
+            applyInterfaceTextSize(&panel, size);
+            rowPixels[size] = child<QLabel>(card, "firstRunChecklistTitle")->font().pixelSize();
+        }
+        QCOMPARE(titlePixels[PromptPanelTextSize::comfortable], titlePixels[PromptPanelTextSize::system] + 2);
+        QCOMPARE(titlePixels[PromptPanelTextSize::large], titlePixels[PromptPanelTextSize::system] + 4);
+        QCOMPARE(rowPixels, titlePixels);
+    }
+
     void cardRowsFollowTheSnapshot_data() {
         QTest::addColumn<QList<FirstRunStep>>("done");
         QTest::addColumn<QList<PromptWorkspace>>("workspaces");

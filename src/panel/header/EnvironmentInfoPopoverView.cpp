@@ -4,7 +4,6 @@
 #include "widgets/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
-#include "widgets/MiddleElidedLabel.h"
 #include "widgets/PanelLabel.h"
 #include "widgets/PopupAccessibility.h"
 
@@ -90,14 +89,15 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         QLabel* title = PanelLabel::make(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
         title->setText(item.title);
         title->setFixedWidth(74);
-        rowLayout->addWidget(title);
-        // A row's value, cut in the middle to the width it gets.
-        auto* value = new MiddleElidedLabel(row);
-        value->setObjectName(QStringLiteral("rowValue"));
-        PanelLabel::style(value, 13, IslandDesignTokens::white(0.82));
+        // At the larger text sizes and in other languages a title or a value can be longer than
+        // its column: it wraps between words rather than being cut.
+        title->setWordWrap(true);
+        rowLayout->addWidget(title, 0, Qt::AlignTop);
+        QLabel* value = PanelLabel::make(QStringLiteral("rowValue"), 13, IslandDesignTokens::white(0.82), row);
+        value->setWordWrap(true);
+        value->setText(item.value);
         value->setToolTip(item.value);
-        value->setFullText(item.value);
-        // Read as "App: Terminal": the whole value, not the elided text on screen.
+        // Read as "App: Terminal": the whole value.
         AccessibleText::setName(value, item.title + QStringLiteral(": ") + item.value);
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
@@ -154,7 +154,8 @@ void EnvironmentInfoPopoverView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 20, 20);
-    painter.fillPath(shape, IslandDesignTokens::black(0.82));
+    // Opaque: without a backdrop blur the panel's text under a translucent fill reads through.
+    painter.fillPath(shape, QColor(14, 15, 18));
     painter.setPen(QPen(IslandDesignTokens::white(0.16), 1));
     painter.drawPath(shape);
 }

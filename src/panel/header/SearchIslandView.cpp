@@ -1,4 +1,5 @@
 #include "panel/header/SearchIslandView.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include "model/Localization.h"
 #include "model/TextPrimitives.h"
@@ -62,9 +63,8 @@ SearchIslandView::SearchIslandView(std::function<void(const QString&)> onSearchQ
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("searchField"));
     m_field->setFrame(false);
-    QFont font = m_field->font();
-    font.setPixelSize(13);
-    m_field->setFont(font);
+    // The search text follows the interface text size.
+    InterfaceEnvironment::setTextStyle(m_field, PromptPanelTextSizes::TextStyle::body);
     QPalette palette = m_field->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Text, Qt::white);

@@ -107,9 +107,11 @@ WorkspacePickerView::WorkspacePickerView(PromptStore& store, QWidget* parent) : 
             onOpenSettings();
         }
     });
-    unbound->addWidget(m_bindButton, 1);
-    unbound->addWidget(m_createButton, 1);
-    unbound->addWidget(m_settingsButton, 1);
+    // Each button gets the width its label needs first and a share of what is left, so a long
+    // label ("Bind to Workspace…") is not cut to a third of the row.
+    unbound->addWidget(m_bindButton);
+    unbound->addWidget(m_createButton);
+    unbound->addWidget(m_settingsButton);
     layout->addWidget(m_unboundRow);
 
     m_boundRow = new QWidget(this);

@@ -279,8 +279,9 @@ void IslandSurfaceView::paintGlass(QPainter& painter, const QRectF& panel) const
     shape.addRoundedRect(panel, radius, radius);
     painter.setClipPath(shape, Qt::IntersectClip);
 
-    // No backdrop blur here: a dark fill stands in for the translucent material.
-    painter.fillRect(panel, QColor(38, 40, 48, 235));
+    // No backdrop blur here: an opaque dark fill stands in for the translucent material (with a
+    // compositor, a window behind would otherwise read through the island).
+    painter.fillRect(panel, QColor(38, 40, 48));
     painter.fillRect(panel, QColor(0, 0, 0, int(0.74 * 255)));
 
     QLinearGradient sheen(panel.topLeft(), panel.bottomRight());

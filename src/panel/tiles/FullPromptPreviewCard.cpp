@@ -185,7 +185,7 @@ void FullPromptPreviewCard::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     painter.setPen(QPen(TileLook::white(m_copied ? 0.28 : 0.16), 1));
-    painter.setBrush(TileLook::black(0.74));
+    painter.setBrush(TileLook::overlayFill());
     painter.drawRoundedRect(bounds, cornerRadius, cornerRadius);
 
     const qreal header = headerHeight();

@@ -134,10 +134,20 @@ void PromptTileView::layOutText() {
     if (grid) {
         // The body gets the lines that fit under the title and the meta row, the last one
         // ending in an ellipsis, rather than a line cut in half at the tile's edge.
-        const qreal top = p.contentPadding + m_title.height() + gridStackSpacing + metaRowHeight() + gridStackSpacing;
-        const qreal available = p.tileSize.height() - p.contentPadding / 2 - top;
         const qreal lineHeight = QFontMetricsF(p.bodyFont).height();
-        bodyLines = std::min(bodyLines, int((available + p.lineSpacing) / (lineHeight + p.lineSpacing)));
+        const auto fitting = [&] {
+            const qreal top =
+                p.contentPadding + m_title.height() + gridStackSpacing + metaRowHeight() + gridStackSpacing;
+            const qreal available = p.tileSize.height() - p.contentPadding / 2 - top;
+            return std::min(p.bodyLineLimit, int((available + p.lineSpacing) / (lineHeight + p.lineSpacing)));
+        };
+        bodyLines = fitting();
+        if (bodyLines < 1 && p.bodyLineLimit >= 1 && m_title.lines().size() > 1) {
+            // At the larger text sizes a wrapped title would leave no room for the body: the
+            // title gives up its second line, so the body keeps one.
+            m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, 1, p.lineSpacing);
+            bodyLines = fitting();
+        }
     }
     m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
 }

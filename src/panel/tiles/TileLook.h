@@ -9,6 +9,11 @@ namespace TileLook {
 inline QColor accent() {
     return QColor(255, 77, 126);
 }
+// The fill of a card drawn over other content (the hover preview): opaque, since the desktop
+// gives no backdrop blur and the tiles under a translucent fill would read through its text.
+inline QColor overlayFill() {
+    return QColor(14, 15, 18);
+}
 inline QColor steel() {
     return QColor(122, 134, 153);
 }

@@ -85,7 +85,9 @@ TilePresentation TilePresentation::make(const Input& input) {
     p.lineSpacing = type.lineSpacing;
     p.titleLineLimit = 2;
     p.bodyLineLimit = grid ? type.gridBodyLineLimit : 2;
-    p.titleTrailingPadding = input.isEditable ? (input.prompt.isPinned ? 38 : 20) : 0;
+    // The top-trailing corner holds the copied badge on every tile, and the more button (with the
+    // pin beside it) on an editable one: the title keeps clear of them.
+    p.titleTrailingPadding = input.isEditable && input.prompt.isPinned ? 38 : 20;
 
     p.tileSize = grid ? gridTileSize : listTileSize;
     p.contentPadding = grid ? 14 : 12;
