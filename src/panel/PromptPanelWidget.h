@@ -78,7 +78,12 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Draws the model now when on screen; while hidden only notes that the drawing is out of
+    // date, and showing brings it up to date.
     void render();
+    void renderNow();
+    // The lines above the stage: header, banners, toolbar button, getting-started card.
+    void renderChrome();
     void renderHeader();
     void rebuildBanners();
     void renderStage();
@@ -110,4 +115,7 @@ private:
     QPointer<QWidget> m_openSheet;
     bool m_filterInstalled = false;
     int m_reportedHeaderLinesHeight = -1;
+    bool m_renderPending = false;
+    // Measuring the header lines of a hidden panel (to size it before it shows) draws them alone.
+    mutable bool m_chromePending = false;
 };
