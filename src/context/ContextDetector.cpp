@@ -140,25 +140,30 @@ void ContextDetector::refresh(bool force) {
         cancelDetection();
     }
 
-    m_isDetecting = true;
+    Inputs inputs{application, {}, std::nullopt, knownWorkspacePaths};
+    if (automaticMatchingEnabled() && m_platform.windowTitleReader) {
+        inputs.titleRead = m_platform.windowTitleReader();
+    }
+    inputs.environmentPath =
+        m_environment.environmentVariable ? m_environment.environmentVariable(environmentVariableName) : std::nullopt;
     m_lastDetectionAt = now;
+    // The poll finds what was published last: nothing to build on a worker and nothing to tell.
+    // A folder that appears or goes away under an unchanged title shows at the next activation
+    // or change of title.
+    if (!force && m_publishedInputs && *m_publishedInputs == inputs) {
+        return;
+    }
+    m_isDetecting = true;
     const quint64 detectionGeneration = ++m_detectionGeneration;
     const quint64 lifecycleGeneration = m_lifecycleGeneration;
-
-    WindowTitleRead titleRead;
-    if (automaticMatchingEnabled() && m_platform.windowTitleReader) {
-        titleRead = m_platform.windowTitleReader();
-    }
-
-    const std::optional<QString> environmentPath =
-        m_environment.environmentVariable ? m_environment.environmentVariable(environmentVariableName) : std::nullopt;
 
     auto detection = std::make_shared<Detection>();
     m_detection = detection;
     const std::chrono::nanoseconds delay = m_platform.detectionDelay;
     const QString homePath = m_environment.homePath;
     const QString currentDirectory = QDir::currentPath();
-    const QString title = titleRead.title;
+    const QString title = inputs.titleRead.title;
+    const std::optional<QString> environmentPath = inputs.environmentPath;
 
     QFuture<std::optional<AgentContext>> future =
         QtConcurrent::run([detection, delay, application, title, environmentPath, knownWorkspacePaths, homePath,
@@ -180,29 +185,48 @@ void ContextDetector::refresh(bool force) {
     // The watcher is our child: when the detector goes away first, the result goes nowhere.
     auto* watcher = new QFutureWatcher<std::optional<AgentContext>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this,
-            [this, watcher, lifecycleGeneration, detectionGeneration, titleRead] {
+            [this, watcher, lifecycleGeneration, detectionGeneration, inputs] {
                 watcher->deleteLater();
-                publish(lifecycleGeneration, detectionGeneration, titleRead, watcher->result());
+                publish(lifecycleGeneration, detectionGeneration, inputs, watcher->result());
             });
     watcher->setFuture(future);
 }
 
-void ContextDetector::publish(quint64 lifecycleGeneration, quint64 detectionGeneration,
-                              const WindowTitleRead& titleRead, const std::optional<AgentContext>& context) {
+bool ContextDetector::Inputs::operator==(const Inputs& other) const {
+    return application.name == other.application.name &&
+           application.bundleIdentifier == other.application.bundleIdentifier &&
+           titleRead.title == other.titleRead.title &&
+           titleRead.needsAutomationPermission == other.titleRead.needsAutomationPermission &&
+           titleRead.errorMessage == other.titleRead.errorMessage && environmentPath == other.environmentPath &&
+           knownWorkspacePaths == other.knownWorkspacePaths;
+}
+
+void ContextDetector::publish(quint64 lifecycleGeneration, quint64 detectionGeneration, const Inputs& inputs,
+                              const std::optional<AgentContext>& context) {
     // A dropped result leaves isDetecting alone: whatever outdated it has already set it.
     if (!m_isRunning || lifecycleGeneration != m_lifecycleGeneration || detectionGeneration != m_detectionGeneration ||
         !context) {
         return;
     }
-    m_needsAutomationPermission = titleRead.needsAutomationPermission;
-    m_lastDetectionError = titleRead.errorMessage;
-    m_currentContext = *context;
     m_isDetecting = false;
     m_detection.reset();
-
-    emit needsAutomationPermissionChanged(m_needsAutomationPermission);
-    emit lastDetectionErrorChanged(m_lastDetectionError);
-    emit currentContextChanged(m_currentContext);
+    m_publishedInputs = inputs;
+    // Every listener re-reads the library for a new context: an unchanged one must reach nobody.
+    const bool permissionChanged = m_needsAutomationPermission != inputs.titleRead.needsAutomationPermission;
+    const bool errorChanged = m_lastDetectionError != inputs.titleRead.errorMessage;
+    const bool contextChanged = !(m_currentContext == *context);
+    m_needsAutomationPermission = inputs.titleRead.needsAutomationPermission;
+    m_lastDetectionError = inputs.titleRead.errorMessage;
+    m_currentContext = *context;
+    if (permissionChanged) {
+        emit needsAutomationPermissionChanged(m_needsAutomationPermission);
+    }
+    if (errorChanged) {
+        emit lastDetectionErrorChanged(m_lastDetectionError);
+    }
+    if (contextChanged) {
+        emit currentContextChanged(m_currentContext);
+    }
 }
 
 std::optional<QString> ContextDetector::validDirectoryPath(const QString& path, const QString& homePath,

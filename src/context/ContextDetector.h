@@ -20,7 +20,8 @@
 // the known workspace paths on the main thread, and builds the context (file-system checks) on a
 // worker. A result is published only while both the lifecycle and the detection generation it
 // started with are current, so an older, slower detection never overwrites a newer one and
-// nothing is published after stop().
+// nothing is published after stop(). Only what changed is published: an unchanged poll reads the
+// platform once and wakes nobody.
 class ContextDetector : public QObject {
     Q_OBJECT
 public:
@@ -91,7 +92,7 @@ public:
                                                      const QString& currentDirectory);
 
 signals:
-    // Emitted after every publication, in this order, whether or not the value changed.
+    // Emitted by a publication, in this order, each only when its value changed.
     void needsAutomationPermissionChanged(bool needsAutomationPermission);
     void lastDetectionErrorChanged(const std::optional<QString>& error);
     void currentContextChanged(const AgentContext& context);
@@ -99,8 +100,18 @@ signals:
 private:
     struct Detection;
 
+    // What a detection reads on the main thread; the context is a function of these (and of the
+    // folders they name).
+    struct Inputs {
+        FrontmostApplication application;
+        WindowTitleRead titleRead;
+        std::optional<QString> environmentPath;
+        QStringList knownWorkspacePaths;
+        bool operator==(const Inputs& other) const;
+    };
+
     bool automaticMatchingEnabled() const;
-    void publish(quint64 lifecycleGeneration, quint64 detectionGeneration, const WindowTitleRead& titleRead,
+    void publish(quint64 lifecycleGeneration, quint64 detectionGeneration, const Inputs& inputs,
                  const std::optional<AgentContext>& context);
     void cancelDetection();
 
@@ -120,4 +131,6 @@ private:
     quint64 m_lifecycleGeneration = 0;
     quint64 m_detectionGeneration = 0;
     std::optional<std::chrono::milliseconds> m_lastDetectionAt;
+    // The inputs of the last published detection.
+    std::optional<Inputs> m_publishedInputs;
 };

@@ -95,6 +95,7 @@ private slots:
         // An unforced refresh while a detection is in flight does nothing; a forced one runs
         // at any time.
         env.clock().advance(5000ms);
+        fake.titleRead.title = QStringLiteral("third");
         detector.refresh(false);
         QVERIFY(detector.isDetecting());
         const int reads = fake.titleReads;
@@ -175,11 +176,13 @@ private slots:
         QCOMPARE(published.count(), 0);
 
         // A new start publishes again; an activation of the old run still does nothing.
+        fake.application = {QStringLiteral("Zed"), std::nullopt};
         detector.start();
         QVERIFY(published.wait());
         env.clock().advance(10s);
         staleActivation();
         QVERIFY(!detector.isDetecting());
+        fake.application = {QStringLiteral("Cursor"), std::nullopt};
         fake.onActivated();
         QVERIFY(detector.isDetecting());
         QVERIFY(published.wait());
@@ -246,13 +249,72 @@ private slots:
         QCOMPARE(fake.titleReads, 1);
         QVERIFY(!detector.needsAutomationPermission());
         QVERIFY(!detector.lastDetectionError());
-        QCOMPARE(errors.count(), 3);
+        // Only the two changes of the error are told.
+        QCOMPARE(errors.count(), 2);
 
         // A value of another type reads as off.
         env.defaults()->setValue(ContextDetector::automaticMatchingEnabledKey, 1);
         detector.refresh(true);
-        QVERIFY(published.wait());
+        settle();
         QCOMPARE(fake.titleReads, 1);
+        QCOMPARE(detector.currentContext().frontWindowTitle, QString());
+    }
+
+    // Every listener re-reads the library for a published context: a poll that finds nothing new
+    // reads the platform once, starts no worker and tells nobody; a change is told once.
+    void onlyAChangedDetectionIsPublished() {
+        TestEnvironment env;
+        env.defaults()->setBool(ContextDetector::automaticMatchingEnabledKey, true);
+        FakePlatform fake;
+        fake.titleRead.title = QStringLiteral("~/src/app");
+        int applicationReads = 0;
+        ContextDetector::Platform platform = fake.platform();
+        platform.frontmostApplicationProvider = [&fake, &applicationReads] {
+            ++applicationReads;
+            return fake.application;
+        };
+        ContextDetector detector(env.environment(), noKnownPaths, platform);
+        QSignalSpy contexts(&detector, &ContextDetector::currentContextChanged);
+        QSignalSpy permissions(&detector, &ContextDetector::needsAutomationPermissionChanged);
+        QSignalSpy errors(&detector, &ContextDetector::lastDetectionErrorChanged);
+        detector.start();
+        QVERIFY(contexts.wait());
+        QCOMPARE(contexts.count(), 1);
+
+        // A minute of unchanged polls.
+        for (int tick = 0; tick < 15; ++tick) {
+            env.scheduler().advance(ContextDetector::timerInterval);
+            QVERIFY(!detector.isDetecting());
+        }
+        settle();
+        QCOMPARE(applicationReads, 16);
+        QCOMPARE(fake.titleReads, 16);
+        QCOMPARE(contexts.count(), 1);
+        QCOMPARE(permissions.count(), 0);
+        QCOMPARE(errors.count(), 0);
+
+        // A new title is detected and published once, with the error it came with.
+        fake.titleRead = {QStringLiteral("~/src/web"), false, QStringLiteral("slow")};
+        env.scheduler().advance(ContextDetector::timerInterval);
+        QVERIFY(detector.isDetecting());
+        QVERIFY(contexts.wait());
+        QCOMPARE(detector.currentContext().frontWindowTitle, QStringLiteral("~/src/web"));
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(permissions.count(), 0);
+
+        // A forced refresh reads the folders again, but an equal result is not told.
+        detector.refresh(true);
+        QVERIFY(detector.isDetecting());
+        settle();
+        QVERIFY(!detector.isDetecting());
+        QCOMPARE(contexts.count(), 2);
+        QCOMPARE(errors.count(), 1);
+
+        // A changed workspace path changes the inputs even when the title stays.
+        env.setEnvironmentVariable(ContextDetector::environmentVariableName, env.home());
+        env.scheduler().advance(ContextDetector::timerInterval);
+        QVERIFY(contexts.wait());
+        QCOMPARE(detector.currentContext().detectionSource, ContextDetectionSource::environment);
     }
 
     void makeContext_data() {

@@ -93,6 +93,15 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(activations.count(), 1, 5000);
 
+        // The window's title changes while it stays active (the shell moved to another folder):
+        // the next read has the new title, though no other window became active.
+        activations.clear();
+        xdotool({QStringLiteral("set_window"), QStringLiteral("--name"), QStringLiteral("user@host: ~/elsewhere"),
+                 secondWindow});
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->frontmostWindow()->title, QStringLiteral("user@host: ~/elsewhere"), 5000);
+        QCOMPARE(monitor->frontmostWindow()->pid, second->processId());
+        QCOMPARE(activations.count(), 0);
+
         first->kill();
         second->kill();
         first->waitForFinished();

@@ -97,6 +97,7 @@ X11ActiveWindowMonitor::X11ActiveWindowMonitor(xcb_connection_t* connection, qui
     m_atomPid = internAtom(connection, "_NET_WM_PID");
     m_atomNetWmName = internAtom(connection, "_NET_WM_NAME");
     m_atomUtf8String = internAtom(connection, "UTF8_STRING");
+    m_atomUserTime = internAtom(connection, "_NET_WM_USER_TIME");
 
     const quint32 mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
@@ -123,11 +124,35 @@ bool X11ActiveWindowMonitor::takeEvents(bool fromSocket) {
             const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
             if (notify->window == m_root && notify->atom == m_atomActiveWindow) {
                 activeWindowChanged = true;
+                m_cachedFacts.reset();
+            } else if (notify->window == m_watchedWindow && notify->window != m_root &&
+                       notify->atom != m_atomUserTime) {
+                // A new title (the terminal's folder), class or process: read it again. The user
+                // time changes at every key typed there and tells us nothing.
+                m_cachedFacts.reset();
             }
         }
         std::free(event);
     }
     return activeWindowChanged;
+}
+
+void X11ActiveWindowMonitor::watchWindow(quint32 window) {
+    if (window == m_watchedWindow) {
+        return;
+    }
+    // Our own mask on that window: the owner's and other clients' masks stay as they are. A
+    // window already gone answers with an error that nobody waits for.
+    const quint32 none = XCB_EVENT_MASK_NO_EVENT;
+    const quint32 propertyChanges = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (m_watchedWindow != 0 && m_watchedWindow != m_root) {
+        xcb_change_window_attributes(m_connection, m_watchedWindow, XCB_CW_EVENT_MASK, &none);
+    }
+    m_watchedWindow = window;
+    if (window != 0 && window != m_root) {
+        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &propertyChanges);
+    }
+    xcb_flush(m_connection);
 }
 
 void X11ActiveWindowMonitor::readEvents() {
@@ -174,13 +199,29 @@ std::optional<X11WindowFacts> X11ActiveWindowMonitor::frontmostWindow() {
     if (xcb_connection_has_error(m_connection)) {
         return std::nullopt;
     }
+    // What the server sent and the event loop has not handled yet (no wait: the socket is read
+    // only when it has something).
+    if (takeEvents(true) && !m_checkPending) {
+        m_checkPending = true;
+        QMetaObject::invokeMethod(this, &X11ActiveWindowMonitor::checkApplication, Qt::QueuedConnection);
+    }
+    if (m_cachedFacts) {
+        return *m_cachedFacts;
+    }
     auto facts = readFrontmostWindow();
+    watchWindow(facts ? facts->window : 0);
+    // Only a read of the active window itself is kept: while one of ours is active, the window
+    // the user came from may go away unseen.
+    if (!facts || facts->window == m_activeWindowRead) {
+        m_cachedFacts = facts;
+    }
     takeQueuedEvents();
     return facts;
 }
 
 std::optional<X11WindowFacts> X11ActiveWindowMonitor::readFrontmostWindow() {
     const quint32 active = activeWindow();
+    m_activeWindowRead = active;
     if (active != 0) {
         auto facts = readWindow(active);
         if (facts && !(facts->pid && *facts->pid == m_ownPid)) {

@@ -30,7 +30,9 @@ public:
     static std::unique_ptr<X11ActiveWindowMonitor> connectToDisplay(const QByteArray& displayName);
     ~X11ActiveWindowMonitor() override;
 
-    // The user's window now, read fresh from the server; none when no window is active.
+    // The user's window now; none when no window is active. Read from the server only after the
+    // active window or its name or class changed (the server tells us): an idle poll costs no
+    // round trip.
     std::optional<X11WindowFacts> frontmostWindow();
 
     // Tests and the owner may treat another process as "ours".
@@ -51,6 +53,8 @@ private:
     std::optional<X11WindowFacts> readFrontmostWindow();
     std::optional<X11WindowFacts> readWindow(quint32 window);
     quint32 activeWindow();
+    // Follows the property changes of the window read last, and of no other.
+    void watchWindow(quint32 window);
     QString applicationKey(const X11WindowFacts& facts) const;
 
     xcb_connection_t* m_connection;
@@ -59,6 +63,11 @@ private:
     quint32 m_atomPid = 0;
     quint32 m_atomNetWmName = 0;
     quint32 m_atomUtf8String = 0;
+    quint32 m_atomUserTime = 0;
+    quint32 m_watchedWindow = 0;
+    quint32 m_activeWindowRead = 0;
+    // What frontmostWindow() read last, while nothing that it depends on changed.
+    std::optional<std::optional<X11WindowFacts>> m_cachedFacts;
     qint64 m_ownPid;
     quint32 m_lastForeignWindow = 0;
     QString m_lastApplicationKey;
