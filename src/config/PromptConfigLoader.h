@@ -67,6 +67,11 @@ public:
     // The workspace of one file's text: the id as given, the extracted name or the fallback
     // name, the match paths and the prompts; no file, source userWorkspace, no version.
     PromptWorkspace parseWorkspace(const QString& text, const QString& id, const QString& fallbackName);
+    // One file's bytes as a load reads them: the UTF-8 check, the structure check and the
+    // extraction. The workspace (no file, no version), or none and the kind of issue in `failure`
+    // (invalidUTF8 or invalidFormat); a refused file leaves no warning.
+    std::optional<PromptWorkspace> readWorkspace(QByteArrayView bytes, const QString& id, const QString& fallbackName,
+                                                 PromptConfigIssueKind& failure);
 
     static bool hasValidConfigStructure(const QString& text);
     static QString cleanScalar(QStringView value);
