@@ -709,6 +709,11 @@ PromptWorkspace PromptConfigLoader::parseWorkspace(const QString& text, const QS
 std::optional<PromptWorkspace> PromptConfigLoader::readWorkspace(QByteArrayView bytes, const QString& id,
                                                                  const QString& fallbackName,
                                                                  PromptConfigIssueKind& failure) {
+    bool unsupported = false;
+    std::optional<PromptWorkspace> read = readUtf8(bytes, id, fallbackName, failure, unsupported);
+    if (!unsupported) {
+        return read;
+    }
     const std::optional<QString> text = Text::decodeUtf8(bytes);
     if (!text) {
         failure = PromptConfigIssueKind::invalidUTF8;

@@ -98,6 +98,10 @@ private:
     QStringList matchPaths(const Lines& lines) const;
     QList<PromptItem> prompts(Lines& lines, bool buildItems);
     static bool hasValidStructure(const QList<QStringView>& lines);
+    // readWorkspace over the UTF-8 bytes, without a UTF-16 copy of the file; `unsupported` when
+    // the bytes need the text reader (see PromptConfigUtf8Reader.cpp).
+    std::optional<PromptWorkspace> readUtf8(QByteArrayView bytes, const QString& id, const QString& fallbackName,
+                                            PromptConfigIssueKind& failure, bool& unsupported);
     PromptWorkspace workspace(Lines& lines, const QString& id, const QString& fallbackName);
 
     std::optional<PromptWorkspace> load(const QString& path, const QString& fallbackName,
