@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -508,6 +509,18 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         sharedTexts.insert(text);
         return text;
     };
+    // Groups and tags written alike repeat in most items: their cleaned, shared string is found
+    // by the raw bytes, before any string is made.
+    std::unordered_map<Bytes, QString> sharedByRaw;
+    const auto sharedValue = [&](Bytes raw) {
+        const auto found = sharedByRaw.find(raw);
+        if (found != sharedByRaw.end()) {
+            return found->second;
+        }
+        const QString value = shared(cleanBytes(raw));
+        sharedByRaw.emplace(raw, value);
+        return value;
+    };
 
     const auto finishCurrent = [&] {
         if (textMode) {
@@ -556,7 +569,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             item.title = *untitled;
         }
         if (current.group) {
-            item.group = shared(*current.group);
+            item.group = *current.group; // shared when it was read
         } else {
             if (!commonGroup) {
                 commonGroup = L10n::string(L10N("prompt.default.common.group"), language());
@@ -600,7 +613,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         }
         if (tagMode) {
             if (hasPrefix(trimmed, "-") && !hasPrefix(line, "  -")) {
-                tags.append(cleanBytes(trimSpacesAndTabs(trimmed.substr(1))));
+                tags.append(sharedValue(trimSpacesAndTabs(trimmed.substr(1))));
                 continue;
             }
             tagMode = false;
@@ -626,7 +639,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         } else if (hasPrefix(keyLine, "title:")) {
             fields.title = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "group:")) {
-            fields.group = valueAfterColon(keyLine);
+            fields.group = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         } else if (hasPrefix(keyLine, "agent:")) {
             fields.agent = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "pinned:")) {
