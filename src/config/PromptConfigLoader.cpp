@@ -708,6 +708,27 @@ PromptWorkspace PromptConfigLoader::parseWorkspace(const QString& text, const QS
     return workspace(lines, id, fallbackName);
 }
 
+std::optional<PromptWorkspace> PromptConfigLoader::readWorkspace(QByteArrayView bytes, const QString& id,
+                                                                 const QString& fallbackName,
+                                                                 PromptConfigIssueKind& failure) {
+    bool unsupported = false;
+    std::optional<PromptWorkspace> read = readUtf8(bytes, id, fallbackName, failure, unsupported);
+    if (!unsupported) {
+        return read;
+    }
+    const std::optional<QString> text = Text::decodeUtf8(bytes);
+    if (!text) {
+        failure = PromptConfigIssueKind::invalidUTF8;
+        return std::nullopt;
+    }
+    Lines lines(*text);
+    if (!hasValidStructure(lines.lines)) {
+        failure = PromptConfigIssueKind::invalidFormat;
+        return std::nullopt;
+    }
+    return workspace(lines, id, fallbackName);
+}
+
 PromptWorkspace PromptConfigLoader::workspace(Lines& lines, const QString& id, const QString& fallbackName) {
     PromptWorkspace result;
     result.id = id;
@@ -768,17 +789,13 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
         }
     }
 
-    const std::optional<QString> text = Text::decodeUtf8(*bytes);
-    if (!text) {
-        return refuse(PromptConfigIssueKind::invalidUTF8);
-    }
-    Lines lines(*text);
-    if (!hasValidStructure(lines.lines)) {
-        return refuse(PromptConfigIssueKind::invalidFormat);
-    }
-
     const QString id = QFileInfo(path).completeBaseName();
-    PromptWorkspace result = workspace(lines, id, fallbackName);
+    PromptConfigIssueKind failure = PromptConfigIssueKind::invalidFormat;
+    std::optional<PromptWorkspace> read = readWorkspace(*bytes, id, fallbackName, failure);
+    if (!read) {
+        return refuse(failure);
+    }
+    PromptWorkspace result = std::move(*read);
     result.fileURL = path;
     result.fileVersion = fileVersion(*bytes, path);
     workspaceMetadata.insert(sourceKind == PromptConfigSourceKind::global ? globalMetadataKey : id,

@@ -67,6 +67,11 @@ public:
     // The workspace of one file's text: the id as given, the extracted name or the fallback
     // name, the match paths and the prompts; no file, source userWorkspace, no version.
     PromptWorkspace parseWorkspace(const QString& text, const QString& id, const QString& fallbackName);
+    // One file's bytes as a load reads them: the UTF-8 check, the structure check and the
+    // extraction. The workspace (no file, no version), or none and the kind of issue in `failure`
+    // (invalidUTF8 or invalidFormat); a refused file leaves no warning.
+    std::optional<PromptWorkspace> readWorkspace(QByteArrayView bytes, const QString& id, const QString& fallbackName,
+                                                 PromptConfigIssueKind& failure);
 
     static bool hasValidConfigStructure(const QString& text);
     static QString cleanScalar(QStringView value);
@@ -93,6 +98,10 @@ private:
     QStringList matchPaths(const Lines& lines) const;
     QList<PromptItem> prompts(Lines& lines, bool buildItems);
     static bool hasValidStructure(const QList<QStringView>& lines);
+    // readWorkspace over the UTF-8 bytes, without a UTF-16 copy of the file; `unsupported` when
+    // the bytes need the text reader (see PromptConfigUtf8Reader.cpp).
+    std::optional<PromptWorkspace> readUtf8(QByteArrayView bytes, const QString& id, const QString& fallbackName,
+                                            PromptConfigIssueKind& failure, bool& unsupported);
     PromptWorkspace workspace(Lines& lines, const QString& id, const QString& fallbackName);
 
     std::optional<PromptWorkspace> load(const QString& path, const QString& fallbackName,

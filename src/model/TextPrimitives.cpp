@@ -229,7 +229,7 @@ qsizetype utf8Length(const QString& text) {
     return bytes;
 }
 
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+std::optional<QString> decodeUtf8(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {

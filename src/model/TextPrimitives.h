@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -46,6 +47,6 @@ qsizetype utf8Length(const QString& text);
 
 // The text of bytes that are valid UTF-8 throughout; none for anything else, where a lenient
 // decode would slip replacement characters into the text.
-std::optional<QString> decodeUtf8(const QByteArray& bytes);
+std::optional<QString> decodeUtf8(QByteArrayView bytes);
 
 } // namespace Text
