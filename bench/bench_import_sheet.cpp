@@ -5,8 +5,8 @@
 // the longest single stall seen, which should stay under one frame (16 ms). max_ms is wall time
 // and includes any time a busy machine takes the thread away; max_cpu_ms is the work itself.
 
-#include "model/AppLanguageStore.h"
-#include "model/Clock.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/Clock.h"
 #include "panel/OverlaySheetHost.h"
 #include "services/FileChooser.h"
 #include "sheets/ImportSheetModel.h"

@@ -2,7 +2,7 @@
 // into an image as Xvfb would: the glass, the shadow (with a compositor), the clipped content
 // and toolbar with their fades. Each iteration moves the morph on by one 60 Hz frame and paints.
 
-#include "model/Clock.h"
+#include "model/environment/Clock.h"
 #include "panel/island/IslandMorphState.h"
 #include "panel/island/IslandSurfaceView.h"
 #include "widgets/BrandButton.h"

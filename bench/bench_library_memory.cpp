@@ -5,7 +5,7 @@
 // A program of its own, so that no other benchmark's fixture shares the process.
 
 #include "BenchLibrary.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 #include "store/LibraryMemory.h"
 #include "store/PromptStore.h"
 

@@ -6,7 +6,7 @@
 //   one paint. Target: under 16 ms, one frame.
 
 #include "context/ContextBindingStore.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 #include "panel/tiles/PromptSectionsView.h"
 #include "ReadyLoader.h"
 #include "store/PanelRenderSnapshotBuilder.h"

@@ -14,7 +14,7 @@
 #include "config/PromptConfigLoading.h"
 #include "config/PromptPersistenceService.h"
 #include "context/ContextBindingStore.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 #include "ReadyLoader.h"
 #include "store/LibraryMemory.h"
 #include "store/PanelRenderSnapshotBuilder.h"

@@ -10,7 +10,7 @@
 #include "config/PromptPersistenceService.h"
 #include "config/SecureFileWriter.h"
 #include "config/StartupFileRecovery.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 
 #include <benchmark/benchmark.h>
 

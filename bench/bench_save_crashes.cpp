@@ -11,7 +11,7 @@
 #include "config/SecureFileWriter.h"
 #include "config/StartupFileRecovery.h"
 #include "context/ContextBindingStore.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 #include "store/PromptStore.h"
 
 #include <benchmark/benchmark.h>

@@ -7,7 +7,7 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPersistenceService.h"
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 
 #include <benchmark/benchmark.h>
 

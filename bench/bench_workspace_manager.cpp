@@ -3,7 +3,7 @@
 // column's mode), as the window does on every key press. Target: under 16 ms, one frame. A
 // second case also paints the window, as the next frame would.
 
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 #include "ReadyLoader.h"
 #include "services/Confirmer.h"
 #include "services/FileChooser.h"

@@ -1,6 +1,6 @@
 // The desktop's settings block comes from another process over X11. Parses any bytes and checks
 // that a block that reads reads the same way twice.
-#include "model/DesktopSettingsBlock.h"
+#include "model/environment/DesktopSettingsBlock.h"
 
 #include <QByteArray>
 

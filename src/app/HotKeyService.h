@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/HotKeyEventSource.h"
 #include "model/KeyboardShortcutModels.h"
+#include "model/seams/HotKeyEventSource.h"
 #include "services/HotKeySuspending.h"
 
 #include <QObject>

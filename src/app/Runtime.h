@@ -3,7 +3,7 @@
 #include "app/IslandPanelHosting.h"
 #include "app/PanelPlacement.h"
 #include "context/ContextDetector.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "panel/PromptPanelWidget.h"
 #include "services/PromptActionService.h"
 #include "services/RequestBus.h"

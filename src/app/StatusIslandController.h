@@ -3,9 +3,9 @@
 #include "app/IslandPanelHosting.h"
 #include "app/PanelPlacement.h"
 #include "app/StatusItemPresentation.h"
-#include "model/Clock.h"
+#include "model/environment/Clock.h"
+#include "model/environment/Scheduler.h"
 #include "model/KeyboardShortcutModels.h"
-#include "model/Scheduler.h"
 
 #include <QList>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/PromptConfigLoading.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/PromptConfigLimits.h"
 
 #include <QString>

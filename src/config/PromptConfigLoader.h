@@ -2,7 +2,7 @@
 
 #include "config/PromptLoadResult.h"
 #include "model/AgentType.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/Localization.h"
 #include "model/PromptConfigIssue.h"
 #include "model/PromptConfigLimits.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/PromptPersistenceService.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/Localization.h"
 #include "model/PromptPack.h"
 #include "model/Result.h"

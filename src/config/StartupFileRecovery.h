@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 #include "context/ContextBinding.h"
 #include "context/ContextBindingStateSnapshot.h"
 #include "model/AgentContext.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/Result.h"
 
 #include <QByteArray>

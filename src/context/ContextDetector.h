@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/AgentContext.h"
-#include "model/AppEnvironment.h"
-#include "model/Scheduler.h"
+#include "model/environment/AppEnvironment.h"
+#include "model/environment/Scheduler.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "panel/EmptyPromptView.h"
 
 #include "model/Localization.h"
-#include "model/UrlOpening.h"
+#include "model/seams/UrlOpening.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"

@@ -1,7 +1,7 @@
 #include "panel/FirstRunChecklistView.h"
 #include "widgets/InterfaceEnvironment.h"
 
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "model/Localization.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/FirstRunLook.h"

@@ -2,10 +2,10 @@
 
 #include "config/PromptPackService.h"
 #include "context/ContextDetector.h"
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/UserDefaults.h"
 #include "model/TextPrimitives.h"
-#include "model/UserDefaults.h"
 #include "panel/island/IslandMorphState.h"
 #include "panel/PromptPanelRendering.h"
 #include "services/RequestBus.h"

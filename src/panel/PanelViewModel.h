@@ -1,9 +1,9 @@
 #pragma once
 
 #include "model/AgentContext.h"
+#include "model/environment/Scheduler.h"
 #include "model/KeyboardShortcutModels.h"
 #include "model/PromptModels.h"
-#include "model/Scheduler.h"
 #include "panel/tiles/PromptCopyFeedback.h"
 #include "services/PromptCopyCoordinator.h"
 #include "store/PanelRenderSnapshot.h"

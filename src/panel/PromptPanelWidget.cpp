@@ -2,8 +2,8 @@
 #include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"
 
+#include "model/environment/ShortcutSettingsStore.h"
 #include "model/Localization.h"
-#include "model/ShortcutSettingsStore.h"
 #include "panel/EmptyPromptView.h"
 #include "panel/FirstRunChecklistView.h"
 #include "panel/header/ContextHeaderView.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/UrlOpening.h"
+#include "model/seams/UrlOpening.h"
 
 // Opens addresses with the desktop's default handler (xdg-open and the like, through Qt).
 class DesktopUrlOpener final : public UrlOpening {

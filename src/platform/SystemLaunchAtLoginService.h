@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/AppEnvironment.h"
-#include "model/LaunchAtLoginServicing.h"
+#include "model/environment/AppEnvironment.h"
+#include "model/seams/LaunchAtLoginServicing.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ClipboardWriting.h"
+#include "model/seams/ClipboardWriting.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Clock.h"
+#include "model/environment/Clock.h"
 #include "model/PromptModels.h"
 #include "model/PromptVariables.h"
 #include "services/PromptActionService.h"

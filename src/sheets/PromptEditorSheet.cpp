@@ -1,6 +1,6 @@
 #include "sheets/PromptEditorSheet.h"
 
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "services/SheetHost.h"
 #include "sheets/AgentChoices.h"
 #include "store/PromptStore.h"

@@ -1,6 +1,6 @@
 #include "sheets/PromptImportSheet.h"
 
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"
 #include "widgets/InterfaceEnvironment.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/PromptImportParser.h"
+#include "model/environment/Scheduler.h"
 #include "model/Localization.h"
 #include "model/Result.h"
-#include "model/Scheduler.h"
 
 #include <QList>
 #include <QObject>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/AgentContext.h"
+#include "model/environment/UserDefaults.h"
 #include "model/PromptModels.h"
-#include "model/UserDefaults.h"
 #include "store/FirstRunChecklistSnapshot.h"
 
 #include <QList>

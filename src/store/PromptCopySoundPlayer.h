@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/PromptCopySoundPlayback.h"
+#include "model/seams/PromptCopySoundPlayback.h"
 
 #include <QString>
 

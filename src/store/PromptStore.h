@@ -7,7 +7,7 @@
 #include "context/ContextMatchDetails.h"
 #include "context/PromptMatchingService.h"
 #include "model/AgentContext.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/Localization.h"
 #include "model/PromptConfigIssue.h"
 #include "model/PromptModels.h"

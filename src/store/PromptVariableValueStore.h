@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/AppEnvironment.h"
-#include "model/UserDefaults.h"
+#include "model/environment/AppEnvironment.h"
+#include "model/environment/UserDefaults.h"
 #include "store/PromptVariableRecentValue.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "widgets/InterfaceEnvironment.h"
 
-#include "model/TextSizeStore.h"
+#include "model/environment/TextSizeStore.h"
 
 #include <QPointer>
 #include <QVariant>

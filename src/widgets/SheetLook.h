@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 
 #include <QColor>
 #include <QFont>

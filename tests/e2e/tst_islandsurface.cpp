@@ -3,7 +3,7 @@
 // compositor is used, and as a shape mask (an opaque window) otherwise, where nothing black may
 // show around the island.
 #include "IslandSurfaceContent.h"
-#include "model/Scheduler.h"
+#include "model/environment/Scheduler.h"
 #include "panel/island/IslandMorphState.h"
 #include "panel/island/IslandSurfaceView.h"
 #include "platform/x11/X11CompositorProbe.h"

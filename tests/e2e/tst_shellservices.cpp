@@ -3,8 +3,8 @@
 #include "TestEnvironment.h"
 
 #include "app/HotKeyService.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/ToggleShortcutRegistrar.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/ToggleShortcutRegistrar.h"
 #include "services/PromptActionService.h"
 
 #include <QAbstractEventDispatcher>

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "model/Localization.h"
 
 #include <QDir>

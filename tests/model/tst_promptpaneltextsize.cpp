@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 
+#include "model/environment/TextSizeStore.h"
 #include "model/PromptPanelTextSize.h"
-#include "model/TextSizeStore.h"
 
 #include <QSignalSpy>
 #include <QTest>

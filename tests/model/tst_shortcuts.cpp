@@ -1,8 +1,8 @@
 #include "TestEnvironment.h"
 
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/ToggleShortcutRegistrar.h"
 #include "model/KeyboardShortcutModels.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/ToggleShortcutRegistrar.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -6,8 +6,8 @@
 
 #include "context/ContextBindingStore.h"
 #include "context/ContextDetector.h"
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 #include "panel/EmptyPromptView.h"
 #include "panel/header/ContextHeaderView.h"
 #include "panel/header/EnvironmentInfoPopoverView.h"

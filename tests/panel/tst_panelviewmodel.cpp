@@ -3,9 +3,9 @@
 #include "TestEnvironment.h"
 
 #include "context/ContextDetector.h"
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 #include "model/KeyTable.h"
-#include "model/ShortcutSettingsStore.h"
 #include "panel/island/IslandMorphState.h"
 #include "panel/PanelViewModel.h"
 #include "services/RequestBus.h"

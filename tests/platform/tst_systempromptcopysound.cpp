@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 #include "platform/EventSoundPlayer.h"
 #include "platform/SystemPromptCopySound.h"
 #include "store/PromptCopySoundPlayer.h"

@@ -3,7 +3,7 @@
 #include "PromptStoreFileHarness.h"
 
 #include "context/ContextBindingStore.h"
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "panel/OverlaySheetHost.h"
 #include "sheets/PromptEditorSheet.h"
 #include "sheets/WorkspaceEditorSheet.h"

@@ -4,8 +4,8 @@
 
 #include "config/PromptPackService.h"
 #include "context/ContextBindingStore.h"
-#include "model/AppLanguageStore.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "panel/OverlaySheetHost.h"
 #include "sheets/PromptImportSheet.h"
 #include "widgets/InterfaceEnvironment.h"

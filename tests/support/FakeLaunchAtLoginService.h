@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/LaunchAtLoginServicing.h"
+#include "model/seams/LaunchAtLoginServicing.h"
 
 #include <QStringList>
 

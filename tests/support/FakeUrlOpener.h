@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/UrlOpening.h"
+#include "model/seams/UrlOpening.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "model/Result.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "model/TextSizeStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "widgets/ElidedTextBlock.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/ReduceMotion.h"

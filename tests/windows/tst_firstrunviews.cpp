@@ -1,8 +1,8 @@
 #include "TestEnvironment.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "panel/FirstRunChecklistCardModel.h"
 #include "panel/FirstRunChecklistView.h"
 #include "PromptFixtures.h"

@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 
 #include "config/PromptPackService.h"
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 #include "windows/settings/SettingsModel.h"
 
 #include <QSignalSpy>

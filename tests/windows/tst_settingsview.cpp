@@ -4,9 +4,9 @@
 #include "PromptStoreFileHarness.h"
 
 #include "config/PromptPackService.h"
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "services/AppLinks.h"
 #include "services/AppUpdateController.h"
 #include "services/LaunchAtLoginController.h"

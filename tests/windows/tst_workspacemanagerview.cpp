@@ -3,7 +3,7 @@
 
 #include "config/PromptConfigLoader.h"
 #include "config/PromptPackService.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "services/RequestBus.h"
 #include "services/SheetHost.h"
 #include "store/PromptStore.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/AgentContext.h"
-#include "model/Scheduler.h"
+#include "model/environment/Scheduler.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Clock.h"
+#include "model/environment/Clock.h"
 #include "panel/island/IslandGeometry.h"
 #include "panel/island/IslandMorphAnimator.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "context/ContextDetector.h"
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 #include "platform/ApplicationIdentity.h"
 #include "platform/DesktopEntryIndex.h"
 #include "platform/x11/X11ActiveWindowMonitor.h"

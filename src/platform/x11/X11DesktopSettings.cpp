@@ -1,6 +1,6 @@
 #include "platform/x11/X11DesktopSettings.h"
 
-#include "model/DesktopSettingsBlock.h"
+#include "model/environment/DesktopSettingsBlock.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "windows/firstrun/FirstRunWelcomeView.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 #include "widgets/FirstRunLook.h"
 #include "widgets/FirstRunRoundedFrame.h"
 #include "widgets/FirstRunSymbols.h"

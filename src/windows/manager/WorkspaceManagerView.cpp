@@ -1,7 +1,7 @@
 #include "windows/manager/WorkspaceManagerView.h"
 #include "widgets/InterfaceEnvironment.h"
 
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 #include "services/Confirmer.h"
 #include "services/FileChooser.h"
 #include "services/RequestBus.h"

@@ -1,9 +1,9 @@
 #include "windows/settings/SettingsGeneralPage.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/TextSizeStore.h"
-#include "model/UrlOpening.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/TextSizeStore.h"
+#include "model/seams/UrlOpening.h"
 #include "services/LaunchAtLoginController.h"
 #include "widgets/AccessibleText.h"
 #include "widgets/BrandButton.h"

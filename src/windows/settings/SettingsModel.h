@@ -1,9 +1,9 @@
 #pragma once
 
+#include "model/environment/ShortcutSettingsStore.h"
 #include "model/KeyboardShortcutModels.h"
 #include "model/Localization.h"
 #include "model/PromptPack.h"
-#include "model/ShortcutSettingsStore.h"
 #include "services/LaunchAtLoginController.h"
 
 #include <QList>

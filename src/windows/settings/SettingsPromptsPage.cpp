@@ -1,7 +1,7 @@
 #include "windows/settings/SettingsPromptsPage.h"
 
-#include "model/AppLanguageStore.h"
 #include "model/AppLog.h"
+#include "model/environment/AppLanguageStore.h"
 #include "services/Confirmer.h"
 #include "services/RequestBus.h"
 #include "store/PromptStore.h"

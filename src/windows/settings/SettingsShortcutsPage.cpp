@@ -1,8 +1,8 @@
 #include "windows/settings/SettingsShortcutsPage.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/ShortcutSettingsStore.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "widgets/BrandButton.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"

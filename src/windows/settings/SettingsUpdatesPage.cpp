@@ -1,7 +1,7 @@
 #include "windows/settings/SettingsUpdatesPage.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/UrlOpening.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/seams/UrlOpening.h"
 #include "services/AppLinks.h"
 #include "services/AppUpdateController.h"
 #include "widgets/BrandButton.h"

@@ -1,7 +1,7 @@
 #include "windows/settings/SettingsView.h"
 
-#include "model/AppLanguageStore.h"
-#include "model/TextSizeStore.h"
+#include "model/environment/AppLanguageStore.h"
+#include "model/environment/TextSizeStore.h"
 #include "services/AppUpdateController.h"
 #include "services/LaunchAtLoginController.h"
 #include "widgets/FirstRunRoundedFrame.h"

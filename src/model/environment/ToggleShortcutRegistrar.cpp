@@ -1,6 +1,6 @@
-#include "model/ToggleShortcutRegistrar.h"
+#include "model/environment/ToggleShortcutRegistrar.h"
 
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 
 ToggleShortcutRegistrar::ToggleShortcutRegistrar(ShortcutSettingsStore& store, RegisterFunction registerHotKey,
                                                  ActiveFunction isActive)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/environment/UserDefaults.h"
 #include "model/PromptPanelTextSize.h"
-#include "model/UserDefaults.h"
 
 #include <QObject>
 

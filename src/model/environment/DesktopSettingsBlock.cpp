@@ -1,4 +1,4 @@
-#include "model/DesktopSettingsBlock.h"
+#include "model/environment/DesktopSettingsBlock.h"
 
 #include <QtEndian>
 

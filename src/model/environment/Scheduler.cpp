@@ -1,4 +1,4 @@
-#include "model/Scheduler.h"
+#include "model/environment/Scheduler.h"
 
 #include <QTimer>
 

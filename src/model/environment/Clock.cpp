@@ -1,4 +1,4 @@
-#include "model/Clock.h"
+#include "model/environment/Clock.h"
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTimeUtc();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/Clock.h"
-#include "model/Scheduler.h"
-#include "model/UserDefaults.h"
+#include "model/environment/Clock.h"
+#include "model/environment/Scheduler.h"
+#include "model/environment/UserDefaults.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "model/UserDefaults.h"
+#include "model/environment/UserDefaults.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "model/ShortcutSettingsStore.h"
+#include "model/environment/ShortcutSettingsStore.h"
 
 const QList<ShortcutSettingsStore::CopySoundOption>& ShortcutSettingsStore::copySoundOptions() {
     static const QList<CopySoundOption> options = {

@@ -1,4 +1,4 @@
-#include "model/AppLanguageStore.h"
+#include "model/environment/AppLanguageStore.h"
 
 AppLanguageStore::AppLanguageStore(std::shared_ptr<UserDefaults> defaults,
                                    std::function<QStringList()> preferredLanguages, QObject* parent)

@@ -1,4 +1,4 @@
-#include "model/AppEnvironment.h"
+#include "model/environment/AppEnvironment.h"
 
 #include <QDir>
 #include <QLocale>

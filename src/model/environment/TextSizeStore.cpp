@@ -1,4 +1,4 @@
-#include "model/TextSizeStore.h"
+#include "model/environment/TextSizeStore.h"
 
 TextSizeStore::TextSizeStore(std::shared_ptr<UserDefaults> defaults, QObject* parent)
     : QObject(parent), m_defaults(std::move(defaults)) {

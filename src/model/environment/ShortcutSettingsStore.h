@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/environment/UserDefaults.h"
 #include "model/KeyboardShortcutModels.h"
 #include "model/Localization.h"
-#include "model/UserDefaults.h"
 
 #include <QList>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/environment/UserDefaults.h"
 #include "model/Localization.h"
-#include "model/UserDefaults.h"
 
 #include <QObject>
 
