@@ -271,25 +271,6 @@ void PromptPanelWidget::renderHeader() {
 }
 
 void PromptPanelWidget::render() {
-    // A hidden panel draws nothing: every tile, layout and paint for a change nobody sees would
-    // cost as much as the prompts shown.
-    if (!isVisible()) {
-        m_renderPending = true;
-        m_chromePending = true;
-        return;
-    }
-    renderNow();
-}
-
-void PromptPanelWidget::renderNow() {
-    m_renderPending = false;
-    renderChrome();
-    renderStage();
-    reportHeaderLinesHeight();
-}
-
-void PromptPanelWidget::renderChrome() {
-    m_chromePending = false;
     // Texts are looked up on every render, so a change of language shows at once.
     retranslate();
     renderHeader();
@@ -307,22 +288,11 @@ void PromptPanelWidget::renderChrome() {
         m_shownIssueKeys = issueKeys;
         rebuildBanners();
     }
-    if (m_checklist != nullptr) {
-        FirstRunChecklistStore& checklist = *m_model.checklist();
-        PromptStore& store = m_model.promptStore();
-        m_checklist->setVisible(!checklist.isDismissed());
-        if (!checklist.isDismissed()) {
-            m_checklist->setState(checklist.snapshot(store.workspaces(), m_model.context(), store.bindingStore()),
-                                  store.workspaces());
-        }
-    }
+    renderStage();
+    reportHeaderLinesHeight();
 }
 
 int PromptPanelWidget::headerLinesHeight(int width) const {
-    if (m_chromePending) {
-        // Asked to size the panel before it shows: its lines must be those it will show.
-        const_cast<PromptPanelWidget*>(this)->renderChrome();
-    }
     int height = m_header->optionalLinesHeight(width);
     if (!m_banners->isHidden()) {
         const int wanted =
@@ -371,6 +341,15 @@ void PromptPanelWidget::rebuildBanners() {
 
 void PromptPanelWidget::renderStage() {
     const PanelRenderSnapshot& snapshot = m_model.snapshot();
+    if (m_checklist != nullptr) {
+        FirstRunChecklistStore& checklist = *m_model.checklist();
+        PromptStore& store = m_model.promptStore();
+        m_checklist->setVisible(!checklist.isDismissed());
+        if (!checklist.isDismissed()) {
+            m_checklist->setState(checklist.snapshot(store.workspaces(), m_model.context(), store.bindingStore()),
+                                  store.workspaces());
+        }
+    }
     PromptSectionsView::State state;
     state.editableWorkspaceID = m_model.editableWorkspaceID();
     state.copyFeedback = m_model.copyFeedback();
@@ -489,9 +468,6 @@ void PromptPanelWidget::showPendingDeletion() {
 
 void PromptPanelWidget::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_renderPending) {
-        renderNow();
-    }
     if (!m_filterInstalled) {
         qApp->installEventFilter(this);
         m_filterInstalled = true;

@@ -78,12 +78,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // Draws the model now when on screen; while hidden only notes that the drawing is out of
-    // date, and showing brings it up to date.
     void render();
-    void renderNow();
-    // The lines above the stage: header, banners, toolbar button, getting-started card.
-    void renderChrome();
     void renderHeader();
     void rebuildBanners();
     void renderStage();
@@ -119,7 +114,4 @@ private:
     // The selection and order last brought into view.
     std::optional<QString> m_revealedSelection;
     QStringList m_revealedOrder;
-    bool m_renderPending = false;
-    // Measuring the header lines of a hidden panel (to size it before it shows) draws them alone.
-    mutable bool m_chromePending = false;
 };

@@ -19,8 +19,6 @@
 #include "panel/OverlaySheetHost.h"
 #include "panel/PanelViewModel.h"
 #include "panel/PromptPanelWidget.h"
-#include "panel/tiles/PromptSectionsView.h"
-#include "panel/tiles/PromptTileView.h"
 #include "services/RequestBus.h"
 #include "store/PromptCopySoundPlayer.h"
 #include "store/PromptStore.h"
@@ -186,33 +184,6 @@ private slots:
         QVERIFY(!picker->findChild<QPushButton*>("workspacePickerMenuButton")->isEnabled());
         QVERIFY(!h.panel->findChild<QWidget*>("unboundBanner")->isVisible());
         h.shot("picker-bound-en");
-    }
-
-    // A hidden panel draws nothing for a change (its tiles keep what they showed); showing it
-    // brings everything up to date before the first frame.
-    void aHiddenPanelDrawsNothingUntilItIsShown() {
-        PanelViewsHarness h;
-        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: g1\n    title: First\n    text: One\n");
-        h.reload();
-        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
-        auto* sections = h.panel->findChild<PromptSectionsView*>();
-        QVERIFY(sections != nullptr);
-        QVERIFY(sections->tile("g1") != nullptr);
-        QCOMPARE(sections->tile("g1")->prompt().title, QStringLiteral("First"));
-
-        h.panel->hide();
-        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: g1\n    title: Renamed\n    text: One\n"
-                                                      "  - id: g2\n    title: Second\n    text: Two\n");
-        h.reload();
-        h.model->evaluate();
-        QCOMPARE(h.model->snapshot().visiblePrompts.size(), 2);
-        QCOMPARE(sections->tile("g1")->prompt().title, QStringLiteral("First"));
-        QVERIFY(sections->tile("g2") == nullptr);
-
-        h.panel->show();
-        QCOMPARE(sections->tile("g1")->prompt().title, QStringLiteral("Renamed"));
-        QVERIFY(sections->tile("g2") != nullptr);
-        QVERIFY(sections->tile("g2")->isVisibleTo(h.panel.get()));
     }
 
     void aMalformedFileShowsTheIssueBannerWithItsActions() {
