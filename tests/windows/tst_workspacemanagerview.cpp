@@ -390,14 +390,14 @@ private slots:
         QVERIFY(detail->width() <= viewportWidth);
         // Every button of the detail pane lies within the width, none cut off at the edge.
         for (const QString& name : {QStringLiteral("editWorkspaceButton"), QStringLiteral("exportPackButton")}) {
-            auto* button = h.find<QPushButton>(name);
+            auto* button = h.find<QAbstractButton>(name);
             QVERIFY2(button->isVisible(), qPrintable(name));
             const QRect inBody(button->mapTo(body->widget(), QPoint(0, 0)), button->size());
             QVERIFY2(inBody.left() >= 0 && inBody.right() < viewportWidth, qPrintable(name));
         }
         // The detail pane is reached by scrolling.
         QVERIFY(body->verticalScrollBar()->maximum() > 0);
-        body->ensureWidgetVisible(h.find<QPushButton>("exportPackButton"));
+        body->ensureWidgetVisible(h.find<QAbstractButton>("exportPackButton"));
         h.shot("manager-narrow");
 
         h.view->resize(980, 680);

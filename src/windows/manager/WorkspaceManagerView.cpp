@@ -170,6 +170,8 @@ WorkspaceManagerView::WorkspaceManagerView(Dependencies dependencies, std::optio
     // minimum size, and then the detail pane goes below the list (see resizeEvent).
     m_bodyScroll = new QScrollArea(this);
     m_bodyScroll->setObjectName(QStringLiteral("workspaceManagerBody"));
+    // A container: the controls inside it take the focus, it needs none of its own.
+    m_bodyScroll->setFocusPolicy(Qt::NoFocus);
     m_bodyScroll->setFrameShape(QFrame::NoFrame);
     m_bodyScroll->setWidgetResizable(true);
     m_bodyScroll->viewport()->setAutoFillBackground(false);
