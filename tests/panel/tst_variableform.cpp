@@ -1,3 +1,4 @@
+#include "panel/OverlaySheetHost.h"
 #include "panel/PromptVariableSheet.h"
 #include "panel/VariableFormModel.h"
 #include "widgets/InterfaceEnvironment.h"
@@ -131,6 +132,21 @@ private slots:
             }
         }
         QVERIFY(captions >= 2);
+
+        // Too tall for a small panel, the sheet opens as a window of its own and keeps the size.
+        auto* host = new QWidget(&panel);
+        host->setGeometry(0, 0, 200, 120);
+        host->show();
+        OverlaySheetHost sheets(host);
+        auto* windowed = new PromptVariableSheet(
+            formOf({required("File"), required("Mode"), required("Scope")}),
+            [](const QHash<QString, QString>&) { return PromptCopySubmissionResult::cancelled(); }, [] {});
+        sheets.present(windowed);
+        QTRY_VERIFY(windowed->isVisible());
+        QVERIFY(windowed->window() != panel.window());
+        QCOMPARE(windowed->field("file")->font().pixelSize(), fieldPixels);
+        QCOMPARE(windowed->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
+        sheets.dismiss(windowed);
     }
 
     void refusedSheetShowsTheRedLineAndFocusesTheField() {
