@@ -37,7 +37,11 @@ public:
     const WorkspacePickerSpec& spec() const { return m_spec; }
     QMenu* menu() const { return m_menu; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitUnboundRow();
     void openMenu(QWidget* anchor);
 
     PromptStore& m_store;
@@ -45,6 +49,7 @@ private:
     WorkspacePickerSpec m_spec;
     QLabel* m_hint = nullptr;
     QWidget* m_unboundRow = nullptr;
+    int m_unboundColumns = 3;
     BrandButton* m_bindButton = nullptr;
     BrandButton* m_createButton = nullptr;
     BrandButton* m_settingsButton = nullptr;
