@@ -3,6 +3,7 @@
 #include "panel/VariableFormModel.h"
 #include "widgets/InterfaceEnvironment.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +147,11 @@ private slots:
         QVERIFY(windowed->window() != panel.window());
         QCOMPARE(windowed->field("file")->font().pixelSize(), fieldPixels);
         QCOMPARE(windowed->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
+        if (const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+            !folder.isEmpty() && QDir().mkpath(folder)) {
+            windowed->window()->grab().save(
+                QDir(folder).filePath(QStringLiteral("variable-sheet-window-") + QTest::currentDataTag() + ".png"));
+        }
         sheets.dismiss(windowed);
     }
 
