@@ -134,8 +134,13 @@ private slots:
         }
         QVERIFY(captions >= 2);
 
-        // Too tall for a small panel, the sheet opens as a window of its own and keeps the size.
-        auto* host = new QWidget(&panel);
+        // Too tall for a small panel, the sheet opens as a window of its own and keeps the size. The
+        // size is set on the panel's content, not on its window, as in the app.
+        QWidget window;
+        auto* content = new QWidget(&window);
+        applyInterfaceTextSize(content, size);
+        window.show();
+        auto* host = new QWidget(content);
         host->setGeometry(0, 0, 200, 120);
         host->show();
         OverlaySheetHost sheets(host);
@@ -144,7 +149,7 @@ private slots:
             [](const QHash<QString, QString>&) { return PromptCopySubmissionResult::cancelled(); }, [] {});
         sheets.present(windowed);
         QTRY_VERIFY(windowed->isVisible());
-        QVERIFY(windowed->window() != panel.window());
+        QVERIFY(windowed->window() != &window);
         QCOMPARE(windowed->field("file")->font().pixelSize(), fieldPixels);
         QCOMPARE(windowed->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
         if (const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");

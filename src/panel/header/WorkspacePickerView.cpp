@@ -6,9 +6,7 @@
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 
-#include <QEvent>
 #include <QFontMetricsF>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -17,8 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
@@ -94,7 +90,7 @@ WorkspacePickerView::WorkspacePickerView(PromptStore& store, QWidget* parent) : 
     layout->addWidget(m_hint);
 
     m_unboundRow = new QWidget(this);
-    auto* unbound = new QGridLayout(m_unboundRow);
+    auto* unbound = new QHBoxLayout(m_unboundRow);
     unbound->setContentsMargins(0, 0, 0, 0);
     unbound->setSpacing(8);
     m_bindButton = actionButton(QStringLiteral("pickerBindButton"), m_unboundRow);
@@ -113,14 +109,9 @@ WorkspacePickerView::WorkspacePickerView(PromptStore& store, QWidget* parent) : 
     });
     // Each button gets the width its label needs first and a share of what is left, so a long
     // label ("Bind to Workspace…") is not cut to a third of the row.
-    unbound->addWidget(m_bindButton, 0, 0);
-    unbound->addWidget(m_createButton, 0, 1);
-    unbound->addWidget(m_settingsButton, 0, 2);
-    // At the larger text sizes, or in a longer language, the three labels can need more than the
-    // panel's width: the last buttons then go to a row of their own rather than being cut. The
-    // row asks only for the widest button, so it never widens the panel.
-    m_unboundRow->setMinimumWidth(1);
-    m_unboundRow->installEventFilter(this);
+    unbound->addWidget(m_bindButton);
+    unbound->addWidget(m_createButton);
+    unbound->addWidget(m_settingsButton);
     layout->addWidget(m_unboundRow);
 
     m_boundRow = new QWidget(this);
@@ -211,47 +202,4 @@ void WorkspacePickerView::openMenu(QWidget* anchor) {
         }
     });
     m_menu->popup(anchor->mapToGlobal(QPoint(0, anchor->height() + 4)));
-}
-
-bool WorkspacePickerView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_unboundRow && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
-        fitUnboundRow();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void WorkspacePickerView::fitUnboundRow() {
-    auto* grid = static_cast<QGridLayout*>(m_unboundRow->layout());
-    const std::array<BrandButton*, 3> buttons{m_bindButton, m_createButton, m_settingsButton};
-    const int width = m_unboundRow->width();
-    // The most buttons per row for which every row fits.
-    const auto fits = [&](int columns) {
-        for (int first = 0; first < int(buttons.size()); first += columns) {
-            int needed = 0;
-            for (int i = first; i < std::min(first + columns, int(buttons.size())); ++i) {
-                needed += buttons[size_t(i)]->sizeHint().width() + (i > first ? grid->horizontalSpacing() : 0);
-            }
-            if (needed > width) {
-                return false;
-            }
-        }
-        return true;
-    };
-    const int columns = fits(3) ? 3 : fits(2) ? 2 : 1;
-    int widest = 0;
-    for (const BrandButton* button : buttons) {
-        widest = std::max(widest, button->sizeHint().width());
-    }
-    m_unboundRow->setMinimumWidth(widest);
-    if (columns == m_unboundColumns) {
-        return;
-    }
-    m_unboundColumns = columns;
-    for (BrandButton* button : buttons) {
-        grid->removeWidget(button);
-    }
-    for (int i = 0; i < int(buttons.size()); ++i) {
-        const bool lastOfShortRow = i == int(buttons.size()) - 1 && (i % columns) + 1 < columns;
-        grid->addWidget(buttons[size_t(i)], i / columns, i % columns, 1, lastOfShortRow ? columns - i % columns : 1);
-    }
 }

@@ -37,11 +37,7 @@ public:
     const WorkspacePickerSpec& spec() const { return m_spec; }
     QMenu* menu() const { return m_menu; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void fitUnboundRow();
     void openMenu(QWidget* anchor);
 
     PromptStore& m_store;
@@ -49,7 +45,6 @@ private:
     WorkspacePickerSpec m_spec;
     QLabel* m_hint = nullptr;
     QWidget* m_unboundRow = nullptr;
-    int m_unboundColumns = 3;
     BrandButton* m_bindButton = nullptr;
     BrandButton* m_createButton = nullptr;
     BrandButton* m_settingsButton = nullptr;
