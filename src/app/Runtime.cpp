@@ -18,6 +18,7 @@
 #include "platform/SystemLaunchAtLoginService.h"
 #include "platform/SystemPromptCopySound.h"
 #include "platform/x11/X11ContextProviders.h"
+#include "platform/x11/X11Desktop.h"
 #include "services/AppUpdateController.h"
 #include "services/Confirmer.h"
 #include "services/FileChooser.h"
@@ -256,6 +257,58 @@ PanelSheetFactories Runtime::panelSheetFactories() {
 
 // ---- windows ----
 
+namespace {
+
+// Calls back when the watched window is hidden (closed: our windows are only hidden).
+class HideWatcher final : public QObject {
+public:
+    HideWatcher(QWidget* window, std::function<void()> onHidden) : QObject(window), m_onHidden(std::move(onHidden)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && watched == parent() && m_onHidden) {
+            m_onHidden();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onHidden;
+};
+
+// Time for the window manager to settle the focus after an unmap before we look at it.
+constexpr int focusSettleMs = 150;
+
+} // namespace
+
+void Runtime::handOverFocus(QWidget* closing) {
+    const auto leaving = quint32(closing->internalWinId());
+    QPointer<Runtime> self(this);
+    QTimer::singleShot(focusSettleMs, this, [self, leaving] {
+        if (!self || !X11Desktop::focusIsNowhere(leaving)) {
+            return;
+        }
+        for (QWidget* window :
+             {static_cast<QWidget*>(self->m_workspaceManagerWindow), static_cast<QWidget*>(self->m_settingsWindow),
+              static_cast<QWidget*>(self->m_welcomeWindow)}) {
+            if (window != nullptr && window->isVisible()) {
+                window->raise();
+                window->activateWindow();
+                return;
+            }
+        }
+        // The monitor keeps the window the user worked in while ours were active.
+        X11ActiveWindowMonitor* monitor = self->m_contextProviders ? self->m_contextProviders->monitor() : nullptr;
+        if (monitor != nullptr) {
+            if (const std::optional<X11WindowFacts> facts = monitor->frontmostWindow()) {
+                X11Desktop::activateOtherWindow(facts->window);
+            }
+        }
+    });
+}
+
 void Runtime::bringForward(QWidget* window) {
     // The panel stays above every window: a window it opens would appear beneath it, and keys
     // would go to a window nobody sees. The panel hands over by closing, as when the pointer
@@ -275,6 +328,11 @@ void Runtime::addApplicationCommands(QWidget* window) {
     auto* quit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Q")), window);
     quit->setContext(Qt::WindowShortcut);
     connect(quit, &QShortcut::activated, this, [] { QCoreApplication::quit(); });
+    // Ctrl+W closes the window, as in other applications.
+    auto* close = new QShortcut(QKeySequence::Close, window);
+    close->setContext(Qt::WindowShortcut);
+    connect(close, &QShortcut::activated, window, &QWidget::close);
+    new HideWatcher(window, [this, window] { handOverFocus(window); });
 }
 
 QWidget* Runtime::makeWindow(const QString& objectName, const QSize& size, bool resizable) {
@@ -320,6 +378,11 @@ void Runtime::openSettingsWindow() {
         // The window is only hidden when closed, so the view keeps its category for the next opening.
         m_settingsView = new SettingsView(dependencies, m_settingsWindow);
         layout->addWidget(m_settingsView);
+        // Escape closes the settings, as a preferences window does; a shortcut being recorded
+        // takes Escape first.
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_settingsWindow);
+        escape->setContext(Qt::WindowShortcut);
+        connect(escape, &QShortcut::activated, m_settingsWindow, &QWidget::close);
     }
     bringForward(m_settingsWindow);
 }

@@ -112,6 +112,9 @@ private:
     QWidget* makeWindow(const QString& objectName, const QSize& size, bool resizable);
     void addApplicationCommands(QWidget* window);
     void bringForward(QWidget* window);
+    // When one of our windows closes and the keyboard is left on no window, another of ours that
+    // is still shown takes it, else the window the user worked in before ours.
+    void handOverFocus(QWidget* closing);
     QWidget* makePanelContent(QWidget* parent);
     PanelSheetFactories panelSheetFactories();
 

@@ -103,7 +103,7 @@ void OverlaySheetHost::present(QWidget* sheet) {
     const QSize needed = sheet->minimumSize().expandedTo(sheet->minimumSizeHint());
     if (needed.width() > room.width() || needed.height() > room.height()) {
         if (m_dialogHost == nullptr) {
-            m_dialogHost = std::make_unique<DialogSheetHost>(m_host->window());
+            m_dialogHost = std::make_unique<DialogSheetHost>(m_host->window(), m_host);
             m_dialogHost->onDismissed = [this] {
                 if (m_sheet != nullptr) {
                     m_sheet = nullptr;

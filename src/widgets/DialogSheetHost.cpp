@@ -1,5 +1,7 @@
 #include "widgets/DialogSheetHost.h"
 
+#include "widgets/InterfaceEnvironment.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
@@ -11,7 +13,8 @@
 
 #include <algorithm>
 
-DialogSheetHost::DialogSheetHost(QWidget* window) : m_window(window) {}
+DialogSheetHost::DialogSheetHost(QWidget* window, const QWidget* interfaceSource)
+    : m_window(window), m_interfaceSource(interfaceSource) {}
 
 DialogSheetHost::~DialogSheetHost() {
     delete m_dialog;
@@ -36,6 +39,10 @@ void DialogSheetHost::present(QWidget* sheet) {
     scroller->setObjectName(QStringLiteral("sheetDialogScroller"));
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
+    if (m_interfaceSource != nullptr) {
+        // Before the sheet joins it, so the sheet finds the size when it is shown.
+        applyInterfaceTextSize(dialog, InterfaceEnvironment::textSize(m_interfaceSource));
+    }
     scroller->setWidget(sheet);
     layout->addWidget(scroller);
     m_dialog = dialog;

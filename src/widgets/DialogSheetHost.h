@@ -11,7 +11,9 @@ class QDialog;
 // Shows sheets over a window as window-modal dialogs.
 class DialogSheetHost final : public SheetHost {
 public:
-    explicit DialogSheetHost(QWidget* window);
+    // `interfaceSource`, when given, is the widget whose interface text size the dialogs take (a
+    // dialog is a window of its own and inherits nothing from the widget that opened it).
+    explicit DialogSheetHost(QWidget* window, const QWidget* interfaceSource = nullptr);
     ~DialogSheetHost() override;
 
     void present(QWidget* sheet) override;
@@ -26,6 +28,7 @@ private:
     void placeDialog(QDialog* dialog, QWidget* sheet) const;
 
     QPointer<QWidget> m_window;
+    QPointer<const QWidget> m_interfaceSource;
     QPointer<QDialog> m_dialog;
     QPointer<QWidget> m_sheet;
 };

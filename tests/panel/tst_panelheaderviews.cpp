@@ -25,8 +25,10 @@
 #include "store/PromptVariableValueStore.h"
 #include "widgets/BrandButton.h"
 #include "widgets/ConfigIssueBanner.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/OrrisHollowsAppearance.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -320,6 +322,85 @@ private slots:
         QCOMPARE(h.panel->header()->findChild<QLabel*>("promptCountSuffix")->text(),
                  L10n::string("prompt.count.suffix", AppLanguage::zhHans));
         h.shot("panel-zh-long-names");
+    }
+
+    // The panel at its width of 520 in both languages and at each text size, with the unbound
+    // picker's three actions and the diagnostics card open: no button or one-line label is given
+    // less than it needs, and the card's text follows the size.
+    void nothingIsCutAtEachTextSize_data() {
+        QTest::addColumn<AppLanguage>("language");
+        QTest::addColumn<PromptPanelTextSize>("textSize");
+        for (const AppLanguage language : {AppLanguage::english, AppLanguage::zhHans}) {
+            for (const PromptPanelTextSize size :
+                 {PromptPanelTextSize::system, PromptPanelTextSize::comfortable, PromptPanelTextSize::large}) {
+                QTest::addRow("%s-%s", language == AppLanguage::english ? "en" : "zh",
+                              qPrintable(PromptPanelTextSizes::rawValue(size)))
+                    << language << size;
+            }
+        }
+    }
+    void nothingIsCutAtEachTextSize() {
+        QFETCH(AppLanguage, language);
+        QFETCH(PromptPanelTextSize, textSize);
+        PanelViewsHarness h;
+        h.languages.setSelection(language);
+        h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1", "a2", "a3", "a4"}));
+        h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :");
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::terminal, "XTerm", "/srv/projects/orris-app"));
+        applyInterfaceTextSize(h.panel.get(), textSize);
+        QCOMPARE(h.panel->workspacePicker()->spec().form, WorkspacePickerSpec::Form::unbound);
+        // The panel's window has this width whatever its content asks for.
+        h.panel->setFixedWidth(520);
+        h.panel->resize(520, 700);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.panel->width(), 520);
+        const auto verifyUncut = [](QWidget* root) {
+            int checked = 0;
+            for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+                if (button->isVisibleTo(root) && !button->text().isEmpty()) {
+                    QVERIFY2(button->width() >= button->sizeHint().width(),
+                             qPrintable(button->objectName() + ": " + button->text()));
+                    ++checked;
+                }
+            }
+            for (QLabel* label : root->findChildren<QLabel*>()) {
+                if (label->isVisibleTo(root) && !label->wordWrap() && !label->text().isEmpty()) {
+                    QVERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(label->objectName() + ": " + label->text()));
+                    ++checked;
+                }
+            }
+            QVERIFY(checked > 0);
+        };
+        verifyUncut(h.panel.get());
+        // The picker's three actions each show their whole label (side by side or wrapped).
+        WorkspacePickerView* picker = h.panel->workspacePicker();
+        for (const char* name : {"pickerBindButton", "pickerCreateButton", "pickerSettingsButton"}) {
+            const auto* button = picker->findChild<BrandButton*>(name);
+            QVERIFY2(button->isVisibleTo(picker), name);
+            QVERIFY2(button->width() >= button->sizeHint().width(), name);
+            QVERIFY2(button->geometry().right() < picker->width(), name);
+        }
+        h.shot(QStringLiteral("panel-uncut-") + QTest::currentDataTag());
+
+        h.panel->header()->debugButton()->click();
+        EnvironmentInfoPopoverView* popover = h.panel->header()->popover();
+        QTRY_VERIFY(popover != nullptr && popover->isVisible());
+        const int scale = PromptPanelTextSizes::basePixelSize(textSize);
+        const int system = PromptPanelTextSizes::basePixelSize(PromptPanelTextSize::system);
+        QCOMPARE(popover->findChild<QLabel*>("rowValue")->font().pixelSize(), qRound(13.0 * scale / system));
+        QCOMPARE(popover->findChild<QLabel*>("environmentTitle")->font().pixelSize(), qRound(15.0 * scale / system));
+        for (const QLabel* label : popover->findChildren<QLabel*>()) {
+            if (label->isVisibleTo(popover)) {
+                QVERIFY(label->geometry().right() < popover->width());
+                QVERIFY2(label->height() >= label->heightForWidth(label->width()) || !label->wordWrap(),
+                         qPrintable(label->text()));
+            }
+        }
+        QDir().mkpath(qEnvironmentVariable("ORRIS_SCREENSHOT_DIR", "/tmp/issue18-shots"));
+        popover->grab().save(QDir(qEnvironmentVariable("ORRIS_SCREENSHOT_DIR", "/tmp/issue18-shots"))
+                                 .filePath(QStringLiteral("popover-") + QTest::currentDataTag() + ".png"));
     }
 
     void aLanguageSwitchRetextsEveryView() {

@@ -1,7 +1,9 @@
+#include "panel/OverlaySheetHost.h"
 #include "panel/PromptVariableSheet.h"
 #include "panel/VariableFormModel.h"
 #include "widgets/InterfaceEnvironment.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,6 +133,31 @@ private slots:
             }
         }
         QVERIFY(captions >= 2);
+
+        // Too tall for a small panel, the sheet opens as a window of its own and keeps the size. The
+        // size is set on the panel's content, not on its window, as in the app.
+        QWidget window;
+        auto* content = new QWidget(&window);
+        applyInterfaceTextSize(content, size);
+        window.show();
+        auto* host = new QWidget(content);
+        host->setGeometry(0, 0, 200, 120);
+        host->show();
+        OverlaySheetHost sheets(host);
+        auto* windowed = new PromptVariableSheet(
+            formOf({required("File"), required("Mode"), required("Scope")}),
+            [](const QHash<QString, QString>&) { return PromptCopySubmissionResult::cancelled(); }, [] {});
+        sheets.present(windowed);
+        QTRY_VERIFY(windowed->isVisible());
+        QVERIFY(windowed->window() != &window);
+        QCOMPARE(windowed->field("file")->font().pixelSize(), fieldPixels);
+        QCOMPARE(windowed->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
+        if (const QString folder = qEnvironmentVariable("ORRIS_SCREENSHOT_DIR");
+            !folder.isEmpty() && QDir().mkpath(folder)) {
+            windowed->window()->grab().save(
+                QDir(folder).filePath(QStringLiteral("variable-sheet-window-") + QTest::currentDataTag() + ".png"));
+        }
+        sheets.dismiss(windowed);
     }
 
     void refusedSheetShowsTheRedLineAndFocusesTheField() {

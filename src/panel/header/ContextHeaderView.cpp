@@ -6,6 +6,7 @@
 #include "panel/header/ProjectConfigTrustBanner.h"
 #include "panel/header/SourceNoticeView.h"
 #include "widgets/AccessibleText.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/MiddleElidedLabel.h"
@@ -240,6 +241,7 @@ void ContextHeaderView::syncPopover() {
             }
         };
     }
+    m_popover->setTextSize(InterfaceEnvironment::textSize(this));
     m_popover->setInput({m_input.context, m_input.workspace, m_input.matchDetails, m_input.needsAutomationPermission,
                          m_input.detectionErrorMessage, m_input.statusMessage});
     if (!m_popover->isVisible() && isVisible()) {

@@ -2,6 +2,7 @@
 
 #include "panel/header/EnvironmentOverviewPresentation.h"
 #include "widgets/AccessibleText.h"
+#include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/PanelLabel.h"
@@ -52,7 +53,9 @@ EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame
     m_title = PanelLabel::make(QStringLiteral("environmentTitle"), 15, IslandDesignTokens::Brand::textPrimary, this);
     QFont titleFont = m_title->font();
     titleFont.setWeight(QFont::DemiBold);
-    m_title->setFont(titleFont);
+    // Every text of the card follows the panel's text size (the card is a window of its own, so it
+    // does not inherit it).
+    InterfaceEnvironment::setScaledFont(m_title, titleFont);
     layout->addWidget(m_title);
     auto* rows = new QWidget(this);
     m_rows = new QVBoxLayout(rows);
@@ -61,8 +64,10 @@ EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame
     layout->addWidget(rows);
     m_automationHint = PanelLabel::make(QStringLiteral("automationHint"), 11, orange, this);
     m_automationHint->setWordWrap(true);
+    InterfaceEnvironment::setScaledFont(m_automationHint, m_automationHint->font());
     m_detectionError = PanelLabel::make(QStringLiteral("detectionError"), 11, orange, this);
     m_detectionError->setWordWrap(true);
+    InterfaceEnvironment::setScaledFont(m_detectionError, m_detectionError->font());
     layout->addWidget(m_automationHint);
     layout->addWidget(m_detectionError);
     setInput(m_input);
@@ -88,7 +93,10 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         rowLayout->addWidget(new IconLabel(item.icon, row));
         QLabel* title = PanelLabel::make(QStringLiteral("rowTitle"), 12, IslandDesignTokens::white(0.64), row);
         title->setText(item.title);
-        title->setFixedWidth(74);
+        InterfaceEnvironment::setScaledFont(title, title->font());
+        // The column grows with the text size, as its text does.
+        title->setFixedWidth(qRound(74.0 * PromptPanelTextSizes::basePixelSize(m_textSize) /
+                                    PromptPanelTextSizes::basePixelSize(PromptPanelTextSize::system)));
         // At the larger text sizes and in other languages a title or a value can be longer than
         // its column: it wraps between words rather than being cut.
         title->setWordWrap(true);
@@ -99,6 +107,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         value->setToolTip(item.value);
         // Read as "App: Terminal": the whole value.
         AccessibleText::setName(value, item.title + QStringLiteral(": ") + item.value);
+        InterfaceEnvironment::setScaledFont(value, value->font());
         rowLayout->addWidget(value, 1);
         m_rows->addWidget(row);
         row->show();
@@ -120,8 +129,16 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
     m_detectionError->setVisible(input.detectionErrorMessage.has_value());
     setToolTip(EnvironmentOverviewPresentation::diagnosticTooltip(input.statusMessage, input.workspace,
                                                                   input.matchDetails, language));
+    applyInterfaceTextSize(this, m_textSize);
     layout()->activate();
     adjustSize();
+}
+
+void EnvironmentInfoPopoverView::setTextSize(PromptPanelTextSize size) {
+    if (m_textSize != size) {
+        m_textSize = size;
+        setInput(m_input);
+    }
 }
 
 void EnvironmentInfoPopoverView::popUp(const QWidget* anchor) {

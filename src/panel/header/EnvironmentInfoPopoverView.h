@@ -3,6 +3,7 @@
 #include "context/ContextMatchDetails.h"
 #include "model/AgentContext.h"
 #include "model/PromptModels.h"
+#include "model/PromptPanelTextSize.h"
 
 #include <QFrame>
 
@@ -31,6 +32,9 @@ public:
     explicit EnvironmentInfoPopoverView(QWidget* parent);
 
     void setInput(const Input& input);
+    // The panel's interface text size, which the card (a window of its own) cannot inherit.
+    void setTextSize(PromptPanelTextSize size);
+    PromptPanelTextSize textSize() const { return m_textSize; }
     // Opens below the anchor's bottom edge, its top centred on it where the screen allows.
     void popUp(const QWidget* anchor);
     std::function<void()> onClosed;
@@ -41,6 +45,7 @@ protected:
 
 private:
     Input m_input;
+    PromptPanelTextSize m_textSize = PromptPanelTextSize::system;
     QLabel* m_title = nullptr;
     QVBoxLayout* m_rows = nullptr;
     QLabel* m_automationHint = nullptr;

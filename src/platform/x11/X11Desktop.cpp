@@ -58,6 +58,21 @@ xcb_window_t selectionOwner(xcb_connection_t* connection, xcb_atom_t selection) 
     return reply ? reply->owner : XCB_WINDOW_NONE;
 }
 
+// A property of one window id (type WINDOW), or 0.
+quint32 windowProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property) {
+    if (property == XCB_ATOM_NONE) {
+        return 0;
+    }
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 1),
+                               nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) {
+        return 0;
+    }
+    return *static_cast<const quint32*>(xcb_get_property_value(reply.get()));
+}
+
 bool selectionHasOwner(const QByteArray& prefix) {
     xcb_connection_t* connection = qtConnection();
     if (connection == nullptr) {
@@ -116,6 +131,52 @@ void requestAllDesktops(QWindow* window) {
 
 bool trayAvailable() {
     return selectionHasOwner("_NET_SYSTEM_TRAY_S");
+}
+
+bool focusIsNowhere(quint32 leaving) {
+    xcb_connection_t* connection = qtConnection();
+    xcb_screen_t* screen = connection != nullptr ? screenOf(connection, defaultScreenNumber()) : nullptr;
+    if (screen == nullptr) {
+        return false;
+    }
+    if (windowProperty(connection, screen->root, internAtom(connection, "_NET_SUPPORTING_WM_CHECK")) != 0) {
+        const quint32 active = windowProperty(connection, screen->root, internAtom(connection, "_NET_ACTIVE_WINDOW"));
+        return active == 0 || active == leaving;
+    }
+    std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr), &std::free);
+    return focus && (focus->focus == XCB_WINDOW_NONE || focus->focus == leaving);
+}
+
+bool activateOtherWindow(quint32 window) {
+    xcb_connection_t* connection = qtConnection();
+    xcb_screen_t* screen = connection != nullptr ? screenOf(connection, defaultScreenNumber()) : nullptr;
+    if (screen == nullptr || window == 0) {
+        return false;
+    }
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr),
+        &std::free);
+    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+        return false;
+    }
+    if (windowProperty(connection, screen->root, internAtom(connection, "_NET_SUPPORTING_WM_CHECK")) == 0) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+        return true;
+    }
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = internAtom(connection, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2; // from a pager
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+    return true;
 }
 
 } // namespace X11Desktop

@@ -19,6 +19,15 @@ void prepareFloatingWindow(QWindow* window);
 void requestAllDesktops(QWindow* window);
 // Whether a system tray host runs on the default screen (the owner of _NET_SYSTEM_TRAY_S<n>).
 bool trayAvailable();
+// Whether the keyboard focus rests on no window: the window manager names no active window (or
+// names `leaving`, a window that is going away), or without a window manager the input focus is
+// on none.
+bool focusIsNowhere(quint32 leaving);
+// Gives the keyboard back to a window of another application that is still shown, the way a
+// pager asks the window manager (a request from an application could be refused as focus
+// stealing); without a window manager, sets the input focus itself. False when the window is
+// gone or not viewable.
+bool activateOtherWindow(quint32 window);
 
 } // namespace X11Desktop
 
