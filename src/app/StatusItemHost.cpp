@@ -2,7 +2,7 @@
 
 #include "platform/x11/X11CompositorProbe.h"
 #include "platform/x11/X11Desktop.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 
 #include <QCursor>
 #include <QDBusConnection>

@@ -4,8 +4,8 @@
 #include "config/InstanceLock.h"
 #include "platform/x11/X11Desktop.h"
 #include "store/LibraryMemory.h"
+#include "widgets/accessibility/PopupAccessibility.h"
 #include "widgets/OrrisHollowsAppearance.h"
-#include "widgets/PopupAccessibility.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

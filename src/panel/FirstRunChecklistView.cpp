@@ -3,7 +3,7 @@
 
 #include "model/environment/AppLanguageStore.h"
 #include "model/Localization.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/FirstRunLook.h"
 #include "widgets/FirstRunSymbols.h"
 #include "widgets/InterfaceEnvironment.h"

@@ -1,6 +1,6 @@
 #include "panel/PanelConfirmationSheet.h"
 
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 

@@ -1,5 +1,5 @@
 #include "panel/PromptPanelWidget.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/BrandButton.h"
 
 #include "model/environment/ShortcutSettingsStore.h"

@@ -1,8 +1,8 @@
 #include "panel/PromptVariableSheet.h"
 
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
+#include "widgets/accessibility/ModalSheetAccessible.h"
 #include "widgets/InterfaceEnvironment.h"
-#include "widgets/ModalSheetAccessible.h"
 #include "widgets/OrrisHollowsStyle.h"
 #include "widgets/SheetLook.h"
 

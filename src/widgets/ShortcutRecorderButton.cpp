@@ -1,6 +1,6 @@
 #include "widgets/ShortcutRecorderButton.h"
 
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 
 #include "model/Localization.h"
 

@@ -5,7 +5,7 @@
 #include "panel/header/EnvironmentInfoPopoverView.h"
 #include "panel/header/ProjectConfigTrustBanner.h"
 #include "panel/header/SourceNoticeView.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"

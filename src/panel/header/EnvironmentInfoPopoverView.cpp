@@ -1,12 +1,12 @@
 #include "panel/header/EnvironmentInfoPopoverView.h"
 
 #include "panel/header/EnvironmentOverviewPresentation.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
+#include "widgets/accessibility/PopupAccessibility.h"
 #include "widgets/InterfaceEnvironment.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/IslandIcons.h"
 #include "widgets/PanelLabel.h"
-#include "widgets/PopupAccessibility.h"
 
 #include <QAccessible>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "model/FilePaths.h"
 #include "model/Localization.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 #include "widgets/PanelLabel.h"

@@ -3,7 +3,7 @@
 
 #include "model/Localization.h"
 #include "model/TextPrimitives.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/IslandDesignTokens.h"
 
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "model/Localization.h"
 #include "store/PromptStore.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/IslandDesignTokens.h"
 

@@ -2,7 +2,7 @@
 
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "panel/tiles/PromptPanelLayoutPicker.h"
 #include "panel/tiles/PromptTileView.h"
 #include "panel/tiles/TileLook.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include "panel/tiles/TileCornerButton.h"
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 
 #include <QAccessible>
 #include <QEnterEvent>

@@ -6,7 +6,7 @@
 #include "services/FileChooser.h"
 #include "services/RequestBus.h"
 #include "store/PromptStore.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
 #include "widgets/BrandButton.h"
 #include "widgets/BrandLineEdit.h"
 #include "widgets/ConfigIssueBanner.h"

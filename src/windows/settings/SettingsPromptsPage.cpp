@@ -7,9 +7,9 @@
 #include "store/PromptStore.h"
 #include "store/PromptUsageStore.h"
 #include "store/PromptVariableValueStore.h"
-#include "widgets/AccessibleText.h"
+#include "widgets/accessibility/AccessibleText.h"
+#include "widgets/accessibility/NamedComboBoxAccessible.h"
 #include "widgets/BrandButton.h"
-#include "widgets/NamedComboBoxAccessible.h"
 #include "windows/settings/SettingsLook.h"
 #include "windows/settings/SettingsModel.h"
 

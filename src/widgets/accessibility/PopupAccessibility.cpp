@@ -1,4 +1,4 @@
-#include "widgets/PopupAccessibility.h"
+#include "widgets/accessibility/PopupAccessibility.h"
 
 #include <QAccessibleObject>
 #include <QApplication>

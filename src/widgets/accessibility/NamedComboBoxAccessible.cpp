@@ -1,4 +1,4 @@
-#include "widgets/NamedComboBoxAccessible.h"
+#include "widgets/accessibility/NamedComboBoxAccessible.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>

@@ -1,4 +1,4 @@
-#include "widgets/ModalSheetAccessible.h"
+#include "widgets/accessibility/ModalSheetAccessible.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>
