@@ -11,6 +11,7 @@
 #include "config/SecureFileWriter.h"
 #include "config/StartupFileRecovery.h"
 #include "context/ContextBindingStore.h"
+#include "CrashHarness.h"
 #include "model/environment/UserDefaults.h"
 #include "store/PromptStore.h"
 
@@ -35,40 +36,7 @@
 #include <vector>
 
 namespace {
-
-std::int64_t monotonicNanoseconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-void sleepNanoseconds(std::int64_t nanoseconds) {
-    timespec duration{time_t(nanoseconds / 1'000'000'000), long(nanoseconds % 1'000'000'000)};
-    while (::nanosleep(&duration, &duration) != 0 && errno == EINTR) {
-    }
-}
-
-AppEnvironment environmentFor(const QString& home) {
-    AppEnvironment environment;
-    environment.homePath = home;
-    environment.defaults = std::make_shared<MemoryUserDefaults>();
-    environment.clock = std::make_shared<SystemClock>();
-    environment.preferredLanguages = [] { return QStringList{QStringLiteral("en")}; };
-    return environment;
-}
-
-QList<PromptItem> somePrompts(int count) {
-    QList<PromptItem> prompts;
-    for (int i = 0; i < count; ++i) {
-        PromptItem prompt;
-        prompt.id = QStringLiteral("prompt-%1").arg(i);
-        prompt.title = QStringLiteral("Prompt %1").arg(i);
-        prompt.group = QStringLiteral("General");
-        prompt.text = QString(500, u'x');
-        prompts.append(prompt);
-    }
-    return prompts;
-}
+using namespace CrashHarness;
 
 int count(const QString& folder, const std::function<bool(const QString&)>& matches) {
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
