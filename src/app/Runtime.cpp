@@ -279,14 +279,14 @@ private:
 };
 
 // Time for the window manager to settle the focus after an unmap before we look at it.
-constexpr int focusSettleMs = 150;
+constexpr std::chrono::milliseconds focusSettleDelay{150};
 
 } // namespace
 
 void Runtime::handOverFocus(QWidget* closing) {
     const auto leaving = quint32(closing->internalWinId());
     QPointer<Runtime> self(this);
-    QTimer::singleShot(focusSettleMs, this, [self, leaving] {
+    m_environment.scheduler->schedule(focusSettleDelay, [self, leaving] {
         if (!self || !X11Desktop::focusIsNowhere(leaving)) {
             return;
         }
