@@ -1,6 +1,7 @@
 #include "panel/OverlaySheetHost.h"
 
 #include "widgets/DialogSheetHost.h"
+#include "widgets/InterfaceEnvironment.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -99,6 +100,9 @@ void OverlaySheetHost::present(QWidget* sheet) {
     if (m_sheet != nullptr) {
         dismiss(m_sheet);
     }
+    // Measured at the text size it will be shown in, which it would otherwise learn only from the
+    // window it joins.
+    applyInterfaceTextSize(sheet, InterfaceEnvironment::textSize(m_host));
     const QSize room = m_host->size() - QSize(2 * sheetMargin, 2 * sheetMargin);
     const QSize needed = sheet->minimumSize().expandedTo(sheet->minimumSizeHint());
     if (needed.width() > room.width() || needed.height() > room.height()) {

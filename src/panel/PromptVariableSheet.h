@@ -3,11 +3,14 @@
 #include "panel/VariableFormModel.h"
 
 #include <QHash>
+#include <QList>
 #include <QWidget>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 
 // The form that asks for a prompt's variable values before it is copied: one field per variable,
 // Copy on Return or keypad Enter, Cancel on Escape. It copies nothing itself: Copy hands the
@@ -22,10 +25,14 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // Its height is its hint at any width: a host gives it that, and the list scrolls past the cap.
+    bool hasHeightForWidth() const override { return false; }
+    int heightForWidth(int) const override { return sizeHint().height(); }
     const VariableFormModel& model() const { return m_model; }
     QLineEdit* field(const QString& normalizedName) const { return m_fields.value(normalizedName); }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -33,11 +40,24 @@ private:
     void confirm();
     void render();
     void focusModelField();
+    // The height the sheet needs at `width` to show every row without scrolling.
+    int contentHeight(int width) const;
 
     VariableFormModel m_model;
     std::function<void()> m_onCancel;
     QHash<QString, QLineEdit*> m_fields;
     QHash<QString, QLabel*> m_errors;
+    struct Row {
+        QLabel* name;
+        QLabel* tag; // null for a variable with a default
+        QLineEdit* field;
+        QLabel* error;
+    };
+    QList<Row> m_rows;
+    QPushButton* m_cancelButton = nullptr;
     QPushButton* m_copyButton = nullptr;
     QLabel* m_title = nullptr;
+    QLabel* m_help = nullptr;
+    QScrollArea* m_scroll = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
 };

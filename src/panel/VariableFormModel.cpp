@@ -12,7 +12,7 @@ VariableFormModel::VariableFormModel(PromptVariableForm form, Confirm onConfirm)
 }
 
 int VariableFormModel::sheetHeight(int variableCount) {
-    return std::min(82 * variableCount + 170, 520);
+    return std::min(82 * variableCount + 170, maximumSheetHeight);
 }
 
 void VariableFormModel::setValue(const QString& normalizedName, const QString& text) {

@@ -19,6 +19,8 @@ public:
 
     // 82 per variable plus 170, at most 520.
     static int sheetHeight(int variableCount);
+    // The height past which the list of a long form scrolls, at the system text size.
+    static constexpr int maximumSheetHeight = 520;
 
     const PromptVariableForm& form() const { return m_form; }
     QString value(const QString& normalizedName) const { return m_values.value(normalizedName); }

@@ -6,6 +6,8 @@
   atspi_probe.py press WINDOW ROLE NAME  does the first action (Press) of the first such object
   atspi_probe.py focused WINDOW          prints the object of the window that has keyboard focus
   atspi_probe.py events KEYS...          presses the keys with xdotool and prints the events that follow
+  atspi_probe.py extents WINDOW_ROLE ROLE  prints "x y width height name" of each showing object of
+                                         that role in the app's showing windows of WINDOW_ROLE
 Exit status 1 (with the reason on stderr) when a check fails.
 """
 import subprocess
@@ -151,6 +153,18 @@ def command_events(keys):
         print(line)
 
 
+def command_extents(window_role, role):
+    root = app()
+    for i in range(root.get_child_count()):
+        top = root.get_child_at_index(i)
+        if top is None or top.get_role_name() != window_role or "showing" not in states(top):
+            continue
+        for acc in walk(top):
+            if acc.get_role_name() == role and "showing" in states(acc):
+                box = acc.get_extents(Atspi.CoordType.SCREEN)
+                print(box.x, box.y, box.width, box.height, acc.get_name())
+
+
 def main():
     if len(sys.argv) >= 3 and sys.argv[1] == "names":
         command_names(sys.argv[2])
@@ -160,6 +174,8 @@ def main():
         command_press(*sys.argv[2:])
     elif len(sys.argv) == 3 and sys.argv[1] == "focused":
         command_focused(sys.argv[2])
+    elif len(sys.argv) == 4 and sys.argv[1] == "extents":
+        command_extents(*sys.argv[2:])
     elif len(sys.argv) >= 3 and sys.argv[1] == "events":
         command_events(sys.argv[2:])
     else:
