@@ -185,7 +185,9 @@ private slots:
         QVERIFY(sheet->isVisible());
         QCOMPARE(sheet->field("file")->font().pixelSize(), fieldPixels);
         QCOMPARE(sheet->findChild<QLabel*>("variableSheetTitle")->font().pixelSize(), titlePixels);
-        QCOMPARE(sheet->findChild<QLabel*>("variableName")->font().pixelSize(), fieldPixels);
+        const QLabel* name = sheet->findChild<QLabel*>("variableName");
+        QVERIFY(name != nullptr);
+        QCOMPARE(name->font().pixelSize(), fieldPixels);
         // Captions follow too: the help line and the required tag.
         const int captionPixels = PromptPanelTextSizes::pixelSize(PromptPanelTextSizes::TextStyle::caption, size);
         const QLabel* requiredTag = sheet->findChild<QLabel*>("variableRequiredTag");
