@@ -173,24 +173,38 @@ void BrandButton::paintEvent(QPaintEvent*) {
     paintLabel(painter, l, content);
 }
 
+ActionLabelFit BrandButton::titleFit(const ButtonLook& l, const QRectF& content) const {
+    const QFont font = labelFont(l);
+    ActionLabelFit fit;
+    if (m_label == Label::plain) {
+        fit.text = QFontMetricsF(font).elidedText(text(), Qt::ElideRight, content.width());
+        return fit;
+    }
+    const qreal spacing = m_label == Label::bottomToolbar ? 7 : 8;
+    const qreal available = std::max(0.0, content.width() - iconFrame - spacing);
+    if (m_label == Label::panelAction) {
+        return ActionLabelFit::fit(text(), font, available);
+    }
+    fit.text = QFontMetricsF(font).elidedText(text(), Qt::ElideRight, available);
+    return fit;
+}
+
+QString BrandButton::shownTitle() const {
+    const ButtonLook l = look();
+    return titleFit(l, QRectF(rect()).adjusted(l.horizontalPadding, 0, -l.horizontalPadding, 0)).text;
+}
+
 void BrandButton::paintLabel(QPainter& painter, const ButtonLook& l, const QRectF& content) const {
     const QFont font = labelFont(l);
     painter.setPen(l.foreground);
     if (m_label == Label::plain) {
         painter.setFont(font);
-        const QString shown = QFontMetricsF(font).elidedText(text(), Qt::ElideRight, content.width());
-        painter.drawText(content, Qt::AlignCenter, shown);
+        painter.drawText(content, Qt::AlignCenter, titleFit(l, content).text);
         return;
     }
 
     const qreal spacing = m_label == Label::bottomToolbar ? 7 : 8;
-    const qreal available = std::max(0.0, content.width() - iconFrame - spacing);
-    ActionLabelFit fit;
-    if (m_label == Label::panelAction) {
-        fit = ActionLabelFit::fit(text(), font, available);
-    } else {
-        fit.text = QFontMetricsF(font).elidedText(text(), Qt::ElideRight, available);
-    }
+    const ActionLabelFit fit = titleFit(l, content);
     const QFont drawFont = fit.fontFor(font);
     const qreal titleWidth = QFontMetricsF(drawFont).horizontalAdvance(fit.text) * fit.scale;
     const qreal rowWidth = iconFrame + spacing + titleWidth;

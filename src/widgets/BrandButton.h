@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/ActionLabelFit.h"
 #include "widgets/ButtonLook.h"
 
 #include <QAbstractButton>
@@ -33,6 +34,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // The title as it is drawn at the button's present width: whole, or cut with an ellipsis.
+    QString shownTitle() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,6 +45,8 @@ private:
     QFont labelFont(const ButtonLook& look) const;
     void pressStateChanged();
     void paintLabel(QPainter& painter, const ButtonLook& look, const QRectF& content) const;
+    // How the title fits beside the icon in `content` (the button less its padding).
+    ActionLabelFit titleFit(const ButtonLook& look, const QRectF& content) const;
 
     ButtonLook::Kind m_kind;
     bool m_emphasis = false;
