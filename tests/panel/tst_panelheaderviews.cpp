@@ -37,6 +37,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -261,8 +262,25 @@ private slots:
         // Every value shows whole, wrapped to its column rather than cut.
         for (const QLabel* value : popover->findChildren<QLabel*>("rowValue")) {
             QVERIFY(value->wordWrap());
-            QCOMPARE(value->text(), value->toolTip());
+            QCOMPARE(QString(value->text()).remove(QChar(0x200B)), value->toolTip());
             QVERIFY(value->geometry().right() < popover->width());
+        }
+        popover->hide();
+
+        // An app name without blanks, longer than the value column, wraps inside it rather than
+        // running past its edge.
+        const QString longName = QStringLiteral("org.example.TerminalEmulatorDeluxe");
+        h.show(PanelViewsHarness::context(AgentType::terminal, longName, "/srv/projects/very-secret/orris-app"));
+        h.panel->header()->debugButton()->click();
+        popover = h.panel->header()->popover();
+        QTRY_VERIFY(popover != nullptr && popover->isVisible());
+        const auto* app = popover->findChild<QWidget*>("environmentRow_app")->findChild<QLabel*>("rowValue");
+        QCOMPARE(app->toolTip(), longName);
+        QVERIFY(app->height() >= 2 * QFontMetrics(app->font()).height());
+        QVERIFY(app->geometry().right() < popover->width());
+        const QFontMetrics metrics(app->font());
+        for (const QString& piece : app->text().split(QChar(0x200B))) {
+            QVERIFY(metrics.horizontalAdvance(piece) <= app->contentsRect().width());
         }
         QDir().mkpath("/tmp/issue18-shots");
         popover->grab().save("/tmp/issue18-shots/popover-en.png");
@@ -415,6 +433,12 @@ private slots:
                 QVERIFY(label->geometry().right() < popover->width());
                 QVERIFY2(label->height() >= label->heightForWidth(label->width()) || !label->wordWrap(),
                          qPrintable(label->text()));
+                // No word is wider than its column: a wrapping label would cut it at the edge.
+                const QFontMetrics metrics(label->font());
+                for (const QString& word :
+                     label->text().split(QRegularExpression(QStringLiteral("[\\s\\x{200B}]+")), Qt::SkipEmptyParts)) {
+                    QVERIFY2(metrics.horizontalAdvance(word) <= label->contentsRect().width(), qPrintable(word));
+                }
             }
         }
         QDir().mkpath(qEnvironmentVariable("ORRIS_SCREENSHOT_DIR", "/tmp/issue18-shots"));

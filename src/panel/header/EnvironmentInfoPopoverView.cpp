@@ -20,6 +20,37 @@ namespace {
 
 const QColor orange(255, 159, 10);
 
+// The text with a break opportunity (a zero-width space) between the characters of every run
+// too long to be a word, such as an app id or a title without blanks, which a label would
+// otherwise cut at its column's edge; words still wrap between them.
+QString breakableText(const QString& text) {
+    constexpr qsizetype longestWord = 12;
+    QString result;
+    result.reserve(text.size() * 2);
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype end = i;
+        while (end < text.size() && !text.at(end).isSpace()) {
+            ++end;
+        }
+        if (end - i > longestWord) {
+            for (qsizetype j = i; j < end; ++j) {
+                result.append(text.at(j));
+                if (j + 1 < end && !text.at(j).isHighSurrogate()) {
+                    result.append(QChar(0x200B));
+                }
+            }
+        } else {
+            result.append(QStringView(text).mid(i, end - i));
+        }
+        while (end < text.size() && text.at(end).isSpace()) {
+            result.append(text.at(end++));
+        }
+        i = end;
+    }
+    return result;
+}
+
 class IconLabel final : public QWidget {
 public:
     IconLabel(const QString& name, QWidget* parent) : QWidget(parent), m_name(name) { setFixedSize(18, 14); }
@@ -75,6 +106,10 @@ EnvironmentInfoPopoverView::EnvironmentInfoPopoverView(QWidget* parent) : QFrame
 
 void EnvironmentInfoPopoverView::setInput(const Input& input) {
     m_input = input;
+    // The size first, so the rows are made in their fonts: a font changed afterwards does not reach
+    // the measurements their layouts keep while the card is hidden, and a wrapped value would be
+    // given too few lines.
+    applyInterfaceTextSize(this, m_textSize);
     const AppLanguage language = L10n::currentLanguage();
     m_title->setText(L10n::string(L10N("environment.overview.title"), language));
     AccessibleText::setName(this, m_title->text());
@@ -103,7 +138,7 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
         rowLayout->addWidget(title, 0, Qt::AlignTop);
         QLabel* value = PanelLabel::make(QStringLiteral("rowValue"), 13, IslandDesignTokens::white(0.82), row);
         value->setWordWrap(true);
-        value->setText(item.value);
+        value->setText(breakableText(item.value));
         value->setToolTip(item.value);
         // Read as "App: Terminal": the whole value.
         AccessibleText::setName(value, item.title + QStringLiteral(": ") + item.value);
