@@ -160,6 +160,10 @@ PromptVariableSheet::PromptVariableSheet(const PromptVariableForm& form, Variabl
     m_copyButton->setDefault(true);
     OrrisHollowsStyle::setBrandLook(cancel, ButtonLook::Kind::secondary);
     OrrisHollowsStyle::setBrandLook(m_copyButton, ButtonLook::Kind::primary);
+    // Their titles are drawn in their own fonts, which the card's style sheet keeps from following
+    // the sheet's.
+    InterfaceEnvironment::setTextStyle(cancel, PromptPanelTextSizes::TextStyle::body);
+    InterfaceEnvironment::setTextStyle(m_copyButton, PromptPanelTextSizes::TextStyle::body);
     connect(m_copyButton, &QPushButton::clicked, this, &PromptVariableSheet::confirm);
     buttons->addWidget(m_copyButton);
     layout->addLayout(buttons);

@@ -188,6 +188,9 @@ private slots:
         const QLabel* name = sheet->findChild<QLabel*>("variableName");
         QVERIFY(name != nullptr);
         QCOMPARE(name->font().pixelSize(), fieldPixels);
+        for (const char* button : {"variableCancel", "variableCopy"}) {
+            QCOMPARE(sheet->findChild<QPushButton*>(button)->font().pixelSize(), fieldPixels);
+        }
         // Captions follow too: the help line and the required tag.
         const int captionPixels = PromptPanelTextSizes::pixelSize(PromptPanelTextSizes::TextStyle::caption, size);
         const QLabel* requiredTag = sheet->findChild<QLabel*>("variableRequiredTag");
