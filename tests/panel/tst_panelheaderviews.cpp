@@ -366,7 +366,9 @@ private slots:
         h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1", "a2", "a3", "a4"}));
         h.env.writeFile(".orris-hollows/workspaces/broken.yaml", "workspace: [unclosed\n  - :");
         h.reload();
-        h.show(PanelViewsHarness::context(AgentType::terminal, "XTerm", "/srv/projects/orris-app"));
+        // An app name without blanks, longer than the card's value column.
+        h.show(PanelViewsHarness::context(AgentType::terminal, "org.example.TerminalEmulatorDeluxe",
+                                          "/srv/projects/orris-app"));
         applyInterfaceTextSize(h.panel.get(), textSize);
         QCOMPARE(h.panel->workspacePicker()->spec().form, WorkspacePickerSpec::Form::unbound);
         // The panel's content has the island's width in the 520-wide window, whatever it asks for.

@@ -166,7 +166,13 @@ void EnvironmentInfoPopoverView::setInput(const Input& input) {
                                                                   input.matchDetails, language));
     applyInterfaceTextSize(this, m_textSize);
     layout()->activate();
-    adjustSize();
+    fitHeight();
+}
+
+void EnvironmentInfoPopoverView::fitHeight() {
+    // The height its rows take at its own fixed width. (adjustSize would measure them at the width
+    // of its size hint, which a long value makes wider, and give a wrapped value too few lines.)
+    resize(width(), layout()->totalHeightForWidth(width()));
 }
 
 void EnvironmentInfoPopoverView::setTextSize(PromptPanelTextSize size) {
@@ -177,7 +183,7 @@ void EnvironmentInfoPopoverView::setTextSize(PromptPanelTextSize size) {
 }
 
 void EnvironmentInfoPopoverView::popUp(const QWidget* anchor) {
-    adjustSize();
+    fitHeight();
     const QPoint below = anchor->mapToGlobal(QPoint(anchor->width() / 2, anchor->height() + 6));
     QPoint topLeft(below.x() - width() / 2, below.y());
     if (const QScreen* screen = anchor->screen()) {

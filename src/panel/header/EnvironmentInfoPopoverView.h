@@ -44,6 +44,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void fitHeight();
+
     Input m_input;
     PromptPanelTextSize m_textSize = PromptPanelTextSize::system;
     QLabel* m_title = nullptr;
