@@ -174,6 +174,8 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     callbacks.onPreviewDismissed = [this](const QString&) { m_model.cancelHoverPreview(); };
     callbacks.onPopupOpenChange = [this](bool open) { m_model.setPopupOpen(open); };
     m_sections->setCallbacks(std::move(callbacks));
+    // Nothing is in view until the stage is laid out on screen: no tile widgets before then.
+    m_sections->setVisibleArea(QRect());
     m_stageLayout->addWidget(m_sections);
     EmptyPromptView::Actions emptyActions;
     emptyActions.installBuiltInPack = [this] { m_model.installBuiltInPack(); };
@@ -197,6 +199,11 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stageLayout->addStretch(1);
     m_stage->setWidget(m_stageContent);
     layout->addWidget(m_stage, 1);
+    // The stage makes tiles for what is in view: it hears of every scroll, resize and move.
+    connect(m_stage->verticalScrollBar(), &QScrollBar::valueChanged, this, &PromptPanelWidget::updateStageArea);
+    m_stage->viewport()->installEventFilter(this);
+    m_stageContent->installEventFilter(this);
+    m_sections->installEventFilter(this);
 
     // The island surface places the toolbar at its bottom edge; it is not part of this layout.
     m_toolbar = new QWidget();
@@ -403,10 +410,31 @@ void PromptPanelWidget::revealSelection() {
         return;
     }
     m_stageContent->layout()->activate();
-    if (PromptTileView* tile = m_sections->tile(*selected); tile != nullptr && tile->isVisibleTo(m_stageContent)) {
-        // A margin of half a row gap, so the selected tile's ring is not cut at the stage's edge.
-        m_stage->ensureWidgetVisible(tile, 0, 8);
+    const std::optional<QRect> rect = m_sections->tileRect(*selected);
+    if (!rect || m_sections->isHidden()) {
+        return;
     }
+    // The tile's place in the scrolled content, with a margin of half a row gap, so the selected
+    // tile's ring is not cut at the stage's edge. The tile itself may not exist until it is in view.
+    QRect target(m_sections->mapTo(m_stageContent, rect->topLeft()), rect->size());
+    const QRect visible(QPoint(0, -m_stageContent->y()), m_stage->viewport()->size());
+    if (visible.contains(target)) {
+        return;
+    }
+    target.adjust(0, -8, 0, 8);
+    QScrollBar* bar = m_stage->verticalScrollBar();
+    if (target.height() > visible.height()) {
+        bar->setValue(target.center().y() - visible.height() / 2);
+    } else if (target.bottom() > visible.bottom()) {
+        bar->setValue(target.bottom() - visible.height());
+    } else if (target.top() < visible.top()) {
+        bar->setValue(target.top());
+    }
+}
+
+void PromptPanelWidget::updateStageArea() {
+    QWidget* viewport = m_stage->viewport();
+    m_sections->setVisibleArea(QRect(m_sections->mapFrom(viewport, QPoint(0, 0)), viewport->size()));
 }
 
 void PromptPanelWidget::showSheet(PanelViewModel::Sheet sheet) {
@@ -493,6 +521,11 @@ void PromptPanelWidget::hideEvent(QHideEvent* event) {
 }
 
 bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+        (watched == m_stage->viewport() || watched == m_stageContent || watched == m_sections)) {
+        updateStageArea();
+        return false;
+    }
     if (event->type() == QEvent::LayoutRequest &&
         (watched == m_header || watched == m_banners || (m_checklist != nullptr && watched == m_checklist))) {
         // After the layout has run, so the banners report their new heights.

@@ -87,6 +87,7 @@ private:
     void showPendingDeletion();
     void reportHeaderLinesHeight();
     void revealSelection();
+    void updateStageArea();
 
     PanelViewModel& m_model;
     PanelSheetFactories m_factories;
