@@ -297,6 +297,14 @@ void PromptPanelWidget::render() {
     }
     renderStage();
     reportHeaderLinesHeight();
+    if (isVisible()) {
+        // A new text (the header's count, say) resizes a label, then its capsule, then the
+        // header, one posted layout request after another, and the window would paint between
+        // them: settle them now, so a change paints once.
+        for (int pass = 0; pass < 4; ++pass) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+    }
 }
 
 int PromptPanelWidget::headerLinesHeight(int width) const {
