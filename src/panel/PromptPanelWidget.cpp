@@ -278,6 +278,14 @@ void PromptPanelWidget::renderHeader() {
 }
 
 void PromptPanelWidget::render() {
+    // Nothing of a hidden panel renders: it catches up when its size is asked for showing, or
+    // when it shows.
+    if (!isVisible() && m_rendered) {
+        m_stale = true;
+        return;
+    }
+    m_rendered = true;
+    m_stale = false;
     // Texts are looked up on every render, so a change of language shows at once.
     retranslate();
     renderHeader();
@@ -307,7 +315,15 @@ void PromptPanelWidget::render() {
     }
 }
 
-int PromptPanelWidget::headerLinesHeight(int width) const {
+void PromptPanelWidget::bringUpToDate() {
+    if (m_stale) {
+        m_rendered = false; // render now, shown or not
+        render();
+    }
+}
+
+int PromptPanelWidget::headerLinesHeight(int width) {
+    bringUpToDate();
     int height = m_header->optionalLinesHeight(width);
     if (!m_banners->isHidden()) {
         const int wanted =
@@ -504,6 +520,7 @@ void PromptPanelWidget::showPendingDeletion() {
 
 void PromptPanelWidget::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    bringUpToDate();
     if (!m_filterInstalled) {
         qApp->installEventFilter(this);
         m_filterInstalled = true;
