@@ -1,9 +1,9 @@
 // The panel's prompt tiles on the main thread, offscreen, for a workspace of 1,000 prompts plus
 // 20 global ones:
-// - the first build of the stage: the snapshot, one tile per prompt, layout and one paint of the
-//   visible part. Target: under 50 ms.
-// - one keystroke of search on a shown stage: a new snapshot, the kept tiles updated, layout and
-//   one paint. Target: under 16 ms, one frame.
+// - the first build of the stage: the snapshot, the tiles of a 600-high view (the stage makes
+//   no others), layout and one paint of the visible part. Target: under 50 ms.
+// - one keystroke of search on a shown stage: a new snapshot, the tiles in view rebound, layout
+//   and one paint. Target: under 16 ms, one frame.
 
 #include "context/ContextBindingStore.h"
 #include "model/environment/UserDefaults.h"
@@ -118,6 +118,7 @@ void BM_FirstBuild(benchmark::State& state) {
     for (auto _ : state) {
         auto stage = std::make_unique<PromptSectionsView>();
         stage->setCallbacks(callbacks());
+        stage->setVisibleArea(frame.rect());
         const PanelRenderSnapshot snapshot = panel.snapshot(QString());
         stage->setState(snapshot, stateFor(snapshot));
         stage->resize(stage->sizeHint());
@@ -128,7 +129,8 @@ void BM_FirstBuild(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["tiles"] = tiles;
-    if (tiles != 1'020) {
+    // The rows meeting the view and the stage's margin around it, never one per prompt.
+    if (tiles == 0 || tiles > 24) {
         state.SkipWithError("unexpected number of tiles");
     }
 }
@@ -140,6 +142,7 @@ void BM_SearchKeystroke(benchmark::State& state, QString shorter, QString longer
     QImage frame(PromptSectionsView::stageWidth, 600, QImage::Format_ARGB32_Premultiplied);
     PromptSectionsView stage;
     stage.setCallbacks(callbacks());
+    stage.setVisibleArea(frame.rect());
     const PanelRenderSnapshot full = panel.snapshot(QString());
     stage.setState(full, stateFor(full));
     stage.resize(stage.sizeHint());

@@ -107,7 +107,7 @@ void IslandPanelWindow::rebuildContent() {
 }
 
 int IslandPanelWindow::headerLinesHeight(int width) const {
-    const PromptPanelWidget* panel = m_content != nullptr ? m_content->findChild<PromptPanelWidget*>() : nullptr;
+    PromptPanelWidget* panel = m_content != nullptr ? m_content->findChild<PromptPanelWidget*>() : nullptr;
     return panel != nullptr ? panel->headerLinesHeight(width) : 0;
 }
 

@@ -174,6 +174,8 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     callbacks.onPreviewDismissed = [this](const QString&) { m_model.cancelHoverPreview(); };
     callbacks.onPopupOpenChange = [this](bool open) { m_model.setPopupOpen(open); };
     m_sections->setCallbacks(std::move(callbacks));
+    // Nothing is in view until the stage is laid out on screen: no tile widgets before then.
+    m_sections->setVisibleArea(QRect());
     m_stageLayout->addWidget(m_sections);
     EmptyPromptView::Actions emptyActions;
     emptyActions.installBuiltInPack = [this] { m_model.installBuiltInPack(); };
@@ -197,6 +199,11 @@ PromptPanelWidget::PromptPanelWidget(PanelViewModel& model, PanelSheetFactories 
     m_stageLayout->addStretch(1);
     m_stage->setWidget(m_stageContent);
     layout->addWidget(m_stage, 1);
+    // The stage makes tiles for what is in view: it hears of every scroll, resize and move.
+    connect(m_stage->verticalScrollBar(), &QScrollBar::valueChanged, this, &PromptPanelWidget::updateStageArea);
+    m_stage->viewport()->installEventFilter(this);
+    m_stageContent->installEventFilter(this);
+    m_sections->installEventFilter(this);
 
     // The island surface places the toolbar at its bottom edge; it is not part of this layout.
     m_toolbar = new QWidget();
@@ -271,6 +278,14 @@ void PromptPanelWidget::renderHeader() {
 }
 
 void PromptPanelWidget::render() {
+    // Nothing of a hidden panel renders: it catches up when its size is asked for showing, or
+    // when it shows.
+    if (!isVisible() && m_rendered) {
+        m_stale = true;
+        return;
+    }
+    m_rendered = true;
+    m_stale = false;
     // Texts are looked up on every render, so a change of language shows at once.
     retranslate();
     renderHeader();
@@ -290,9 +305,25 @@ void PromptPanelWidget::render() {
     }
     renderStage();
     reportHeaderLinesHeight();
+    if (isVisible()) {
+        // A new text (the header's count, say) resizes a label, then its capsule, then the
+        // header, one posted layout request after another, and the window would paint between
+        // them: settle them now, so a change paints once.
+        for (int pass = 0; pass < 4; ++pass) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+    }
 }
 
-int PromptPanelWidget::headerLinesHeight(int width) const {
+void PromptPanelWidget::bringUpToDate() {
+    if (m_stale) {
+        m_rendered = false; // render now, shown or not
+        render();
+    }
+}
+
+int PromptPanelWidget::headerLinesHeight(int width) {
+    bringUpToDate();
     int height = m_header->optionalLinesHeight(width);
     if (!m_banners->isHidden()) {
         const int wanted =
@@ -403,10 +434,31 @@ void PromptPanelWidget::revealSelection() {
         return;
     }
     m_stageContent->layout()->activate();
-    if (PromptTileView* tile = m_sections->tile(*selected); tile != nullptr && tile->isVisibleTo(m_stageContent)) {
-        // A margin of half a row gap, so the selected tile's ring is not cut at the stage's edge.
-        m_stage->ensureWidgetVisible(tile, 0, 8);
+    const std::optional<QRect> rect = m_sections->tileRect(*selected);
+    if (!rect || m_sections->isHidden()) {
+        return;
     }
+    // The tile's place in the scrolled content, with a margin of half a row gap, so the selected
+    // tile's ring is not cut at the stage's edge. The tile itself may not exist until it is in view.
+    QRect target(m_sections->mapTo(m_stageContent, rect->topLeft()), rect->size());
+    const QRect visible(QPoint(0, -m_stageContent->y()), m_stage->viewport()->size());
+    if (visible.contains(target)) {
+        return;
+    }
+    target.adjust(0, -8, 0, 8);
+    QScrollBar* bar = m_stage->verticalScrollBar();
+    if (target.height() > visible.height()) {
+        bar->setValue(target.center().y() - visible.height() / 2);
+    } else if (target.bottom() > visible.bottom()) {
+        bar->setValue(target.bottom() - visible.height());
+    } else if (target.top() < visible.top()) {
+        bar->setValue(target.top());
+    }
+}
+
+void PromptPanelWidget::updateStageArea() {
+    QWidget* viewport = m_stage->viewport();
+    m_sections->setVisibleArea(QRect(m_sections->mapFrom(viewport, QPoint(0, 0)), viewport->size()));
 }
 
 void PromptPanelWidget::showSheet(PanelViewModel::Sheet sheet) {
@@ -468,6 +520,7 @@ void PromptPanelWidget::showPendingDeletion() {
 
 void PromptPanelWidget::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    bringUpToDate();
     if (!m_filterInstalled) {
         qApp->installEventFilter(this);
         m_filterInstalled = true;
@@ -493,6 +546,11 @@ void PromptPanelWidget::hideEvent(QHideEvent* event) {
 }
 
 bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+        (watched == m_stage->viewport() || watched == m_stageContent || watched == m_sections)) {
+        updateStageArea();
+        return false;
+    }
     if (event->type() == QEvent::LayoutRequest &&
         (watched == m_header || watched == m_banners || (m_checklist != nullptr && watched == m_checklist))) {
         // After the layout has run, so the banners report their new heights.

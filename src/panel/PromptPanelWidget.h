@@ -65,7 +65,10 @@ public:
     // spacing included. The
     // panel's height rule counts prompts and sections; its window adds this, so that no line is
     // squeezed when several show at once.
-    int headerLinesHeight(int width) const;
+    // The panel brings itself up to date first: a hidden panel leaves its renders for later.
+    int headerLinesHeight(int width);
+    // Renders now what changed while the panel was hidden.
+    void bringUpToDate();
 
 signals:
     // The value above may have changed: the lines changed, or a banner laid itself out anew.
@@ -87,6 +90,7 @@ private:
     void showPendingDeletion();
     void reportHeaderLinesHeight();
     void revealSelection();
+    void updateStageArea();
 
     PanelViewModel& m_model;
     PanelSheetFactories m_factories;
@@ -111,6 +115,8 @@ private:
     QPointer<QWidget> m_openSheet;
     bool m_filterInstalled = false;
     int m_reportedHeaderLinesHeight = -1;
+    bool m_rendered = false; // the first render runs hidden: the panel is built from it
+    bool m_stale = false;    // a render was left for later while hidden
     // The selection and order last brought into view.
     std::optional<QString> m_revealedSelection;
     QStringList m_revealedOrder;

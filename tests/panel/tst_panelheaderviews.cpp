@@ -147,6 +147,33 @@ class PanelHeaderViewsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void aHiddenPanelRendersNothingAndCatchesUpBeforeShowing() {
+        PanelViewsHarness h;
+        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: g1\n    title: One\n    text: One\n");
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        auto* count = h.panel->findChild<QLabel*>("promptCount");
+        QVERIFY(count != nullptr);
+        QCOMPARE(count->text(), QStringLiteral("1"));
+
+        h.panel->hide();
+        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: g1\n    title: One\n    text: One\n"
+                                                      "  - id: g2\n    title: Two\n    text: Two\n");
+        h.reload();
+        QCOMPARE(h.model->promptCount(), 2);
+        QCOMPARE(count->text(), QStringLiteral("1")); // left for later
+        // The window asks for the header's height before it shows: the panel is current by then.
+        h.panel->headerLinesHeight(520);
+        QCOMPARE(count->text(), QStringLiteral("2"));
+
+        h.panel->hide();
+        h.env.writeFile(".orris-hollows/global.yaml", "prompts:\n  - id: g1\n    title: One\n    text: One\n");
+        h.reload();
+        QCOMPARE(count->text(), QStringLiteral("2"));
+        h.panel->show();
+        QCOMPARE(count->text(), QStringLiteral("1"));
+    }
+
     void bindingThroughTheUnboundPickerWritesTheBindingFile() {
         PanelViewsHarness h;
         h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));

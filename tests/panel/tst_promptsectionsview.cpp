@@ -86,6 +86,8 @@ private slots:
     void initTestCase();
     void gridAndListGeometry();
     void tilesAreKeptAcrossRefreshes();
+    void onlyTilesNearTheVisibleAreaHaveWidgets_data();
+    void onlyTilesNearTheVisibleAreaHaveWidgets();
     void retryBadgeCallsOnlyRetry();
     void clickCopiesAndHoverReports();
     void moveItemsFollowOrdering();
@@ -151,6 +153,71 @@ void PromptSectionsViewTest::tilesAreKeptAcrossRefreshes() {
     QVERIFY(first->presentation().showsSelectedBadge);
     QCOMPARE(first->pos().x(), 0);
     QCOMPARE(stage.tilePoolSize(), 3);
+}
+
+void PromptSectionsViewTest::onlyTilesNearTheVisibleAreaHaveWidgets_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("grid") << int(PromptPanelLayoutMode::grid);
+    QTest::newRow("list") << int(PromptPanelLayoutMode::list);
+}
+
+void PromptSectionsViewTest::onlyTilesNearTheVisibleAreaHaveWidgets() {
+    QFETCH(int, mode);
+    PromptSectionsView stage;
+    QList<PromptItem> first = numbered(1880);
+    const QList<PromptItem> second = first.mid(1500);
+    first = first.mid(0, 1500);
+    const auto snapshot = snapshotOf({makeSection(QStringLiteral("a"), QStringLiteral("A"), first),
+                                      makeSection(QStringLiteral("b"), QStringLiteral("B"), second)});
+    PromptSectionsView::State s = state();
+    s.layoutMode = PromptPanelLayoutMode(mode);
+    stage.setVisibleArea(QRect()); // not on screen yet: no tiles at all
+    stage.setState(snapshot, s);
+    QCOMPARE(stage.tilePoolSize(), 0);
+    QCOMPARE(stage.sizeHint().height(), stage.layout().height());
+
+    // The tiles meeting the area and a margin around it have widgets, each where the layout says;
+    // the pool grows only to the most tiles shown at once.
+    int mostShown = 0;
+    const auto check = [&](const QRect& area) {
+        stage.setVisibleArea(area);
+        int expected = 0;
+        for (const PromptItem& item : snapshot.visiblePrompts) {
+            const std::optional<QRect> rect = stage.tileRect(item.id);
+            QVERIFY(rect);
+            const bool near = rect->top() < area.bottom() + 1 + PromptSectionsView::areaMargin &&
+                              rect->bottom() >= area.top() - PromptSectionsView::areaMargin;
+            PromptTileView* tile = stage.tile(item.id);
+            QCOMPARE(tile != nullptr, near);
+            if (tile) {
+                ++expected;
+                QCOMPARE(QRect(tile->mapTo(&stage, QPoint(0, 0)), tile->size()), *rect);
+                QCOMPARE(tile->prompt().id, item.id);
+                QVERIFY(!tile->isHidden());
+                QCOMPARE(QAccessible::queryAccessibleInterface(tile)->text(QAccessible::Name).section(',', 0, 0),
+                         item.title);
+            }
+        }
+        QCOMPARE(stage.boundTileCount(), expected);
+        QVERIFY(expected > 0);
+        mostShown = std::max(mostShown, expected);
+        QCOMPARE(stage.tilePoolSize(), mostShown);
+    };
+    check(QRect(0, 0, PromptSectionsView::stageWidth, 500));
+    // Scrolling far down and across the section boundary reuses the same widgets.
+    check(QRect(0, stage.tileRect(QStringLiteral("p900"))->top(), PromptSectionsView::stageWidth, 500));
+    check(QRect(0, stage.tileRect(QStringLiteral("p1500"))->top() - 300, PromptSectionsView::stageWidth, 500));
+    check(QRect(0, stage.layout().height() - 500, PromptSectionsView::stageWidth, 500));
+    QVERIFY(mostShown <= (mode == int(PromptPanelLayoutMode::grid) ? 3 * 7 : 9));
+    QVERIFY(!stage.tile(QStringLiteral("p0")));
+
+    // A search that leaves a few prompts, then its end: still the same pool.
+    check(QRect(0, 0, PromptSectionsView::stageWidth, 500));
+    stage.setState(snapshotOf({makeSection(QStringLiteral("a"), QStringLiteral("A"), first.mid(0, 5))}), s);
+    QCOMPARE(stage.boundTileCount(), 5);
+    QVERIFY(!stage.tileRect(QStringLiteral("p900")));
+    stage.setState(snapshot, s);
+    check(QRect(0, 0, PromptSectionsView::stageWidth, 500));
 }
 
 void PromptSectionsViewTest::retryBadgeCallsOnlyRetry() {

@@ -1,6 +1,7 @@
 #include "panel/tiles/PromptSectionView.h"
 
 #include "panel/tiles/PromptPanelLayoutPicker.h"
+#include "panel/tiles/PromptStageLayout.h"
 #include "panel/tiles/PromptTileView.h"
 #include "panel/tiles/TileLook.h"
 #include "widgets/accessibility/AccessibleText.h"
@@ -65,50 +66,32 @@ int PromptSectionView::headerHeight() const {
 }
 
 QPoint PromptSectionView::tilePosition(int index, PromptPanelLayoutMode mode) {
-    if (mode == PromptPanelLayoutMode::list) {
-        return QPoint(0, index * (82 + spacing));
-    }
-    return QPoint((index % 3) * (130 + spacing), (index / 3) * (116 + spacing));
+    return PromptStageLayout::tilePosition(index, mode);
 }
 
 int PromptSectionView::blockHeight(int count, PromptPanelLayoutMode mode) {
-    if (count <= 0) {
-        return 0;
-    }
-    if (mode == PromptPanelLayoutMode::list) {
-        return count * 82 + (count - 1) * spacing;
-    }
-    const int rows = (count + 2) / 3;
-    return rows * 116 + (rows - 1) * spacing;
+    return PromptStageLayout::blockHeight(count, mode);
 }
 
-void PromptSectionView::setTiles(const QList<PromptTileView*>& tiles, PromptPanelLayoutMode mode) {
+void PromptSectionView::setBlock(int count, PromptPanelLayoutMode mode) {
+    m_count = count;
     m_mode = mode;
-    m_tiles = tiles;
-    const int top = headerHeight() + spacing;
-    for (int i = 0; i < tiles.size(); ++i) {
-        PromptTileView* tile = tiles[i];
-        if (tile->parentWidget() != this) {
-            tile->setParent(this);
-        }
-        const QPoint position = tilePosition(i, mode) + QPoint(0, top);
-        if (tile->pos() != position) {
-            tile->move(position);
-        }
-        if (tile->isHidden()) {
-            tile->show();
-        }
-    }
     const QSize size = sizeHint();
     if (this->size() != size) {
         setFixedSize(size);
     }
+}
+
+void PromptSectionView::setShownTiles(const QList<PromptTileView*>& tiles) {
+    if (tiles == m_tiles) {
+        return;
+    }
+    m_tiles = tiles;
     update();
 }
 
 QSize PromptSectionView::sizeHint() const {
-    const int block = blockHeight(int(m_tiles.size()), m_mode);
-    return QSize(blockWidth, headerHeight() + (block > 0 ? spacing + block : 0));
+    return QSize(blockWidth, PromptStageLayout::sectionHeight({headerHeight(), m_count}, m_mode));
 }
 
 void PromptSectionView::paintEvent(QPaintEvent* event) {

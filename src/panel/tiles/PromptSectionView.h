@@ -14,8 +14,9 @@ class PromptPanelLayoutPicker;
 class PromptTileView;
 
 // One titled section of the panel: a header (the title and, on the first section, the layout
-// switch) over its tiles, three 130-wide columns or one 410-wide row each. The tiles belong to
-// the stage, which hands them in; this view only places them.
+// switch) over the room for its tiles, three 130-wide columns or one 410-wide row each. The
+// tiles belong to the stage, which places only those in and near view; the section paints the
+// header and the tiles' glow.
 class PromptSectionView final : public QWidget {
     Q_OBJECT
 public:
@@ -28,10 +29,13 @@ public:
     void setHeader(const QString& title, bool showsLayoutPicker, PromptPanelLayoutMode mode,
                    std::optional<AppLanguage> language);
     void setOnLayoutModeChange(std::function<void(PromptPanelLayoutMode)> onChange);
-    // Takes the tiles in order, makes them its children and places them.
-    void setTiles(const QList<PromptTileView*>& tiles, PromptPanelLayoutMode mode);
+    // Makes room for `count` tiles under the header.
+    void setBlock(int count, PromptPanelLayoutMode mode);
+    // The tiles the stage shows in this section now, whose glow it paints.
+    void setShownTiles(const QList<PromptTileView*>& tiles);
 
     const QString& title() const { return m_title; }
+    int count() const { return m_count; }
     const QList<PromptTileView*>& tiles() const { return m_tiles; }
     PromptPanelLayoutPicker* layoutPicker() const;
     int headerHeight() const;
@@ -49,6 +53,7 @@ private:
     QString m_title;
     QString m_elidedTitle;
     PromptPanelLayoutMode m_mode = PromptPanelLayoutMode::grid;
+    int m_count = 0;
     QList<PromptTileView*> m_tiles;
     PromptPanelLayoutPicker* m_picker = nullptr;
     std::function<void(PromptPanelLayoutMode)> m_onLayoutModeChange;

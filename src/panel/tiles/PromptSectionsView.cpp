@@ -8,9 +8,9 @@
 
 namespace {
 
-// Tiles of prompts that left the view are kept for a quick return (a search typed and erased);
-// beyond this many idle tiles the idle ones are let go.
-constexpr int idleTileLimit = 2000;
+// Idle tiles kept for the next scroll or search; beyond this many they are let go, so the pool
+// stays the size of a screenful however the view was used.
+constexpr int idleTileLimit = 48;
 
 } // namespace
 
@@ -30,13 +30,21 @@ void PromptSectionsView::setCallbacks(Callbacks callbacks) {
 }
 
 PromptTileView* PromptSectionsView::tile(const QString& promptID) const {
-    return m_shownIDs.contains(promptID) ? m_tiles.value(promptID) : nullptr;
+    return m_tiles.value(promptID);
 }
 
-PromptTileView* PromptSectionsView::makeTile(const QString& promptID) {
+std::optional<QRect> PromptSectionsView::tileRect(const QString& promptID) const {
+    const auto it = m_positions.constFind(promptID);
+    if (it == m_positions.cend()) {
+        return std::nullopt;
+    }
+    return m_layout.tileRect(it->section, it->index).translated(horizontalInset, m_layout.sectionTop(it->section));
+}
+
+PromptTileView* PromptSectionsView::makeTile() {
     auto* tile = new PromptTileView(this);
     tile->hide();
-    // The callbacks look the prompt up when they run, so a refresh never has to replace them.
+    // The callbacks look the prompt up when they run, so rebinding a tile never replaces them.
     auto withPrompt = [this, tile](const std::function<void(const PromptItem&)> Callbacks::*member) {
         return [this, tile, member] {
             if (const auto& callback = m_callbacks.*member) {
@@ -65,25 +73,43 @@ PromptTileView* PromptSectionsView::makeTile(const QString& promptID) {
             m_callbacks.onTileHover(tile->prompt(), hovering);
         }
     };
+    callbacks.onHoverMoved = [this, tile](const PromptItem& previous) {
+        if (m_callbacks.onTileHover) {
+            m_callbacks.onTileHover(previous, false);
+            if (tile->isHovered()) {
+                m_callbacks.onTileHover(tile->prompt(), true);
+            }
+        }
+    };
     callbacks.onMenuOpenChange = [this](bool open) {
         if (m_callbacks.onPopupOpenChange) {
             m_callbacks.onPopupOpenChange(open);
         }
     };
     tile->setCallbacks(std::move(callbacks));
-    m_tiles.insert(promptID, tile);
     return tile;
+}
+
+const PromptItem& PromptSectionsView::promptAt(int section, int index) const {
+    return m_snapshot.sections[section].prompts.at(m_order[section][index]);
+}
+
+TilePresentation::Input PromptSectionsView::inputFor(const PromptItem& prompt) const {
+    TilePresentation::Input input = m_baseInput;
+    input.prompt = prompt;
+    input.isEditable = m_state.editableWorkspaceID.has_value() && m_snapshot.editablePromptIDs.contains(prompt.id);
+    if (m_state.copyFeedback && m_state.copyFeedback->promptID == prompt.id) {
+        input.feedback = m_state.copyFeedback->kind;
+    }
+    input.isSelected = m_state.selectedPromptID && *m_state.selectedPromptID == prompt.id;
+    const auto number = m_snapshot.shortcutNumbers.constFind(prompt.id);
+    input.shortcutNumber = number != m_snapshot.shortcutNumbers.cend() ? std::optional<int>(*number) : std::nullopt;
+    return input;
 }
 
 void PromptSectionsView::setState(const PanelRenderSnapshot& snapshot, const State& state) {
     m_state = state;
-    const bool anyEditable = state.editableWorkspaceID.has_value();
-    const auto feedbackKind = [&](const QString& id) -> std::optional<PromptCopyFeedback::Kind> {
-        if (state.copyFeedback && state.copyFeedback->promptID == id) {
-            return state.copyFeedback->kind;
-        }
-        return std::nullopt;
-    };
+    m_snapshot = snapshot;
 
     while (m_sections.size() < snapshot.sections.size()) {
         auto* section = new PromptSectionView(this);
@@ -95,63 +121,54 @@ void PromptSectionsView::setState(const PanelRenderSnapshot& snapshot, const Sta
         m_sections.append(section);
     }
 
-    QSet<QString> shown;
-    shown.reserve(snapshot.visiblePrompts.size());
-    TilePresentation::Input input;
-    input.tileShortcut = state.tileShortcut;
-    input.layoutMode = state.layoutMode;
-    input.allowsOrdering = snapshot.allowsPromptOrdering;
-    input.reduceMotion = state.reduceMotion;
-    input.typography = state.typography;
+    m_baseInput = TilePresentation::Input();
+    m_baseInput.tileShortcut = state.tileShortcut;
+    m_baseInput.layoutMode = state.layoutMode;
+    m_baseInput.allowsOrdering = snapshot.allowsPromptOrdering;
+    m_baseInput.reduceMotion = state.reduceMotion;
+    m_baseInput.typography = state.typography;
     // Resolved once: asking for the interface language reads the environment.
-    input.language = state.language ? *state.language : L10n::currentLanguage();
+    m_baseInput.language = state.language ? *state.language : L10n::currentLanguage();
 
-    int y = 0;
+    // One tile per prompt id: a prompt met again later is left out. This pass touches every
+    // shown prompt, so it only hashes ids; tiles are bound for the visible ones below.
+    m_positions.clear();
+    m_positions.reserve(snapshot.visiblePrompts.size());
+    m_order.resize(snapshot.sections.size());
+    QList<PromptStageLayout::Section> layoutSections;
+    layoutSections.reserve(snapshot.sections.size());
     for (qsizetype index = 0; index < snapshot.sections.size(); ++index) {
         const PromptSection& section = snapshot.sections[index];
-        PromptSectionView* view = m_sections[index];
-        QList<PromptTileView*> tiles;
-        tiles.reserve(section.prompts.size());
-        for (const PromptItem& prompt : section.prompts) {
-            if (shown.contains(prompt.id)) {
-                continue; // one tile per prompt id
+        QList<qsizetype>& order = m_order[index];
+        order.clear();
+        order.reserve(section.prompts.size());
+        for (qsizetype i = 0; i < section.prompts.size(); ++i) {
+            const QString& id = section.prompts.at(i).id;
+            if (!m_positions.contains(id)) {
+                m_positions.insert(id, Position{int(index), int(order.size())});
+                order.append(i);
             }
-            shown.insert(prompt.id);
-            PromptTileView* tile = m_tiles.value(prompt.id);
-            if (!tile) {
-                tile = makeTile(prompt.id);
-            }
-            input.prompt = prompt;
-            input.isEditable = anyEditable && snapshot.editablePromptIDs.contains(prompt.id);
-            input.feedback = feedbackKind(prompt.id);
-            input.isSelected = state.selectedPromptID && *state.selectedPromptID == prompt.id;
-            const auto number = snapshot.shortcutNumbers.constFind(prompt.id);
-            input.shortcutNumber =
-                number != snapshot.shortcutNumbers.cend() ? std::optional<int>(*number) : std::nullopt;
-            tile->setInput(input);
-            tiles.append(tile);
         }
+        PromptSectionView* view = m_sections[index];
         view->setHeader(section.title, index == 0, state.layoutMode, state.language);
-        view->setTiles(tiles, state.layoutMode);
-        view->move(horizontalInset, y);
-        view->show();
-        y += view->height() + sectionSpacing;
+        view->setBlock(int(order.size()), state.layoutMode);
+        layoutSections.append({view->headerHeight(), int(order.size())});
+    }
+    m_layout = PromptStageLayout(state.layoutMode, layoutSections);
+    for (int index = 0; index < m_layout.sectionCount(); ++index) {
+        const QPoint position(horizontalInset, m_layout.sectionTop(index));
+        if (m_sections[index]->pos() != position) {
+            m_sections[index]->move(position);
+        }
     }
     for (qsizetype index = snapshot.sections.size(); index < m_sections.size(); ++index) {
-        m_sections[index]->setTiles({}, state.layoutMode);
+        m_sections[index]->setBlock(0, state.layoutMode);
+        m_sections[index]->setShownTiles({});
         m_sections[index]->hide();
     }
-    for (const QString& id : std::as_const(m_shownIDs)) {
-        if (!shown.contains(id)) {
-            if (PromptTileView* tile = m_tiles.value(id)) {
-                tile->hide();
-            }
-        }
-    }
-    m_shownIDs = std::move(shown);
-    dropUnusedTiles();
+    bindTiles(true);
 
-    const int height = snapshot.sections.isEmpty() ? 0 : y - sectionSpacing;
+    const int height = m_layout.height();
     if (height != m_height) {
         m_height = height;
         setMinimumSize(stageWidth, height);
@@ -160,16 +177,98 @@ void PromptSectionsView::setState(const PanelRenderSnapshot& snapshot, const Sta
     updatePreview();
 }
 
-void PromptSectionsView::dropUnusedTiles() {
-    if (m_tiles.size() - m_shownIDs.size() <= idleTileLimit) {
+void PromptSectionsView::setVisibleArea(const QRect& area) {
+    if (m_area == area) {
         return;
     }
-    for (auto it = m_tiles.begin(); it != m_tiles.end();) {
-        if (!m_shownIDs.contains(it.key())) {
-            it.value()->deleteLater();
-            it = m_tiles.erase(it);
-        } else {
-            ++it;
+    m_area = area;
+    bindTiles(false);
+    updatePreview();
+}
+
+void PromptSectionsView::bindTiles(bool refresh) {
+    const int sectionCount = m_layout.sectionCount();
+    QList<PromptStageLayout::Range> ranges(sectionCount);
+    const int top = m_area ? m_area->top() - areaMargin : 0;
+    const int bottom = m_area ? m_area->top() + m_area->height() + areaMargin : 0;
+    const bool anyArea = m_area && !m_area->isEmpty();
+    for (int section = 0; section < sectionCount; ++section) {
+        if (!m_area) {
+            ranges[section] = {0, m_layout.section(section).count};
+        } else if (anyArea) {
+            ranges[section] = m_layout.tilesMeeting(section, top, bottom);
+        }
+    }
+    if (!refresh && ranges == m_ranges) {
+        return;
+    }
+    m_ranges = ranges;
+
+    QList<TilePoolPlan::Slot> wanted;
+    for (int section = 0; section < sectionCount; ++section) {
+        for (int index = ranges[section].first; index < ranges[section].last; ++index) {
+            wanted.append({promptAt(section, index).id, section});
+        }
+    }
+    const TilePoolPlan plan = TilePoolPlan::make(m_slots, wanted);
+    QList<QList<PromptTileView*>> shown(sectionCount);
+    QHash<QString, PromptTileView*> bound;
+    bound.reserve(wanted.size());
+    int next = 0;
+    for (int section = 0; section < sectionCount; ++section) {
+        PromptSectionView* view = m_sections[section];
+        for (int index = ranges[section].first; index < ranges[section].last; ++index, ++next) {
+            const int slot = plan.tileFor[next];
+            while (slot >= m_pool.size()) {
+                m_pool.append(makeTile());
+                m_slots.append({QString(), -1});
+            }
+            PromptTileView* tile = m_pool[slot];
+            const PromptItem& prompt = promptAt(section, index);
+            if (tile->parentWidget() != view) {
+                tile->setParent(view);
+            }
+            if (refresh || m_slots[slot].promptID != prompt.id) {
+                tile->setInput(inputFor(prompt));
+            }
+            m_slots[slot] = {prompt.id, section};
+            const QPoint position = m_layout.tileRect(section, index).topLeft();
+            if (tile->pos() != position) {
+                tile->move(position);
+            }
+            if (tile->isHidden()) {
+                tile->show();
+            }
+            bound.insert(prompt.id, tile);
+            shown[section].append(tile);
+        }
+    }
+    for (const int slot : plan.idle) {
+        m_slots[slot].promptID.clear();
+        if (!m_pool[slot]->isHidden()) {
+            m_pool[slot]->hide();
+        }
+    }
+    m_tiles = std::move(bound);
+    // Let go of the idle tiles past the limit, the last made first. A tile may be the one whose
+    // click led here: it goes once its event is over.
+    int idle = int(plan.idle.size());
+    for (qsizetype slot = m_pool.size() - 1; slot >= 0 && idle > idleTileLimit; --slot) {
+        if (m_slots[slot].promptID.isEmpty()) {
+            m_pool[slot]->deleteLater();
+            m_pool.removeAt(slot);
+            m_slots.removeAt(slot);
+            --idle;
+        }
+    }
+
+    for (int section = 0; section < sectionCount; ++section) {
+        PromptSectionView* view = m_sections[section];
+        view->setShownTiles(shown[section]);
+        const QRect rect = m_layout.sectionRect(section);
+        const bool inView = !m_area || (anyArea && rect.top() < bottom && rect.top() + rect.height() > top);
+        if (view->isHidden() == inView) {
+            view->setVisible(inView);
         }
     }
 }

@@ -62,6 +62,26 @@ void PromptTileView::setCallbacks(Callbacks callbacks) {
 
 void PromptTileView::setInput(const TilePresentation::Input& input) {
     const bool first = !m_hasInput;
+    const bool rebound = !first && input.prompt.id != m_input.prompt.id;
+    if (rebound) {
+        // The stage hands this widget another prompt (a scroll, a search): what belonged to the
+        // old one ends with it.
+        if (m_menu) {
+            m_menu->close();
+        }
+        m_pressed = false;
+        if (m_hovered) {
+            // Told once the stage has finished, never from inside its refresh.
+            QMetaObject::invokeMethod(
+                this,
+                [this, previous = m_input.prompt] {
+                    if (m_callbacks.onHoverMoved) {
+                        m_callbacks.onHoverMoved(previous);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    }
     m_input = input;
     m_hasInput = true;
     refresh(first);

@@ -28,6 +28,9 @@ public:
         // Asked when the edit menu is built; without it the input's move flags count.
         std::function<bool(PromptMoveDirection)> canMove;
         std::function<void(bool hovering)> onHoverChange;
+        // The tile was handed another prompt while the pointer rested on it: the pointer left
+        // `previous` and is over the tile's prompt now.
+        std::function<void(const PromptItem& previous)> onHoverMoved;
         // The edit menu opened or closed: an open menu counts as interaction with the panel.
         std::function<void(bool open)> onMenuOpenChange;
     };
