@@ -53,12 +53,9 @@ $events"
 # Ctrl+1 copies the first tile: its value, read first in its description, becomes "Copied".
 events=$(probe events ctrl+1) || fail "could not listen to the accessibility events"
 wait_clipboard "Text 1" || fail "Ctrl+1 did not copy the first prompt"
-echo "$events" | grep -q "^object:property-change:accessible-description 0 \[push button\] 'Prompt 1, Shortcut Ctrl+1'" ||
-    fail "the copy sent no change of the first tile's value:
+echo "$events" | grep -q "^object:property-change:accessible-description 0 \[push button\] 'Prompt 1, Shortcut Ctrl+1' = Copied, " ||
+    fail "the copy did not change the first tile's value to Copied:
 $events"
-tile=$(probe find "Orris Hollows" "push button" "Prompt 1, Shortcut Ctrl+1") || fail "no first tile"
-echo "$tile" | grep -q "^description: Copied, " || fail "the first tile's value is not Copied:
-$tile"
 renamed=$(echo "$events" | grep -c "accessible-name")
 [ "$renamed" -le 3 ] || fail "Ctrl+1 sent $renamed name changes:
 $events"

@@ -131,6 +131,13 @@ def command_events(keys):
         data = ""
         if event.type.startswith("object:active-descendant-changed") and event.any_data is not None:
             data = describe(event.any_data)
+        elif event.type.startswith("object:property-change:accessible-description"):
+            # Read the new value as it is sent: a short-lived value (the copied badge) may be
+            # gone by the time the listener has finished.
+            try:
+                data = "= " + (source.get_description() or "")
+            except Exception:
+                data = "= [gone]"
         events.append(f"{event.type} {event.detail1} {who} {data}".rstrip())
 
     listener = Atspi.EventListener.new(on_event)
