@@ -5,11 +5,13 @@
 #include "panel/tiles/PromptTileView.h"
 #include "panel/tiles/TileCornerButton.h"
 #include "panel/tiles/TilePreviewPopup.h"
+#include "panel/tiles/TileTypography.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -85,6 +87,8 @@ class PromptSectionsViewTest : public QObject {
 private slots:
     void initTestCase();
     void gridAndListGeometry();
+    void aWrappedTitleKeepsBothLinesAndTheBody_data();
+    void aWrappedTitleKeepsBothLinesAndTheBody();
     void tilesAreKeptAcrossRefreshes();
     void onlyTilesNearTheVisibleAreaHaveWidgets_data();
     void onlyTilesNearTheVisibleAreaHaveWidgets();
@@ -136,6 +140,43 @@ void PromptSectionsViewTest::gridAndListGeometry() {
     QVERIFY(stage.sections()[0]->height() > 0);
     QCOMPARE(stage.sections()[1]->y(), stage.sections()[0]->height() + 12);
     QCOMPARE(stage.tile(QStringLiteral("p0"))->pos(), QPoint(0, stage.sections()[1]->headerHeight() + 10));
+}
+
+void PromptSectionsViewTest::aWrappedTitleKeepsBothLinesAndTheBody_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("title");
+    const QString english = QStringLiteral("Review the pull request");
+    const QString chinese = QStringLiteral("审查这个拉取请求中的每一处改动");
+    for (int size : {15, 17}) {
+        QTest::addRow("%d-english", size) << size << english;
+        QTest::addRow("%d-chinese", size) << size << chinese;
+        QTest::addRow("%d-short", size) << size << QStringLiteral("Prompt 1");
+    }
+}
+
+// A grid tile with its shortcut badge, at the larger sizes: a title that needs two lines shows both,
+// whole words on the first, and the body keeps a line, all inside the tile.
+void PromptSectionsViewTest::aWrappedTitleKeepsBothLinesAndTheBody() {
+    QFETCH(int, size);
+    QFETCH(QString, title);
+    PromptTileView tile;
+    TilePresentation::Input input;
+    input.prompt = prompt(QStringLiteral("p"), title);
+    input.isEditable = true;
+    input.shortcutNumber = 1;
+    input.typography = TileTypography::forBaseFontSize(size);
+    tile.setInput(input);
+    tile.resize(tile.sizeHint());
+    QCOMPARE(tile.size(), QSize(130, 116));
+    tile.grab(); // the text is laid out when the tile is drawn
+
+    const QFontMetricsF titleMetrics(input.typography.titleFont());
+    const bool wraps = titleMetrics.horizontalAdvance(title) > 130 - 28 - 20;
+    QCOMPARE(tile.titleLines().size(), wraps ? 2 : 1);
+    if (wraps && title.contains(QLatin1Char(' '))) {
+        QVERIFY2(title.startsWith(tile.titleLines().first() + QLatin1Char(' ')), qPrintable(tile.titleLines().first()));
+    }
+    QVERIFY(!tile.bodyLines().isEmpty());
 }
 
 void PromptSectionsViewTest::tilesAreKeptAcrossRefreshes() {

@@ -17,6 +17,8 @@
 namespace {
 
 constexpr qreal gridStackSpacing = 8;
+// The grid stack may close up to this before a wrapped title gives up its second line.
+constexpr qreal gridStackSpacingTight = 4;
 constexpr qreal listColumnSpacing = 10;
 constexpr qreal listColumnGap = 16;
 constexpr qreal cornerInset = 10;
@@ -155,18 +157,27 @@ void PromptTileView::layOutText() {
         // The body gets the lines that fit under the title and the meta row, the last one
         // ending in an ellipsis, rather than a line cut in half at the tile's edge.
         const qreal lineHeight = QFontMetricsF(p.bodyFont).height();
-        const auto fitting = [&] {
-            const qreal top =
-                p.contentPadding + m_title.height() + gridStackSpacing + metaRowHeight() + gridStackSpacing;
+        const auto fitting = [&](qreal spacing) {
+            const qreal top = p.contentPadding + m_title.height() + spacing + metaRowHeight() + spacing;
             const qreal available = p.tileSize.height() - p.contentPadding / 2 - top;
             return std::min(p.bodyLineLimit, int((available + p.lineSpacing) / (lineHeight + p.lineSpacing)));
         };
-        bodyLines = fitting();
+        m_gridSpacing = gridStackSpacing;
+        bodyLines = fitting(m_gridSpacing);
         if (bodyLines < 1 && p.bodyLineLimit >= 1 && m_title.lines().size() > 1) {
-            // At the larger text sizes a wrapped title would leave no room for the body: the
-            // title gives up its second line, so the body keeps one.
-            m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, 1, p.lineSpacing);
-            bodyLines = fitting();
+            // At the larger text sizes a wrapped title and the shortcut badge leave the body
+            // a few pixels short: the stack closes up first, so the title keeps both lines
+            // (a title cut to one line at this size often shows no more than its first word).
+            if (fitting(gridStackSpacingTight) >= 1) {
+                m_gridSpacing = gridStackSpacingTight;
+                while (fitting(m_gridSpacing + 1) >= 1) {
+                    m_gridSpacing += 1;
+                }
+            } else {
+                // Only then does the title give up its second line, so the body keeps one.
+                m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, 1, p.lineSpacing);
+            }
+            bodyLines = fitting(m_gridSpacing);
         }
     }
     m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
@@ -449,9 +460,9 @@ void PromptTileView::paintEvent(QPaintEvent*) {
     if (grid) {
         qreal y = pad;
         m_title.paint(painter, QPointF(pad, y), titleColor);
-        y += m_title.height() + gridStackSpacing;
+        y += m_title.height() + m_gridSpacing;
         paintMetaRow(painter, QRectF(pad, y, bounds.width() - 2 * pad, metaHeight));
-        y += metaHeight + gridStackSpacing;
+        y += metaHeight + m_gridSpacing;
         painter.save();
         painter.setClipRect(QRectF(0, 0, bounds.width(), bounds.height() - pad / 2));
         m_body.paint(painter, QPointF(pad, y), bodyColor);

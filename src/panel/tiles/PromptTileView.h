@@ -48,6 +48,9 @@ public:
     // The keyboard selection of the panel, also while the tile shows copy feedback.
     bool isSelected() const { return m_selected; }
     QString accessibleValue() const { return m_presentation.accessibilityValue; }
+    // The title and body lines as drawn.
+    const QStringList& titleLines() const { return m_title.lines(); }
+    const QStringList& bodyLines() const { return m_body.lines(); }
     // The controls in the top-trailing corner; null while not shown.
     TileCornerButton* retryButton() const;
     TileCornerButton* moreButton() const;
@@ -85,6 +88,7 @@ private:
 
     ElidedTextBlock m_title;
     ElidedTextBlock m_body;
+    qreal m_gridSpacing = 8;
     QString m_textKey; // the fonts and widths the text blocks were laid out for
     QString m_titleSource;
     QString m_bodySource;
