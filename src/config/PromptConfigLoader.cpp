@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFuture>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QUuid>
 
 #include <algorithm>
@@ -789,6 +791,13 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
         }
     }
 
+    // Hashing a large file costs about as much as reading it: it runs beside the reading. The
+    // task holds its own reference to the bytes, so a refused file may leave it running.
+    constexpr qsizetype hashedBesideFrom = 64 * 1024;
+    QFuture<QString> hash;
+    if (bytes->size() >= hashedBesideFrom) {
+        hash = QtConcurrent::run([data = *bytes] { return Sha256::hex(data); });
+    }
     const QString id = QFileInfo(path).completeBaseName();
     PromptConfigIssueKind failure = PromptConfigIssueKind::invalidFormat;
     std::optional<PromptWorkspace> read = readWorkspace(*bytes, id, fallbackName, failure);
@@ -797,7 +806,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     }
     PromptWorkspace result = std::move(*read);
     result.fileURL = path;
-    result.fileVersion = fileVersion(*bytes, path);
+    if (hash.isValid()) {
+        result.fileVersion = WorkspaceFileVersion{QDir::cleanPath(QFileInfo(path).absoluteFilePath()), hash.result()};
+    } else {
+        result.fileVersion = fileVersion(*bytes, path);
+    }
     workspaceMetadata.insert(sourceKind == PromptConfigSourceKind::global ? globalMetadataKey : id,
                              WorkspaceFileMetadata{file->modificationDate(), file->size()});
     return result;
