@@ -428,24 +428,37 @@ void replaceAll(std::string& text, Bytes from, Bytes to) {
     text = std::move(out);
 }
 
-QString cleanBytes(Bytes value) {
+// The value unquoted and unescaped: a view of the line, or of `buffer` when escapes were replaced.
+// Only ASCII is replaced, so valid UTF-8 stays valid.
+Bytes cleanView(Bytes value, std::string& buffer) {
     const Bytes trimmed = trimWhitespaceAndNewlines(value);
     if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"') {
         const Bytes inner = trimmed.substr(1, trimmed.size() - 2);
         if (inner.find('\\') == Bytes::npos) {
-            return toQString(inner);
+            return inner;
         }
-        std::string unescaped(inner);
-        replaceAll(unescaped, "\\\"", "\"");
-        replaceAll(unescaped, "\\\\", "\\");
-        return toQString(unescaped);
+        buffer.assign(inner);
+        replaceAll(buffer, "\\\"", "\"");
+        replaceAll(buffer, "\\\\", "\\");
+        return buffer;
     }
     if (trimmed.size() >= 2 && trimmed.front() == '\'' && trimmed.back() == '\'') {
-        std::string unescaped(trimmed.substr(1, trimmed.size() - 2));
-        replaceAll(unescaped, "''", "'");
-        return toQString(unescaped);
+        buffer.assign(trimmed.substr(1, trimmed.size() - 2));
+        replaceAll(buffer, "''", "'");
+        return buffer;
     }
-    return toQString(trimmed);
+    return trimmed;
+}
+
+QString cleanBytes(Bytes value) {
+    std::string buffer;
+    return toQString(cleanView(value, buffer));
+}
+
+PromptText cleanText(Bytes value) {
+    std::string buffer;
+    const Bytes clean = cleanView(value, buffer);
+    return PromptText::fromValidUtf8(QByteArray(clean.data(), qsizetype(clean.size())));
 }
 
 QString valueAfterColon(Bytes line) {
@@ -464,7 +477,7 @@ struct ItemFields {
     std::optional<QString> agent;
     std::optional<QString> pinned;
     std::optional<QString> shortcut;
-    std::optional<QString> text;
+    std::optional<PromptText> text;
 
     bool isEmpty() const { return !id && !title && !group && !agent && !pinned && !shortcut && !text; }
 };
@@ -509,6 +522,16 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         sharedTexts.insert(text);
         return text;
     };
+    // Equal texts share their bytes.
+    QSet<PromptText> sharedBodies;
+    const auto sharedText = [&sharedBodies](PromptText text) {
+        const auto found = sharedBodies.constFind(text);
+        if (found != sharedBodies.constEnd()) {
+            return *found;
+        }
+        sharedBodies.insert(text);
+        return text;
+    };
     // Groups and tags written alike repeat in most items: their cleaned, shared string is found
     // by the raw bytes, before any string is made.
     std::unordered_map<Bytes, QString> sharedByRaw;
@@ -540,7 +563,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
                 }
                 joined.append(textLines[k]);
             }
-            fields.text = toQString(joined);
+            fields.text = sharedText(PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size()))));
             textMode = false;
             textLines.clear();
         }
@@ -664,7 +687,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            fields.text = valueAfterColon(keyLine);
+            fields.text = sharedText(cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1))));
         }
     }
     finishCurrent();
