@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QUuid>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -470,6 +471,35 @@ bool isEveryAgentWord(const QString& value) {
     return word.isEmpty() || word == "any"_L1 || word == "all"_L1 || word == "*"_L1;
 }
 
+// Equal texts of one file share their bytes. They are found once every item is made, so that no
+// lookup table lives among the items in the heap and leaves holes there when it goes.
+void shareEqualTexts(QList<PromptItem>& items) {
+    std::vector<std::pair<size_t, qsizetype>> keys;
+    keys.reserve(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        keys.emplace_back(qHash(items.at(i).text), i);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t run = 0; run < keys.size();) {
+        size_t end = run + 1;
+        while (end < keys.size() && keys[end].first == keys[run].first) {
+            ++end;
+        }
+        for (size_t k = run + 1; k < end; ++k) {
+            PromptText& text = items[keys[k].second].text;
+            // A few distinct texts per hash at most, so that colliding hashes stay linear.
+            for (size_t earlier = run; earlier < std::min(k, run + 8); ++earlier) {
+                const PromptText& candidate = items.at(keys[earlier].second).text;
+                if (candidate == text) {
+                    text = candidate;
+                    break;
+                }
+            }
+        }
+        run = end;
+    }
+}
+
 struct ItemFields {
     std::optional<QString> id;
     std::optional<QString> title;
@@ -522,16 +552,6 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         sharedTexts.insert(text);
         return text;
     };
-    // Equal texts share their bytes.
-    QSet<PromptText> sharedBodies;
-    const auto sharedText = [&sharedBodies](PromptText text) {
-        const auto found = sharedBodies.constFind(text);
-        if (found != sharedBodies.constEnd()) {
-            return *found;
-        }
-        sharedBodies.insert(text);
-        return text;
-    };
     // Groups and tags written alike repeat in most items: their cleaned, shared string is found
     // by the raw bytes, before any string is made.
     std::unordered_map<Bytes, QString> sharedByRaw;
@@ -563,7 +583,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
                 }
                 joined.append(textLines[k]);
             }
-            fields.text = sharedText(PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size()))));
+            fields.text = PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size())));
             textMode = false;
             textLines.clear();
         }
@@ -687,11 +707,12 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            fields.text = sharedText(cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1))));
+            fields.text = cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         }
     }
     finishCurrent();
     result.squeeze();
+    shareEqualTexts(result);
 
     // The workspace name: the first "name:" line of a "workspace:" block.
     std::optional<QString> name;
