@@ -473,11 +473,16 @@ bool isEveryAgentWord(const QString& value) {
 
 // Equal texts of one file share their bytes. They are found once every item is made, so that no
 // lookup table lives among the items in the heap and leaves holes there when it goes.
+// Texts are told apart by their size and their first and last bytes, which is cheaper than a hash
+// of the whole text and nearly always enough.
 void shareEqualTexts(QList<PromptItem>& items) {
     std::vector<std::pair<size_t, qsizetype>> keys;
     keys.reserve(size_t(items.size()));
     for (qsizetype i = 0; i < items.size(); ++i) {
-        keys.emplace_back(qHash(items.at(i).text), i);
+        const QByteArrayView bytes = items.at(i).text.utf8();
+        const qsizetype ends = std::min<qsizetype>(16, bytes.size());
+        const size_t key = qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends));
+        keys.emplace_back(key, i);
     }
     std::sort(keys.begin(), keys.end());
     for (size_t run = 0; run < keys.size();) {
