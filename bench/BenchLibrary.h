@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 // The prompt library the store benchmarks load: workspace files of review prompts, each with a
-// variable, tags and a multi-line body.
+// variable, tags and a multi-line body of its own (no two texts alike, so none is shared).
 namespace BenchLibrary {
 
 inline QByteArray promptBlock(int number) {
@@ -17,7 +17,7 @@ inline QByteArray promptBlock(int number) {
     return "  - id: \"prompt-" + n + "\"\n    title: \"Review module " + n +
            " before the release\"\n    group: \"Review " + QByteArray::number(number % 7) +
            "\"\n    agent: \"codex\"\n    tags:\n      - \"review\"\n      - \"release\"\n    text: |\n"
-           "      Review the module {{ module | src/core }} for the coming release.\n"
+           "      Review module " + n + " ({{ module | src/core }}) for the coming release.\n"
            "      \n"
            "      1. List the public functions whose behaviour changed since the last tag.\n"
            "      2. Point out error paths that have no test, with the file and line.\n"

@@ -300,7 +300,8 @@ public:
         return bool(out);
     }
 
-    bool start() {
+    // Starts the app, or another program (a yardstick) in the same home and environment.
+    bool start(std::string binary = ORRIS_APP_BINARY) {
         std::vector<std::string> variables = {"HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
                                               "XDG_DATA_HOME=" + m_home + "/.local/share", "QT_QPA_PLATFORM=xcb"};
         for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -315,7 +316,6 @@ public:
             environment.push_back(variable.data());
         }
         environment.push_back(nullptr);
-        std::string binary = ORRIS_APP_BINARY;
         char* arguments[] = {binary.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);

@@ -1,6 +1,6 @@
 // Resident memory of the prompt library: the full 10.4 MB aggregate of workspace files loaded by
 // the real background loader into a store, measured over the same process before the first load.
-// Targets: the loaded library costs at most twice its file bytes, and ten reloads in a row leave
+// Targets: the loaded library costs at most 1.1 times its file bytes, and ten reloads in a row leave
 // the process within 10 % of what one load costs (memory of a replaced library is given back).
 // A program of its own, so that no other benchmark's fixture shares the process.
 

@@ -31,7 +31,7 @@ QByteArray workspaceFile(bool chinese) {
     for (int i = 0; content.size() < 1'000'000; ++i) {
         QByteArray block = BenchLibrary::promptBlock(i);
         if (chinese) {
-            block.replace("Review the module", "请审查模块");
+            block.replace("      Review module", "      请审查模块");
             block.replace("Answer in English, as a numbered list", "用中文回答，按编号列出");
         }
         content += block;

@@ -45,7 +45,7 @@ void checkRules(const PromptPackImportPreview& preview, const QString& text) {
             fail("prompt ids", text);
         }
         ids.insert(prompt.id);
-        if (isBlank(prompt.title) || isBlank(prompt.text)) {
+        if (isBlank(prompt.title) || isBlank(prompt.text.toString())) {
             fail("blank title or text", text);
         }
     }

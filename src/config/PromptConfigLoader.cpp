@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFuture>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QUuid>
 
 #include <algorithm>
@@ -753,7 +755,8 @@ QString PromptConfigLoader::slug(const QString& text) {
 std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, const QString& fallbackName,
                                                         PromptConfigSourceKind sourceKind, qint64& aggregateBytes,
                                                         QList<PromptConfigIssue>& issues,
-                                                        QHash<QString, WorkspaceFileMetadata>& workspaceMetadata) {
+                                                        QHash<QString, WorkspaceFileMetadata>& workspaceMetadata,
+                                                        QByteArray& buffer) {
     const auto refuse = [&](PromptConfigIssueKind kind) -> std::optional<PromptWorkspace> {
         issues.append(PromptConfigIssue::make(path, sourceKind, kind, language()));
         return std::nullopt;
@@ -774,10 +777,10 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     const qint64 totalBefore = aggregateBytes;
     aggregateBytes += file->size();
 
-    const Result<QByteArray> bytes = file->readAtMost(m_limits.perFileBytes);
-    if (!bytes) {
+    if (!file->readAtMost(m_limits.perFileBytes, buffer)) {
         return refuse(PromptConfigIssueKind::unreadable);
     }
+    const QByteArray* bytes = &buffer;
     if (bytes->size() > m_limits.perFileBytes) {
         return refuse(PromptConfigIssueKind::perFileLimitExceeded);
     }
@@ -789,6 +792,21 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
         }
     }
 
+    // Hashing a large file costs about as much as reading it: it runs beside the reading, over
+    // the buffer, which the next file reuses, so every way out waits for it.
+    constexpr qsizetype hashedBesideFrom = 64 * 1024;
+    QFuture<QString> hash;
+    if (bytes->size() >= hashedBesideFrom) {
+        hash = QtConcurrent::run([data = QByteArrayView(*bytes)] { return Sha256::hex(data); });
+    }
+    const struct HashWait {
+        QFuture<QString>& hash;
+        ~HashWait() {
+            if (hash.isValid()) {
+                hash.waitForFinished();
+            }
+        }
+    } hashWait{hash};
     const QString id = QFileInfo(path).completeBaseName();
     PromptConfigIssueKind failure = PromptConfigIssueKind::invalidFormat;
     std::optional<PromptWorkspace> read = readWorkspace(*bytes, id, fallbackName, failure);
@@ -797,7 +815,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     }
     PromptWorkspace result = std::move(*read);
     result.fileURL = path;
-    result.fileVersion = fileVersion(*bytes, path);
+    if (hash.isValid()) {
+        result.fileVersion = WorkspaceFileVersion{QDir::cleanPath(QFileInfo(path).absoluteFilePath()), hash.result()};
+    } else {
+        result.fileVersion = fileVersion(*bytes, path);
+    }
     workspaceMetadata.insert(sourceKind == PromptConfigSourceKind::global ? globalMetadataKey : id,
                              WorkspaceFileMetadata{file->modificationDate(), file->size()});
     return result;
@@ -898,12 +920,13 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
     bool fileExists = false;
     QList<PromptItem> globalPrompts;
     QList<PromptWorkspace> workspaces;
+    QByteArray readBuffer; // one for every file of the load
 
     if (QFileInfo::exists(globalPath)) {
         fileExists = true;
         const QString fallback = L10n::string(L10N("sample.global.prompts"), language());
-        if (auto global =
-                load(globalPath, fallback, PromptConfigSourceKind::global, aggregateBytes, issues, metadata)) {
+        if (auto global = load(globalPath, fallback, PromptConfigSourceKind::global, aggregateBytes, issues, metadata,
+                               readBuffer)) {
             globalPrompts = std::move(global->prompts);
             loadedPaths.append(globalPath);
         }
@@ -935,7 +958,8 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
             continue;
         }
         workspaceFileByID.insert(id, info.fileName());
-        if (auto workspace = load(path, id, PromptConfigSourceKind::workspace, aggregateBytes, issues, metadata)) {
+        if (auto workspace =
+                load(path, id, PromptConfigSourceKind::workspace, aggregateBytes, issues, metadata, readBuffer)) {
             workspaces.append(std::move(*workspace));
             loadedPaths.append(path);
         }

@@ -107,7 +107,7 @@ private:
     std::optional<PromptWorkspace> load(const QString& path, const QString& fallbackName,
                                         PromptConfigSourceKind sourceKind, qint64& aggregateBytes,
                                         QList<PromptConfigIssue>& issues,
-                                        QHash<QString, WorkspaceFileMetadata>& workspaceMetadata);
+                                        QHash<QString, WorkspaceFileMetadata>& workspaceMetadata, QByteArray& buffer);
     void makePromptIDsGloballyUnique(QList<PromptItem>& globalPrompts, QList<PromptWorkspace>& workspaces);
     QString warningSuffix() const;
 

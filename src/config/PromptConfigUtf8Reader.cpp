@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QUuid>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -428,24 +429,37 @@ void replaceAll(std::string& text, Bytes from, Bytes to) {
     text = std::move(out);
 }
 
-QString cleanBytes(Bytes value) {
+// The value unquoted and unescaped: a view of the line, or of `buffer` when escapes were replaced.
+// Only ASCII is replaced, so valid UTF-8 stays valid.
+Bytes cleanView(Bytes value, std::string& buffer) {
     const Bytes trimmed = trimWhitespaceAndNewlines(value);
     if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"') {
         const Bytes inner = trimmed.substr(1, trimmed.size() - 2);
         if (inner.find('\\') == Bytes::npos) {
-            return toQString(inner);
+            return inner;
         }
-        std::string unescaped(inner);
-        replaceAll(unescaped, "\\\"", "\"");
-        replaceAll(unescaped, "\\\\", "\\");
-        return toQString(unescaped);
+        buffer.assign(inner);
+        replaceAll(buffer, "\\\"", "\"");
+        replaceAll(buffer, "\\\\", "\\");
+        return buffer;
     }
     if (trimmed.size() >= 2 && trimmed.front() == '\'' && trimmed.back() == '\'') {
-        std::string unescaped(trimmed.substr(1, trimmed.size() - 2));
-        replaceAll(unescaped, "''", "'");
-        return toQString(unescaped);
+        buffer.assign(trimmed.substr(1, trimmed.size() - 2));
+        replaceAll(buffer, "''", "'");
+        return buffer;
     }
-    return toQString(trimmed);
+    return trimmed;
+}
+
+QString cleanBytes(Bytes value) {
+    std::string buffer;
+    return toQString(cleanView(value, buffer));
+}
+
+PromptText cleanText(Bytes value) {
+    std::string buffer;
+    const Bytes clean = cleanView(value, buffer);
+    return PromptText::fromValidUtf8(QByteArray(clean.data(), qsizetype(clean.size())));
 }
 
 QString valueAfterColon(Bytes line) {
@@ -457,6 +471,40 @@ bool isEveryAgentWord(const QString& value) {
     return word.isEmpty() || word == "any"_L1 || word == "all"_L1 || word == "*"_L1;
 }
 
+// Equal texts of one file share their bytes. They are found once every item is made, so that no
+// lookup table lives among the items in the heap and leaves holes there when it goes.
+// Texts are told apart by their size and their first and last bytes, which is cheaper than a hash
+// of the whole text and nearly always enough.
+void shareEqualTexts(QList<PromptItem>& items) {
+    std::vector<std::pair<size_t, qsizetype>> keys;
+    keys.reserve(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QByteArrayView bytes = items.at(i).text.utf8();
+        const qsizetype ends = std::min<qsizetype>(16, bytes.size());
+        const size_t key = qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends));
+        keys.emplace_back(key, i);
+    }
+    std::sort(keys.begin(), keys.end());
+    for (size_t run = 0; run < keys.size();) {
+        size_t end = run + 1;
+        while (end < keys.size() && keys[end].first == keys[run].first) {
+            ++end;
+        }
+        for (size_t k = run + 1; k < end; ++k) {
+            PromptText& text = items[keys[k].second].text;
+            // A few distinct texts per hash at most, so that colliding hashes stay linear.
+            for (size_t earlier = run; earlier < std::min(k, run + 8); ++earlier) {
+                const PromptText& candidate = items.at(keys[earlier].second).text;
+                if (candidate == text) {
+                    text = candidate;
+                    break;
+                }
+            }
+        }
+        run = end;
+    }
+}
+
 struct ItemFields {
     std::optional<QString> id;
     std::optional<QString> title;
@@ -464,7 +512,7 @@ struct ItemFields {
     std::optional<QString> agent;
     std::optional<QString> pinned;
     std::optional<QString> shortcut;
-    std::optional<QString> text;
+    std::optional<PromptText> text;
 
     bool isEmpty() const { return !id && !title && !group && !agent && !pinned && !shortcut && !text; }
 };
@@ -540,7 +588,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
                 }
                 joined.append(textLines[k]);
             }
-            fields.text = toQString(joined);
+            fields.text = PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size())));
             textMode = false;
             textLines.clear();
         }
@@ -664,11 +712,12 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            fields.text = valueAfterColon(keyLine);
+            fields.text = cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         }
     }
     finishCurrent();
     result.squeeze();
+    shareEqualTexts(result);
 
     // The workspace name: the first "name:" line of a "workspace:" block.
     std::optional<QString> name;

@@ -395,7 +395,7 @@ Result<PromptPackImportPreview> PromptPackService::parseImportPreviewFromText(co
     }
     QList<PromptItem> prompts = normalize(std::move(parsed.prompts));
     for (const PromptItem& prompt : prompts) {
-        if (isBlank(prompt.title) || isBlank(prompt.text)) {
+        if (isBlank(prompt.title) || isBlank(prompt.text.toString())) {
             return PromptPackError::invalidPack(message(L10N("error.pack.prompt.required")));
         }
     }

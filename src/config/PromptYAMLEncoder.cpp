@@ -77,7 +77,8 @@ void PromptYAMLEncoder::encodePrompts(QString& out, const QList<PromptItem>& pro
             }
         }
         out += u"    text: |\n"_s;
-        for (const QStringView piece : Text::splitViewsAtNewlines(prompt.text)) {
+        const QString text = prompt.text.toString();
+        for (const QStringView piece : Text::splitViewsAtNewlines(text)) {
             out += u"      "_s;
             out += piece;
             out += u'\n';

@@ -80,8 +80,16 @@ Result<OpenedFile> OpenedFile::open(const QString& path) {
 }
 
 Result<QByteArray> OpenedFile::readAtMost(qint64 limit) {
+    QByteArray buffer;
+    if (Status read = readAtMost(limit, buffer); !read) {
+        return read.error();
+    }
+    return buffer;
+}
+
+Status OpenedFile::readAtMost(qint64 limit, QByteArray& buffer) {
     const qint64 cap = limit + 1;
-    QByteArray buffer(qsizetype(std::min(m_size + 1, cap)), Qt::Uninitialized);
+    buffer.resize(qsizetype(std::min(m_size + 1, cap)));
     qsizetype used = 0;
     for (;;) {
         if (used == buffer.size()) {
@@ -103,7 +111,7 @@ Result<QByteArray> OpenedFile::readAtMost(qint64 limit) {
         used += got;
     }
     buffer.truncate(used);
-    return buffer;
+    return {};
 }
 
 Result<QByteArray> readRegularFile(const QString& path, qint64 limit) {

@@ -37,6 +37,9 @@ public:
     // claimed: a file larger than the limit, or one that grows while it is read, comes back longer
     // than the limit instead of being read without end.
     Result<QByteArray> readAtMost(qint64 limit);
+    // The same into `buffer`, whose memory serves again when it is not shared: a load of many
+    // files then takes fresh pages from the system once, not once a file.
+    Status readAtMost(qint64 limit, QByteArray& buffer);
 
 private:
     OpenedFile(int descriptor, qint64 size, QDateTime modificationDate);

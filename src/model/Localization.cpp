@@ -109,13 +109,13 @@ Result<AppLocalizationCatalog> AppLocalizationCatalog::loadFromData(const QByteA
     if (!strings.isObject()) {
         return catalogError(2, QStringLiteral("missing strings"));
     }
-    QHash<QString, QHash<QString, QString>> values;
+    QHash<QString, QMap<QString, QString>> values;
     const QJsonObject entries = strings.toObject();
     for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
         if (!entry.value().isObject()) {
             return catalogError(3, QStringLiteral("entry is not an object"));
         }
-        QHash<QString, QString> texts;
+        QMap<QString, QString> texts;
         const QJsonValue localizations = entry.value().toObject().value(QLatin1String("localizations"));
         if (localizations.isObject()) {
             const QJsonObject byLanguage = localizations.toObject();

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -33,11 +34,12 @@ AppLanguage resolved(const std::function<AppLanguage()>& provider,
 } // namespace AppLanguages
 
 // The texts of the string catalog: key -> language code ("en", "zh-Hans") -> text. Every text
-// held is non-empty; a key may be held with no text at all.
+// held is non-empty; a key may be held with no text at all. A key's two or so texts are a map:
+// a hash of its own would take a block of 48 places for them, most of a megabyte in all.
 class AppLocalizationCatalog {
 public:
     AppLocalizationCatalog() = default;
-    explicit AppLocalizationCatalog(QHash<QString, QHash<QString, QString>> values) : m_values(std::move(values)) {}
+    explicit AppLocalizationCatalog(QHash<QString, QMap<QString, QString>> values) : m_values(std::move(values)) {}
 
     // The catalog of this process, built once on first use: the compiled-in resource, else the
     // source tree, else empty.
@@ -55,11 +57,11 @@ public:
     // else the English text, else the key itself.
     QString string(const QString& key, AppLanguage language) const;
 
-    const QHash<QString, QHash<QString, QString>>& values() const { return m_values; }
+    const QHash<QString, QMap<QString, QString>>& values() const { return m_values; }
     bool isEmpty() const { return m_values.isEmpty(); }
 
 private:
-    QHash<QString, QHash<QString, QString>> m_values;
+    QHash<QString, QMap<QString, QString>> m_values;
 };
 
 namespace L10n {

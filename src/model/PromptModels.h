@@ -3,6 +3,7 @@
 #include "model/AgentType.h"
 #include "model/KeyboardShortcutModels.h"
 #include "model/Localization.h"
+#include "model/PromptText.h"
 
 #include <QHashFunctions>
 #include <QList>
@@ -19,7 +20,7 @@ struct PromptItem {
     QString title;
     QString group;
     std::optional<AgentType> agent; // none: meant for every agent
-    QString text;
+    PromptText text;                // the body, as the UTF-8 bytes it was read from
     QStringList tags;
     bool isPinned = false;
     std::optional<PromptKeyboardShortcut> shortcut;

@@ -8,9 +8,10 @@ PromptCopyCoordinator::PromptCopyCoordinator(PromptActionService actionService,
     : m_actionService(std::move(actionService)), m_variableValueStore(&variableValueStore), m_clock(std::move(clock)) {}
 
 PromptCopyPreparation PromptCopyCoordinator::prepare(const PromptItem& prompt) const {
-    const QList<PromptVariable> variables = PromptVariableParser::variables(prompt.text);
+    const QString text = prompt.text.toString();
+    const QList<PromptVariable> variables = PromptVariableParser::variables(text);
     if (variables.isEmpty()) {
-        return PromptCopyPreparation::immediate(prompt.text);
+        return PromptCopyPreparation::immediate(text);
     }
     QHash<QString, QString> initialValues;
     for (const PromptVariable& variable : variables) {
@@ -22,7 +23,7 @@ PromptCopyPreparation PromptCopyCoordinator::prepare(const PromptItem& prompt) c
                                  m_variableValueStore->value(variable.normalizedName).value_or(QString()));
         }
     }
-    return PromptCopyPreparation::requiresValues({prompt.id, prompt.text, variables, initialValues});
+    return PromptCopyPreparation::requiresValues({prompt.id, text, variables, initialValues});
 }
 
 PromptCopySubmissionResult PromptCopyCoordinator::submit(const PromptVariableForm& form,

@@ -13,7 +13,7 @@ PromptEditorModel::PromptEditorModel(PromptStore& store, AgentContext context, Q
     if (m_editingPrompt) {
         m_title = m_editingPrompt->title;
         m_group = m_editingPrompt->group;
-        m_text = m_editingPrompt->text;
+        m_text = m_editingPrompt->text.toString();
         m_shortcut = m_editingPrompt->shortcut;
         m_selectedAgent = m_editingPrompt->agent.value_or(AgentType::unknown);
     }

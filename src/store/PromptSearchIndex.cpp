@@ -30,13 +30,32 @@ void lowerAscii(const char16_t* in, qsizetype size, char* out) {
     }
 }
 
+// The same for ASCII text held one byte a character.
+void lowerAscii(const char* in, qsizetype size, char* out) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i beforeA = _mm_set1_epi8('A' - 1);
+    const __m128i afterZ = _mm_set1_epi8('Z' + 1);
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    for (; i + 16 <= size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(bytes, _mm_and_si128(upper, caseBit)));
+    }
+#endif
+    for (; i < size; ++i) {
+        const char c = in[i];
+        out[i] = char((c >= 'A' && c <= 'Z') ? c + 32 : c);
+    }
+}
+
 } // namespace
 
 PromptSearchIndex::PromptSearchIndex(QList<PromptItem> prompts) : m_prompts(std::move(prompts)) {
     const qsizetype count = m_prompts.size();
     qsizetype bytes = 0;
     for (const PromptItem& prompt : std::as_const(m_prompts)) {
-        bytes += prompt.title.size() + prompt.group.size() + prompt.text.size() + prompt.tags.size();
+        bytes += prompt.title.size() + prompt.group.size() + prompt.text.utf8().size() + prompt.tags.size();
         for (const QString& tag : prompt.tags) {
             bytes += tag.size();
         }
@@ -64,7 +83,15 @@ PromptSearchIndex::PromptSearchIndex(QList<PromptItem> prompts) : m_prompts(std:
         const qint64 key = qint64(fieldCount) * i;
         add(key, prompt.title);
         add(key + 1, prompt.group);
-        add(key + 2, prompt.text);
+        if (fits && prompt.text.isAscii()) {
+            const QByteArrayView text = prompt.text.utf8();
+            const qsizetype start = m_ascii.size();
+            m_ascii.resize(start + text.size());
+            lowerAscii(text.data(), text.size(), m_ascii.data() + start);
+            m_offsets.push_back(quint32(m_ascii.size()));
+        } else {
+            add(key + 2, prompt.text.toString());
+        }
         const bool asciiTags = std::all_of(prompt.tags.cbegin(), prompt.tags.cend(),
                                            [](const QString& tag) { return QtPrivate::isAscii(QStringView(tag)); });
         if (fits && asciiTags) {

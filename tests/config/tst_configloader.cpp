@@ -163,6 +163,41 @@ private slots:
         QCOMPARE(version->contentHash.size(), 64);
     }
 
+    // The texts of a file read from its bytes: as written, beyond ASCII and with a leading byte
+    // order mark too, equal texts sharing one copy; a large file's version is the hash of its
+    // bytes, also for a file read after it.
+    void textsReadFromTheBytes() {
+        TestEnvironment env;
+        const QString body = QStringLiteral("请先阅读 {{file|当前文件}}\n\nthen fix it");
+        QByteArray content = "prompts:\n  - id: a\n    text: |\n      " +
+                             body.toUtf8().replace("\n\n", "\n      \n      ") + "\n  - id: b\n    text: |\n      " +
+                             body.toUtf8().replace("\n\n", "\n      \n      ") +
+                             "\n  - id: c\n    text: \"\xEF\xBB\xBF\\\"quoted\\\" \"\n";
+        while (content.size() < 100'000) {
+            content += "  - id: p" + QByteArray::number(content.size()) + "\n    text: \"Same text\"\n";
+        }
+        env.writeFile(workspaceFile("w.yaml"), content);
+        // Read after it into the same buffer: shorter, so stale bytes of the first would show.
+        const QByteArray second = content.left(70'000).left(content.left(70'000).lastIndexOf("  - id:"));
+        env.writeFile(workspaceFile("x.yaml"), second);
+
+        const PromptLoadResult result = englishLoader(env).loadAllConfigs();
+        QVERIFY(result.issues.isEmpty());
+        QCOMPARE(result.workspaces.size(), 2);
+        QCOMPARE(result.workspaces[1].fileVersion->contentHash,
+                 QString::fromLatin1(QCryptographicHash::hash(second, QCryptographicHash::Sha256).toHex()));
+        const QList<PromptItem>& prompts = result.workspaces[0].prompts;
+        QVERIFY(prompts.size() > 100);
+        QCOMPARE(prompts[0].text.toString(), body);
+        QCOMPARE(prompts[1].text, prompts[0].text);
+        QCOMPARE(prompts[1].text.utf8().data(), prompts[0].text.utf8().data());
+        QCOMPARE(prompts[2].text.toString(), QChar(0xFEFF) + QStringLiteral("\"quoted\" "));
+        QCOMPARE(prompts[3].text.toString(), QStringLiteral("Same text"));
+        QCOMPARE(prompts.last().text.utf8().data(), prompts[3].text.utf8().data());
+        QCOMPARE(result.workspaces[0].fileVersion->contentHash,
+                 QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex()));
+    }
+
     void codePointOrder() {
         TestEnvironment env;
         env.writeFile(workspaceFile("c.YML"), promptFile("c"));

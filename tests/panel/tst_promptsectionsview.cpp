@@ -532,7 +532,7 @@ void PromptSectionsViewTest::screenshots() {
     first[1].text =
         QStringLiteral("请阅读失败的测试输出，找出根本原因，然后给出最小的修复方案，并说明理由。不要修改公共接口。");
     first[2].shortcut = PromptKeyboardShortcut{35, ModifierFlags::control | ModifierFlags::shift};
-    first[5].text.clear();
+    first[5].text = PromptText();
     PromptItem pinnedReadOnly = prompt(QStringLiteral("ro"), QStringLiteral("Global: explain this error"), true);
     QList<PromptSection> sections = {
         makeSection(QStringLiteral("a"), QStringLiteral("Workspace prompts with a rather long section title"), first),

@@ -17,7 +17,8 @@ bool plainMatch(const PromptItem& prompt, const QString& search) {
     if (query.isEmpty()) {
         return true;
     }
-    for (const QString& field : {prompt.title, prompt.group, prompt.text, prompt.tags.join(QLatin1Char(' '))}) {
+    for (const QString& field :
+         {prompt.title, prompt.group, prompt.text.toString(), prompt.tags.join(QLatin1Char(' '))}) {
         if (field.toLower().contains(query)) {
             return true;
         }
@@ -104,7 +105,7 @@ private slots:
             for (qsizetype i = 0; i < prompts.size(); ++i) {
                 const bool expected = plainMatch(prompts.at(i), query);
                 if (index.matches(i, search) != expected || search.matches(prompts.at(i)) != expected) {
-                    QFAIL(qPrintable(QString("query \"%1\" in \"%2\"").arg(query, prompts.at(i).text)));
+                    QFAIL(qPrintable(QString("query \"%1\" in \"%2\"").arg(query, prompts.at(i).text.toString())));
                 }
                 checked += expected ? 1 : 0;
             }

@@ -86,10 +86,10 @@ void FullPromptPreviewCard::setPrompt(const PromptItem& prompt) {
     const bool textChanged = prompt.text != m_bodyText;
     m_promptID = prompt.id;
     m_titleText = prompt.title;
-    m_bodyText = prompt.text;
+    m_bodyText = prompt.text.toString();
     AccessibleText::setName(this, prompt.title);
     if (textChanged) {
-        m_text->setPlainText(prompt.text);
+        m_text->setPlainText(m_bodyText);
         applyTextFormat();
         m_text->verticalScrollBar()->setValue(0);
     }

@@ -150,7 +150,7 @@ void PromptTileView::layOutText() {
     }
     m_textKey = key;
     m_titleSource = m_input.prompt.title;
-    m_bodySource = m_input.prompt.text;
+    m_bodySource = m_input.prompt.text.toString();
     m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, p.titleLineLimit, p.lineSpacing);
     int bodyLines = p.bodyLineLimit;
     if (grid) {
@@ -180,7 +180,7 @@ void PromptTileView::layOutText() {
             bodyLines = fitting(m_gridSpacing);
         }
     }
-    m_body.setText(m_input.prompt.text, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
+    m_body.setText(m_bodySource, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
 }
 
 TileCornerButton* PromptTileView::retryButton() const {

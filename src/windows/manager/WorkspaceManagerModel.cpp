@@ -301,7 +301,8 @@ QList<PromptItem> WorkspaceManagerModel::filteredPrompts(const PromptWorkspace& 
     QList<PromptItem> kept;
     for (const PromptItem& prompt : workspace.prompts) {
         if (prompt.title.toLower().contains(query) || prompt.group.toLower().contains(query) ||
-            prompt.tags.join(QLatin1Char(' ')).toLower().contains(query) || prompt.text.toLower().contains(query)) {
+            prompt.tags.join(QLatin1Char(' ')).toLower().contains(query) ||
+            prompt.text.toString().toLower().contains(query)) {
             kept.append(prompt);
         }
     }
@@ -336,7 +337,7 @@ WorkspaceManagerModel::PromptRow WorkspaceManagerModel::promptRow(const PromptIt
     row.id = prompt.id;
     row.title = prompt.title;
     row.metaLine = promptMetaLine(prompt);
-    row.text = QString(prompt.text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    row.text = prompt.text.toString().replace(QLatin1Char('\n'), QLatin1Char(' '));
     row.isEditable = isEditable(workspace);
     return row;
 }

@@ -1,0 +1,68 @@
+#include "model/PromptText.h"
+
+#include <QTest>
+
+class PromptTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every string comes back as it went in, also one that UTF-8 cannot carry, and compares
+    // equal to it.
+    void keepsTheString_data() {
+        QTest::addColumn<QString>("string");
+        QTest::addColumn<bool>("ascii");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("empty") << QString() << true << true;
+        QTest::newRow("ascii") << QStringLiteral("Review {{file}}\n\tline two") << true << true;
+        QTest::newRow("chinese") << QStringLiteral("请阅读失败的测试输出") << false << true;
+        QTest::newRow("astral") << QString::fromUtf8("fix \U0001F600 now") << false << true;
+        QTest::newRow("leading byte order mark") << (QChar(0xFEFF) + QStringLiteral("text")) << false << true;
+        QTest::newRow("nul") << QString(QStringLiteral("a%1b")).arg(QChar(0)) << true << true;
+        QTest::newRow("lone high surrogate")
+            << (QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b")) << false << false;
+        QTest::newRow("lone low surrogate at the end") << (QStringLiteral("ab") + QChar(0xDC00)) << false << false;
+    }
+
+    void keepsTheString() {
+        QFETCH(QString, string);
+        QFETCH(bool, ascii);
+        QFETCH(bool, utf8);
+        const PromptText text(string);
+        QCOMPARE(text.toString(), string);
+        QCOMPARE(text.toString().size(), string.size());
+        QVERIFY(text == string);
+        QCOMPARE(text.isEmpty(), string.isEmpty());
+        QCOMPARE(text.isAscii(), ascii);
+        QCOMPARE(text.isUtf8(), utf8);
+        if (utf8) {
+            QCOMPARE(text.utf8().toByteArray(), string.toUtf8());
+            QCOMPARE(PromptText::fromValidUtf8(string.toUtf8()), text);
+        }
+        const PromptText copy = text;
+        QCOMPARE(copy, text);
+        QCOMPARE(qHash(copy, 7), qHash(text, 7));
+    }
+
+    void comparesByContent_data() {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::newRow("case") << QStringLiteral("Review") << QStringLiteral("review");
+        QTest::newRow("accent") << QStringLiteral("é") << QStringLiteral("e");
+        QTest::newRow("prefix") << QStringLiteral("abc") << QStringLiteral("ab");
+        QTest::newRow("byte order mark") << (QChar(0xFEFF) + QStringLiteral("x")) << QStringLiteral("x");
+        QTest::newRow("surrogate against its replacement")
+            << (QStringLiteral("a") + QChar(0xD800)) << (QStringLiteral("a") + QChar(0xFFFD));
+    }
+
+    void comparesByContent() {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QVERIFY(PromptText(a) != PromptText(b));
+        QVERIFY(!(PromptText(a) == b));
+        QVERIFY(!(PromptText(b) == a));
+        QVERIFY(PromptText(a) == a);
+    }
+};
+
+QTEST_APPLESS_MAIN(PromptTextTest)
+#include "tst_prompttext.moc"
