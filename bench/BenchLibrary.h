@@ -17,7 +17,9 @@ inline QByteArray promptBlock(int number) {
     return "  - id: \"prompt-" + n + "\"\n    title: \"Review module " + n +
            " before the release\"\n    group: \"Review " + QByteArray::number(number % 7) +
            "\"\n    agent: \"codex\"\n    tags:\n      - \"review\"\n      - \"release\"\n    text: |\n"
-           "      Review module " + n + " ({{ module | src/core }}) for the coming release.\n"
+           "      Review module " +
+           n +
+           " ({{ module | src/core }}) for the coming release.\n"
            "      \n"
            "      1. List the public functions whose behaviour changed since the last tag.\n"
            "      2. Point out error paths that have no test, with the file and line.\n"

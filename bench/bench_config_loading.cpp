@@ -29,7 +29,9 @@ QByteArray promptBlock(int number) {
            "      - \"review\"\n"
            "      - \"release\"\n"
            "    text: |\n"
-           "      Review module " + n + " ({{ module | src/core }}) for the coming release.\n"
+           "      Review module " +
+           n +
+           " ({{ module | src/core }}) for the coming release.\n"
            "      \n"
            "      1. List the public functions whose behaviour changed since the last tag.\n"
            "      2. Point out error paths that have no test, with the file and line.\n"
