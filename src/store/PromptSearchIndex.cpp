@@ -9,24 +9,32 @@
 
 namespace {
 
+#if defined(__SSE2__)
+// Sixteen ASCII bytes lower-cased.
+__m128i lowerAsciiBlock(__m128i bytes) {
+    const __m128i upper =
+        _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('A' - 1)), _mm_cmplt_epi8(bytes, _mm_set1_epi8('Z' + 1)));
+    return _mm_or_si128(bytes, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
+}
+#endif
+
+char lowerAsciiChar(char32_t c) {
+    return char((c >= U'A' && c <= U'Z') ? c + 32 : c);
+}
+
 // ASCII text lower-cased into one byte a character, sixteen at a time.
 void lowerAscii(const char16_t* in, qsizetype size, char* out) {
     qsizetype i = 0;
 #if defined(__SSE2__)
-    const __m128i beforeA = _mm_set1_epi8('A' - 1);
-    const __m128i afterZ = _mm_set1_epi8('Z' + 1);
-    const __m128i caseBit = _mm_set1_epi8(0x20);
     for (; i + 16 <= size; i += 16) {
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 8));
         const __m128i bytes = _mm_packus_epi16(low, high); // exact: every character is below 0x80
-        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(bytes, _mm_and_si128(upper, caseBit)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowerAsciiBlock(bytes));
     }
 #endif
     for (; i < size; ++i) {
-        const char16_t c = in[i];
-        out[i] = char((c >= u'A' && c <= u'Z') ? c + 32 : c);
+        out[i] = lowerAsciiChar(in[i]);
     }
 }
 
@@ -34,18 +42,13 @@ void lowerAscii(const char16_t* in, qsizetype size, char* out) {
 void lowerAscii(const char* in, qsizetype size, char* out) {
     qsizetype i = 0;
 #if defined(__SSE2__)
-    const __m128i beforeA = _mm_set1_epi8('A' - 1);
-    const __m128i afterZ = _mm_set1_epi8('Z' + 1);
-    const __m128i caseBit = _mm_set1_epi8(0x20);
     for (; i + 16 <= size; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(bytes, _mm_and_si128(upper, caseBit)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lowerAsciiBlock(bytes));
     }
 #endif
     for (; i < size; ++i) {
-        const char c = in[i];
-        out[i] = char((c >= 'A' && c <= 'Z') ? c + 32 : c);
+        out[i] = lowerAsciiChar(char32_t(static_cast<unsigned char>(in[i])));
     }
 }
 
