@@ -86,6 +86,9 @@ void PanelViewModel::evaluate() {
     m_snapshot = PanelRenderSnapshotBuilder::make(m_deps.promptStore, m_context, m_searchText,
                                                   m_deps.contextDetector.needsAutomationPermission());
     const QStringList ids = m_snapshot.visiblePromptIDs();
+    // A selection or preview the new prompts move is told with this evaluation's one change
+    // below: told on its own, the panel would render every visible tile twice for one key.
+    m_evaluating = true;
     if (ids != m_visiblePromptIDs) {
         m_visiblePromptIDs = ids;
         if (m_selectedPromptID) {
@@ -97,6 +100,7 @@ void PanelViewModel::evaluate() {
             cancelHoverPreview();
         }
     }
+    m_evaluating = false;
     emit changed();
 }
 
@@ -191,7 +195,9 @@ void PanelViewModel::setSelectedPromptID(const std::optional<QString>& id) {
         return;
     }
     m_selectedPromptID = id;
-    emit changed();
+    if (!m_evaluating) {
+        emit changed();
+    }
 }
 
 void PanelViewModel::select(const QString& promptID) {
@@ -348,7 +354,9 @@ void PanelViewModel::cancelHoverPreview() {
     m_hoveredPromptID.reset();
     if (m_previewPrompt) {
         m_previewPrompt.reset();
-        emit changed();
+        if (!m_evaluating) {
+            emit changed();
+        }
     }
 }
 

@@ -201,6 +201,8 @@ private:
     bool m_popupOpen = false;
     bool m_listLayout = false;
     bool m_appeared = false;
+    // Set while evaluate() runs: changes made on its way are told by its own changed().
+    bool m_evaluating = false;
 
     std::optional<Scheduler::Token> m_initialSelection;
     std::optional<Scheduler::Token> m_hoverPreview;

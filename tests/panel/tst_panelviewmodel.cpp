@@ -324,6 +324,30 @@ private slots:
         QVERIFY(!h.model->canMove(h.model->snapshot().visiblePrompts.first(), PromptMoveDirection::down));
     }
 
+    // The panel renders every visible tile on each change: a search that also moves the
+    // selection and ends a preview is one change, told once the selection is valid.
+    void aSearchThatMovesTheSelectionChangesOnce() {
+        PanelHarness h;
+        h.open();
+        h.model->handleTileHover(h.model->snapshot().visiblePrompts.at(0), true);
+        h.env.scheduler().advance(700ms);
+        QCOMPARE(h.model->previewPrompt()->id, QStringLiteral("p1"));
+        QStringList seen;
+        connect(h.model.get(), &PanelViewModel::changed, this, [&] {
+            seen << h.selected() + QLatin1Char('/') +
+                        (h.model->previewPrompt() ? QStringLiteral("preview") : QString());
+        });
+        h.model->setSearchText(QStringLiteral("Prompt 2"));
+        QCOMPARE(seen, QStringList{QStringLiteral("p2/")});
+        seen.clear();
+        h.model->setSearchText(QString());
+        QCOMPARE(seen, QStringList{QStringLiteral("p2/")});
+        // Outside a search, a selection is still told on its own.
+        seen.clear();
+        h.model->moveSelection(1);
+        QCOMPARE(seen, QStringList{QStringLiteral("p3/")});
+    }
+
     void clearedUsageResortsAnOpenPanel() {
         PanelHarness h;
         h.store.setSortMode(PromptSortMode::frequent);
