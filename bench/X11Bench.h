@@ -446,4 +446,17 @@ private:
     std::map<std::string, Counts> m_last;
 };
 
+// The status capsule's window (38 by 24) being created: stores it in window.
+inline bool isCapsuleCreated(xcb_generic_event_t* event, xcb_window_t& window) {
+    if ((event->response_type & 0x7f) != XCB_CREATE_NOTIFY) {
+        return false;
+    }
+    const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
+    if (created->width == 38 && created->height == 24) {
+        window = created->window;
+        return true;
+    }
+    return false;
+}
+
 } // namespace X11Bench

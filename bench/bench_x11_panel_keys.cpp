@@ -74,18 +74,6 @@ std::vector<std::pair<std::string, std::string>> workspaceFiles(int first, int c
     return files;
 }
 
-bool isCapsuleCreated(xcb_generic_event_t* event, xcb_window_t& window) {
-    if ((event->response_type & 0x7f) != XCB_CREATE_NOTIFY) {
-        return false;
-    }
-    const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
-    if (created->width == 38 && created->height == 24) {
-        window = created->window;
-        return true;
-    }
-    return false;
-}
-
 // One app showing `shown` prompts, its panel watched for repaints.
 class Session {
 public:
@@ -99,8 +87,8 @@ public:
         }
         xcb_window_t capsule = XCB_WINDOW_NONE;
         if (!display.ok() || !app.start() ||
-            !display.waitFor([&capsule](xcb_generic_event_t* event) { return isCapsuleCreated(event, capsule); },
-                             10s)) {
+            !display.waitFor(
+                [&capsule](xcb_generic_event_t* event) { return X11Bench::isCapsuleCreated(event, capsule); }, 10s)) {
             error = "the app did not start";
             return;
         }

@@ -14,18 +14,6 @@ using X11Bench::App;
 using X11Bench::Clock;
 using X11Bench::Display;
 
-bool isCapsuleCreated(xcb_generic_event_t* event, xcb_window_t& window) {
-    if ((event->response_type & 0x7f) != XCB_CREATE_NOTIFY) {
-        return false;
-    }
-    const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
-    if (created->width == 38 && created->height == 24) {
-        window = created->window;
-        return true;
-    }
-    return false;
-}
-
 // From the spawn of the process to the capsule's MapNotify.
 void BM_StartToStatusItemMapped(benchmark::State& state) {
     Display display;
@@ -42,8 +30,9 @@ void BM_StartToStatusItemMapped(benchmark::State& state) {
         }
         xcb_window_t capsule = XCB_WINDOW_NONE;
         std::optional<Clock::time_point> mapped;
-        if (display.waitFor([&capsule](xcb_generic_event_t* event) { return isCapsuleCreated(event, capsule); },
-                            std::chrono::seconds(10))) {
+        if (display.waitFor(
+                [&capsule](xcb_generic_event_t* event) { return X11Bench::isCapsuleCreated(event, capsule); },
+                std::chrono::seconds(10))) {
             display.watch(capsule);
             // Mapped before we listened: count it now, which can only make the figure larger.
             mapped = display.isViewable(capsule) ? std::optional(Clock::now())
@@ -73,8 +62,9 @@ void BM_HotKeyToPanelMapped(benchmark::State& state) {
         setUp = true;
         xcb_window_t capsule = XCB_WINDOW_NONE;
         if (!app.start() ||
-            !display.waitFor([&capsule](xcb_generic_event_t* event) { return isCapsuleCreated(event, capsule); },
-                             std::chrono::seconds(10))) {
+            !display.waitFor(
+                [&capsule](xcb_generic_event_t* event) { return X11Bench::isCapsuleCreated(event, capsule); },
+                std::chrono::seconds(10))) {
             state.SkipWithError("the app did not start");
             return;
         }
