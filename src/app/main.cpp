@@ -1,6 +1,7 @@
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
+#include "config/BackgroundWork.h"
 #include "config/InstanceLock.h"
 #include "platform/x11/X11Desktop.h"
 #include "store/LibraryMemory.h"
@@ -110,6 +111,7 @@ int main(int argc, char* argv[]) {
     }
     instance.listen();
 
+    BackgroundWork::configureFramePool();
     OrrisHollowsAppearance::applyDark(application);
     quitOnTerminationSignals(application);
 

@@ -2,6 +2,7 @@
 
 #include "config/StartupFileRecovery.h"
 
+#include "config/BackgroundWork.h"
 #include "config/Slug.h"
 #include "config/StateFiles.h"
 #include "model/Sha256.h"
@@ -797,7 +798,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::load(const QString& path, con
     constexpr qsizetype hashedBesideFrom = 64 * 1024;
     QFuture<QString> hash;
     if (bytes->size() >= hashedBesideFrom) {
-        hash = QtConcurrent::run([data = QByteArrayView(*bytes)] { return Sha256::hex(data); });
+        hash = QtConcurrent::run(BackgroundWork::pool(), [data = QByteArrayView(*bytes)] { return Sha256::hex(data); });
     }
     const struct HashWait {
         QFuture<QString>& hash;

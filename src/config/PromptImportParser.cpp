@@ -1,5 +1,6 @@
 #include "config/PromptImportParser.h"
 
+#include "config/BackgroundWork.h"
 #include "config/Slug.h"
 #include "model/TextPrimitives.h"
 
@@ -189,8 +190,7 @@ QList<PromptImportPreview> PromptImportParser::parse(const QString& text, AppLan
 
 QFuture<QList<PromptImportPreview>> PromptImportParser::parseInBackground(const QString& text, AppLanguage language,
                                                                           QThreadPool* pool) {
-    return QtConcurrent::run(pool ? pool : QThreadPool::globalInstance(),
-                             [text, language] { return parse(text, language); });
+    return QtConcurrent::run(pool ? pool : BackgroundWork::pool(), [text, language] { return parse(text, language); });
 }
 
 QList<PromptItem> PromptImportParser::makePrompts(const QList<PromptImportPreview>& previews,

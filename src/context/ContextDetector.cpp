@@ -1,5 +1,6 @@
 #include "context/ContextDetector.h"
 
+#include "config/BackgroundWork.h"
 #include "context/IDEWorkspaceDetector.h"
 #include "model/FilePaths.h"
 #include "model/TerminalContextDetector.h"
@@ -166,21 +167,23 @@ void ContextDetector::refresh(bool force) {
     const std::optional<QString> environmentPath = inputs.environmentPath;
 
     QFuture<std::optional<AgentContext>> future =
-        QtConcurrent::run([detection, delay, application, title, environmentPath, knownWorkspacePaths, homePath,
+        QtConcurrent::run(BackgroundWork::pool(),
+                          [detection, delay, application, title, environmentPath, knownWorkspacePaths, homePath,
                            currentDirectory]() -> std::optional<AgentContext> {
-            if (delay.count() > 0) {
-                detection->sleep(delay);
-            }
-            if (detection->isCancelled()) {
-                return std::nullopt;
-            }
-            AgentContext context = makeContext(application.name, application.bundleIdentifier, title, environmentPath,
-                                               knownWorkspacePaths, homePath, currentDirectory);
-            if (detection->isCancelled()) {
-                return std::nullopt;
-            }
-            return context;
-        });
+                              if (delay.count() > 0) {
+                                  detection->sleep(delay);
+                              }
+                              if (detection->isCancelled()) {
+                                  return std::nullopt;
+                              }
+                              AgentContext context =
+                                  makeContext(application.name, application.bundleIdentifier, title, environmentPath,
+                                              knownWorkspacePaths, homePath, currentDirectory);
+                              if (detection->isCancelled()) {
+                                  return std::nullopt;
+                              }
+                              return context;
+                          });
 
     // The watcher is our child: when the detector goes away first, the result goes nowhere.
     auto* watcher = new QFutureWatcher<std::optional<AgentContext>>(this);

@@ -306,11 +306,31 @@ void PromptPanelWidget::render() {
     renderStage();
     reportHeaderLinesHeight();
     if (isVisible()) {
-        // A new text (the header's count, say) resizes a label, then its capsule, then the
-        // header, one posted layout request after another, and the window would paint between
-        // them: settle them now, so a change paints once.
-        for (int pass = 0; pass < 4; ++pass) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        settleLayouts();
+        // The stage is laid out now: the selection comes into view in this frame, not in one
+        // of its own after it.
+        if (m_revealPending) {
+            m_revealPending = false;
+            revealSelection();
+            settleLayouts();
+        }
+        // A widget shown by this render (a tile brought into view, the search's clear button)
+        // asks for its first paint with a posted event of its own, which would arrive after the
+        // frame and paint a second one: deliver those now, so the change paints in one frame.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    }
+}
+
+void PromptPanelWidget::settleLayouts() {
+    // A new text (the header's count, say) resizes a label, then its capsule, then the header,
+    // one posted layout request after another, and the window would paint between them: settle
+    // them now, until a pass delivers none, so a change paints once. Bounded, should a layout
+    // keep asking.
+    for (int pass = 0; pass < 16; ++pass) {
+        m_layoutRequestsDelivered = 0;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (m_layoutRequestsDelivered == 0) {
+            return;
         }
     }
 }
@@ -412,7 +432,9 @@ void PromptPanelWidget::renderStage() {
     if (state.selectedPromptID != m_revealedSelection || visibleIDs != m_revealedOrder) {
         m_revealedSelection = state.selectedPromptID;
         m_revealedOrder = visibleIDs;
-        if (state.selectedPromptID) {
+        if (state.selectedPromptID && isVisible()) {
+            m_revealPending = true; // at the end of this render, once the stage is laid out
+        } else if (state.selectedPromptID) {
             QMetaObject::invokeMethod(this, &PromptPanelWidget::revealSelection, Qt::QueuedConnection);
         }
     }
@@ -546,6 +568,9 @@ void PromptPanelWidget::hideEvent(QHideEvent* event) {
 }
 
 bool PromptPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest) {
+        ++m_layoutRequestsDelivered;
+    }
     if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
         (watched == m_stage->viewport() || watched == m_stageContent || watched == m_sections)) {
         updateStageArea();

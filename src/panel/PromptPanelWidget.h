@@ -90,6 +90,7 @@ private:
     void showPendingDeletion();
     void reportHeaderLinesHeight();
     void revealSelection();
+    void settleLayouts();
     void updateStageArea();
 
     PanelViewModel& m_model;
@@ -117,6 +118,8 @@ private:
     int m_reportedHeaderLinesHeight = -1;
     bool m_rendered = false; // the first render runs hidden: the panel is built from it
     bool m_stale = false;    // a render was left for later while hidden
+    bool m_revealPending = false;
+    int m_layoutRequestsDelivered = 0; // counted by the event filter while layouts settle
     // The selection and order last brought into view.
     std::optional<QString> m_revealedSelection;
     QStringList m_revealedOrder;

@@ -1,5 +1,7 @@
 #include "sheets/PromptImportViewModel.h"
 
+#include "config/BackgroundWork.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
@@ -24,7 +26,7 @@ PromptImportViewModel::~PromptImportViewModel() {
 }
 
 PromptImportViewModel::Executor PromptImportViewModel::threadPoolExecutor() {
-    return [](std::function<void()> job) { QThreadPool::globalInstance()->start(std::move(job)); };
+    return [](std::function<void()> job) { BackgroundWork::pool()->start(std::move(job)); };
 }
 
 PromptImportViewModel::Parser PromptImportViewModel::defaultParser() {

@@ -1,5 +1,7 @@
 #include "store/LibraryMemory.h"
 
+#include "config/BackgroundWork.h"
+
 #include <QThreadPool>
 
 #include <atomic>
@@ -25,7 +27,7 @@ void giveBackFreedMemory() {
     if (requested.exchange(true)) {
         return;
     }
-    QThreadPool::globalInstance()->start([] {
+    BackgroundWork::pool()->start([] {
         requested = false;
         malloc_trim(0);
     });

@@ -1,5 +1,7 @@
 #include "platform/x11/X11ContextProviders.h"
 
+#include "config/BackgroundWork.h"
+
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <qguiapplication_platform.h>
@@ -32,7 +34,7 @@ X11ContextProviders::X11ContextProviders(const AppEnvironment& environment, cons
     });
     watcher->setFuture(promise->future());
     promise->start();
-    QThreadPool::globalInstance()->start([promise, directories] {
+    BackgroundWork::pool()->start([promise, directories] {
         promise->addResult(DesktopEntryIndex::build(directories));
         promise->finish();
     });
