@@ -5,6 +5,7 @@
 // A program of its own, so that no other benchmark's fixture shares the process.
 
 #include "BenchLibrary.h"
+#include "config/BackgroundWork.h"
 #include "model/environment/UserDefaults.h"
 #include "store/LibraryMemory.h"
 #include "store/PromptStore.h"
@@ -49,7 +50,7 @@ double reloadAndWait(PromptStore& store) {
     const double elapsed = double(timer.nsecsElapsed()) / 1e6;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The store gives freed memory back in the background.
-    QThreadPool::globalInstance()->waitForDone();
+    BackgroundWork::pool()->waitForDone();
     return elapsed;
 }
 

@@ -1,5 +1,7 @@
 #include "context/ContextDetector.h"
 
+#include "config/BackgroundWork.h"
+
 #include "TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -20,7 +22,7 @@ QStringList noKnownPaths() {
 // Lets every worker finish and delivers their results, so that a test can assert that
 // something was NOT published.
 void settle() {
-    QThreadPool::globalInstance()->waitForDone();
+    BackgroundWork::pool()->waitForDone();
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
@@ -119,7 +121,7 @@ private slots:
         detector.start();
         // The first detection has finished on its worker, its result not yet delivered, when
         // another application becomes active.
-        QThreadPool::globalInstance()->waitForDone();
+        BackgroundWork::pool()->waitForDone();
         fake.application = {QStringLiteral("Zed"), QStringLiteral("dev.zed.Zed")};
         QVERIFY(fake.onActivated);
         fake.onActivated();

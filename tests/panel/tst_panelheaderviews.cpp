@@ -174,6 +174,36 @@ private slots:
         QCOMPARE(count->text(), QStringLiteral("1"));
     }
 
+    // Clearing a search brings tiles into view that were hidden: they must paint in the same
+    // frame as the rest of the change, not in a second one after it.
+    void clearingASearchPaintsOneFrame() {
+        PanelViewsHarness h;
+        QString yaml = QStringLiteral("prompts:\n");
+        for (int i = 1; i <= 30; ++i) {
+            yaml += QStringLiteral("  - id: p%1\n    title: Prompt %1\n    text: Body %1\n").arg(i);
+        }
+        h.env.writeFile(".orris-hollows/global.yaml", yaml.toUtf8());
+        h.reload();
+        h.show(PanelViewsHarness::context(AgentType::cursor, "Cursor"));
+        QVERIFY(QTest::qWaitForWindowExposed(h.panel.get()));
+        h.model->setSearchText(QStringLiteral("9"));
+        QTest::qWait(100);
+
+        struct FrameCounter : QObject {
+            int frames = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                frames += event->type() == QEvent::UpdateRequest ? 1 : 0;
+                return false;
+            }
+        } counter;
+        h.panel->installEventFilter(&counter);
+        h.model->setSearchText(QString());
+        QTest::qWait(100);
+        h.panel->removeEventFilter(&counter);
+        QCOMPARE(h.model->promptCount(), 30);
+        QCOMPARE(counter.frames, 1);
+    }
+
     void bindingThroughTheUnboundPickerWritesTheBindingFile() {
         PanelViewsHarness h;
         h.env.writeFile(".orris-hollows/workspaces/alpha.yaml", workspaceYaml("Alpha", {"a1"}));

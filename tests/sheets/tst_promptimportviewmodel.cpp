@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 
+#include "config/BackgroundWork.h"
 #include "sheets/PromptImportViewModel.h"
 
 #include <QCoreApplication>
@@ -248,7 +249,7 @@ private slots:
         QVERIFY(parsingThread.load() != QThread::currentThread());
         model.reset();
         release.release();
-        QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
+        QVERIFY(BackgroundWork::pool()->waitForDone(5000));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         QCOMPARE(finished, 1);
     }
