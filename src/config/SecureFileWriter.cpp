@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -20,6 +20,19 @@
 namespace SecureFileWriter {
 
 namespace {
+
+// The names are matched by hand: a regular expression would pull its compiler (and its JIT's
+// executable memory) into every start, for a few fixed shapes of file name.
+bool isLetterOrDigitSuffix(QStringView text) {
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+           });
+}
+
+bool isLowerHex(QStringView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); });
+}
 
 std::mutex injectorMutex;
 std::atomic<bool> exchangeUnavailable{false};
@@ -392,19 +405,29 @@ bool isTemporaryFileName(const QString& fileName) {
     if (parseSwapFileName(fileName)) {
         return true;
     }
-    // ".<target>.tmp-XXXXXX", the mkstemp suffix being six letters or digits.
-    static const QRegularExpression legacy(QStringLiteral("^\\..+\\.tmp-[A-Za-z0-9]{6}$"));
-    return legacy.match(fileName).hasMatch();
+    // ".<target>.tmp-XXXXXX", the mkstemp suffix being six letters or digits, the target one line.
+    static constexpr QStringView marker = u".tmp-";
+    const qsizetype targetEnd = fileName.size() - marker.size() - 6;
+    return targetEnd > 1 && fileName.startsWith(QLatin1Char('.')) &&
+           !QStringView(fileName).sliced(1, targetEnd - 1).contains(QLatin1Char('\n')) &&
+           QStringView(fileName).sliced(targetEnd, marker.size()) == marker &&
+           isLetterOrDigitSuffix(QStringView(fileName).sliced(targetEnd + marker.size()));
 }
 
 std::optional<SwapFileName> parseSwapFileName(const QString& fileName) {
-    static const QRegularExpression pattern(QStringLiteral("^\\.orris-hollows-swap-([0-9a-f]{16})-([0-9a-f]{16})-"
-                                                           "[A-Za-z0-9]{6}$"));
-    const QRegularExpressionMatch match = pattern.match(fileName);
-    if (!match.hasMatch()) {
+    // ".orris-hollows-swap-<16 hex>-<16 hex>-XXXXXX"
+    static constexpr QStringView prefix = u".orris-hollows-swap-";
+    constexpr qsizetype accepted = prefix.size();
+    constexpr qsizetype added = accepted + swapHashPrefixLength + 1;
+    constexpr qsizetype suffix = added + swapHashPrefixLength + 1;
+    const QStringView name(fileName);
+    if (name.size() != suffix + 6 || !name.startsWith(prefix) || name.at(added - 1) != QLatin1Char('-') ||
+        name.at(suffix - 1) != QLatin1Char('-') || !isLowerHex(name.sliced(accepted, swapHashPrefixLength)) ||
+        !isLowerHex(name.sliced(added, swapHashPrefixLength)) || !isLetterOrDigitSuffix(name.sliced(suffix))) {
         return std::nullopt;
     }
-    return SwapFileName{match.captured(1), match.captured(2)};
+    return SwapFileName{name.sliced(accepted, swapHashPrefixLength).toString(),
+                        name.sliced(added, swapHashPrefixLength).toString()};
 }
 
 void setStepHook(StepHook hook) {

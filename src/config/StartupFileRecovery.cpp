@@ -11,9 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -161,8 +161,14 @@ Outcome recoverLegacyTemporaryFile(const QString& folder, const QString& path, b
 } // namespace
 
 bool StartupFileRecovery::isKeptCopyName(const QString& fileName) {
-    static const QRegularExpression pattern(u"^\\.orris-hollows-kept-[A-Za-z0-9]{6}\\.yaml$"_s);
-    return pattern.match(fileName).hasMatch();
+    // ".orris-hollows-kept-XXXXXX.yaml", matched by hand: see isTemporaryFileName.
+    static constexpr QStringView prefix = u".orris-hollows-kept-";
+    static constexpr QStringView extension = u".yaml";
+    const QStringView name(fileName);
+    return name.size() == prefix.size() + 6 + extension.size() && name.startsWith(prefix) && name.endsWith(extension) &&
+           std::all_of(name.begin() + prefix.size(), name.end() - extension.size(), [](QChar c) {
+               return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+           });
 }
 
 StartupFileRecovery::Counts StartupFileRecovery::run(const AppEnvironment& environment) {

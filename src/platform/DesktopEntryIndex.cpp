@@ -37,11 +37,14 @@ DesktopEntryIndex DesktopEntryIndex::build(const QStringList& dataDirectories) {
         if (!QFileInfo(applications).isDir()) {
             continue;
         }
-        QDirIterator it(applications, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+        // The suffix is checked here rather than by a name filter, which would compile a regular
+        // expression (and its JIT code) into the idle app for this one scan.
+        QDirIterator it(applications, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             const QFileInfo info = it.fileInfo();
-            if (!info.isFile() || info.size() > maximumEntrySize) {
+            if (!info.fileName().endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive) || !info.isFile() ||
+                info.size() > maximumEntrySize) {
                 continue;
             }
             QString id = QDir(applications).relativeFilePath(path);

@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 
 #include "config/SecureFileWriter.h"
+#include "config/StartupFileRecovery.h"
 #include "model/AppLog.h"
 
 #include <QDir>
@@ -27,6 +28,56 @@ class SecureFileWriterTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The shapes of the names the writer and the recovery leave behind, and near misses of them:
+    // the recovery deletes or restores whatever matches.
+    void leftoverNamesAreRecognisedByTheirExactShape_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("temporary");
+        QTest::addColumn<QString>("swapAccepted");
+        QTest::addColumn<bool>("keptCopy");
+        const QString hashA = QStringLiteral("0123456789abcdef");
+        const QString hashB = QStringLiteral("fedcba9876543210");
+        const QString swap = QStringLiteral(".orris-hollows-swap-");
+        const auto row = [](const char* title, const QString& name, bool temporary, const QString& swapAccepted,
+                            bool keptCopy) { QTest::newRow(title) << name << temporary << swapAccepted << keptCopy; };
+        row("new", ".orris-hollows-new-a1B2c3", true, QString(), false);
+        row("new too long", ".orris-hollows-new-a1B2c3d", false, QString(), false);
+        row("legacy write", ".orris-hollows-write-Zz0099", true, QString(), false);
+        row("legacy tmp", ".notes.yaml.tmp-aB3xY9", true, QString(), false);
+        row("legacy tmp, dotted target", "..tmp-.tmp-abcdef", true, QString(), false);
+        row("legacy tmp, empty target", "..tmp-abcdef", false, QString(), false);
+        row("legacy tmp, not hidden", "notes.yaml.tmp-aB3xY9", false, QString(), false);
+        row("legacy tmp, short suffix", ".notes.tmp-abc", false, QString(), false);
+        row("legacy tmp, punctuation", ".notes.tmp-abc_ef", false, QString(), false);
+        row("legacy tmp, non-ASCII", QStringLiteral(".notes.tmp-abcd\u00e9"), false, QString(), false);
+        row("legacy tmp, two lines", ".no\ntes.tmp-abcdef", false, QString(), false);
+        row("swap", swap + hashA + "-" + hashB + "-x1Y2z3", true, hashA, false);
+        row("swap, upper-case hash", swap + hashA.toUpper() + "-" + hashB + "-x1Y2z3", false, QString(), false);
+        row("swap, short hash", swap + hashA.chopped(1) + "-" + hashB + "0-x1Y2z3", false, QString(), false);
+        row("swap, no suffix", swap + hashA + "-" + hashB + "-", false, QString(), false);
+        row("swap, trailing newline", swap + hashA + "-" + hashB + "-x1Y2z3\n", false, QString(), false);
+        row("kept copy", ".orris-hollows-kept-Ab12Cd.yaml", false, QString(), true);
+        row("kept copy, yml", ".orris-hollows-kept-Ab12Cd.yml", false, QString(), false);
+        row("kept copy, short", ".orris-hollows-kept-Ab12C.yaml", false, QString(), false);
+        row("kept copy, punctuation", ".orris-hollows-kept-Ab-2Cd.yaml", false, QString(), false);
+        row("workspace", "web.yaml", false, QString(), false);
+    }
+
+    void leftoverNamesAreRecognisedByTheirExactShape() {
+        QFETCH(QString, name);
+        QFETCH(bool, temporary);
+        QFETCH(QString, swapAccepted);
+        QFETCH(bool, keptCopy);
+        QCOMPARE(SecureFileWriter::isTemporaryFileName(name), temporary);
+        const std::optional<SecureFileWriter::SwapFileName> swap = SecureFileWriter::parseSwapFileName(name);
+        QCOMPARE(swap.has_value(), !swapAccepted.isEmpty());
+        if (swap) {
+            QCOMPARE(swap->acceptedHashPrefix, swapAccepted);
+            QCOMPARE(swap->newHashPrefix, QStringLiteral("fedcba9876543210"));
+        }
+        QCOMPARE(StartupFileRecovery::isKeptCopyName(name), keptCopy);
+    }
+
     void newFileIsOwnerOnlyWhateverTheUmask() {
         TestEnvironment env;
         UmaskGuard mask(022);

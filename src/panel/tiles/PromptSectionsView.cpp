@@ -16,7 +16,6 @@ constexpr int idleTileLimit = 48;
 
 PromptSectionsView::PromptSectionsView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("promptSections"));
-    m_popup = new TilePreviewPopup(this);
 }
 
 PromptSectionsView::~PromptSectionsView() {
@@ -281,8 +280,13 @@ void PromptSectionsView::updatePreview() {
     const std::optional<PromptItem>& preview = m_state.previewPrompt;
     PromptTileView* tile = preview ? this->tile(preview->id) : nullptr;
     if (!tile || !isVisible() || !tile->isVisible()) {
-        m_popup->dismiss();
+        dismissPopup();
         return;
+    }
+    // Made at the first preview: until then the idle app holds no text view, font or style of a
+    // window that has never opened.
+    if (!m_popup) {
+        m_popup = new TilePreviewPopup(this);
     }
     const bool copied = m_state.copyFeedback && m_state.copyFeedback->promptID == preview->id &&
                         m_state.copyFeedback->kind == PromptCopyFeedback::Kind::copied;
@@ -292,12 +296,28 @@ void PromptSectionsView::updatePreview() {
 
 void PromptSectionsView::previewDismissed(const QString& promptID) {
     if (m_state.previewPrompt && m_state.previewPrompt->id == promptID) {
-        m_popup->dismiss();
+        dismissPopup();
         m_state.previewPrompt.reset();
         if (m_callbacks.onPreviewDismissed) {
             m_callbacks.onPreviewDismissed(promptID);
         }
     }
+}
+
+void PromptSectionsView::dismissPopup() {
+    if (m_popup) {
+        m_popup->dismiss();
+    }
+}
+
+void PromptSectionsView::dismissShownPreview() {
+    if (!m_popup) {
+        return;
+    }
+    if (const std::optional<QString> shown = m_popup->shownPromptID()) {
+        previewDismissed(*shown);
+    }
+    m_popup->dismiss();
 }
 
 void PromptSectionsView::watchWindow() {
@@ -320,16 +340,13 @@ void PromptSectionsView::showEvent(QShowEvent* event) {
 
 void PromptSectionsView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (const std::optional<QString> shown = m_popup->shownPromptID()) {
-        previewDismissed(*shown);
-    }
-    m_popup->dismiss();
+    dismissShownPreview();
 }
 
 void PromptSectionsView::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // A scroll moves the stage inside its viewport: the preview stays with its tile.
-    if (m_popup->isVisible()) {
+    if (m_popup && m_popup->isVisible()) {
         updatePreview();
     }
 }
@@ -339,10 +356,7 @@ bool PromptSectionsView::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Hide:
             // The preview goes with the panel.
-            if (const std::optional<QString> shown = m_popup->shownPromptID()) {
-                previewDismissed(*shown);
-            }
-            m_popup->dismiss();
+            dismissShownPreview();
             break;
         case QEvent::Move:
             updatePreview();

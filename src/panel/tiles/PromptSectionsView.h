@@ -84,6 +84,7 @@ public:
     std::optional<QRect> tileRect(const QString& promptID) const;
     const QList<PromptSectionView*>& sections() const { return m_sections; }
     const PromptStageLayout& layout() const { return m_layout; }
+    // The full-text preview's window; null until the first preview.
     TilePreviewPopup* previewPopup() const { return m_popup; }
     // Every tile widget, bound or idle.
     int tilePoolSize() const { return int(m_pool.size()); }
@@ -114,6 +115,9 @@ private:
     // Binds the tiles in and near the area; `refresh` also hands every kept tile its input anew.
     void bindTiles(bool refresh);
     void updatePreview();
+    void dismissPopup();
+    // Hides the preview, telling the callbacks which prompt it showed.
+    void dismissShownPreview();
     void watchWindow();
 
     Callbacks m_callbacks;
