@@ -456,12 +456,6 @@ QString cleanBytes(Bytes value) {
     return toQString(cleanView(value, buffer));
 }
 
-PromptText cleanText(Bytes value) {
-    std::string buffer;
-    const Bytes clean = cleanView(value, buffer);
-    return PromptText::fromValidUtf8(QByteArray(clean.data(), qsizetype(clean.size())));
-}
-
 QString valueAfterColon(Bytes line) {
     return cleanBytes(trimSpacesAndTabs(line.substr(line.find(':') + 1)));
 }
@@ -471,40 +465,6 @@ bool isEveryAgentWord(const QString& value) {
     return word.isEmpty() || word == "any"_L1 || word == "all"_L1 || word == "*"_L1;
 }
 
-// Equal texts of one file share their bytes. They are found once every item is made, so that no
-// lookup table lives among the items in the heap and leaves holes there when it goes.
-// Texts are told apart by their size and their first and last bytes, which is cheaper than a hash
-// of the whole text and nearly always enough.
-void shareEqualTexts(QList<PromptItem>& items) {
-    std::vector<std::pair<size_t, qsizetype>> keys;
-    keys.reserve(size_t(items.size()));
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const QByteArrayView bytes = items.at(i).text.utf8();
-        const qsizetype ends = std::min<qsizetype>(16, bytes.size());
-        const size_t key = qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends));
-        keys.emplace_back(key, i);
-    }
-    std::sort(keys.begin(), keys.end());
-    for (size_t run = 0; run < keys.size();) {
-        size_t end = run + 1;
-        while (end < keys.size() && keys[end].first == keys[run].first) {
-            ++end;
-        }
-        for (size_t k = run + 1; k < end; ++k) {
-            PromptText& text = items[keys[k].second].text;
-            // A few distinct texts per hash at most, so that colliding hashes stay linear.
-            for (size_t earlier = run; earlier < std::min(k, run + 8); ++earlier) {
-                const PromptText& candidate = items.at(keys[earlier].second).text;
-                if (candidate == text) {
-                    text = candidate;
-                    break;
-                }
-            }
-        }
-        run = end;
-    }
-}
-
 struct ItemFields {
     std::optional<QString> id;
     std::optional<QString> title;
@@ -512,7 +472,7 @@ struct ItemFields {
     std::optional<QString> agent;
     std::optional<QString> pinned;
     std::optional<QString> shortcut;
-    std::optional<PromptText> text;
+    std::optional<qsizetype> text; // the number of the text in the file's blocks
 
     bool isEmpty() const { return !id && !title && !group && !agent && !pinned && !shortcut && !text; }
 };
@@ -545,6 +505,9 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     bool textMode = false;
     std::vector<Bytes> textLines;
     std::string joined;
+    // The texts of the file, carved out of one block once every item is made.
+    PromptText::Blocks texts;
+    std::vector<qsizetype> textNumbers; // by item; -1 where the title stands in
     std::optional<QString> untitled;
     std::optional<QString> commonGroup;
     QSet<QString> sharedTexts;
@@ -588,7 +551,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
                 }
                 joined.append(textLines[k]);
             }
-            fields.text = PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size())));
+            fields.text = texts.add(QByteArrayView(joined.data(), qsizetype(joined.size())));
             textMode = false;
             textLines.clear();
         }
@@ -625,7 +588,10 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             item.group = *commonGroup;
         }
         item.agent = agent;
-        item.text = current.text ? *current.text : item.title;
+        if (!current.text) {
+            item.text = item.title;
+        }
+        textNumbers.push_back(current.text.value_or(-1));
         if (!currentTags.isEmpty()) {
             const auto found = sharedTagLists.constFind(currentTags);
             if (found != sharedTagLists.constEnd()) {
@@ -712,12 +678,19 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            fields.text = cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
+            std::string buffer;
+            const Bytes clean = cleanView(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)), buffer);
+            fields.text = texts.add(QByteArrayView(clean.data(), qsizetype(clean.size())));
         }
     }
     finishCurrent();
     result.squeeze();
-    shareEqualTexts(result);
+    texts.finish();
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        if (textNumbers[size_t(i)] >= 0) {
+            result[i].text = texts.text(textNumbers[size_t(i)]);
+        }
+    }
 
     // The workspace name: the first "name:" line of a "workspace:" block.
     std::optional<QString> name;
