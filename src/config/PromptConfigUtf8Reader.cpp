@@ -460,6 +460,13 @@ QString valueAfterColon(Bytes line) {
     return cleanBytes(trimSpacesAndTabs(line.substr(line.find(':') + 1)));
 }
 
+// The number of the value after the colon in `texts`.
+qsizetype addValueAfterColon(PromptText::Blocks& texts, Bytes line) {
+    std::string buffer;
+    const Bytes clean = cleanView(trimSpacesAndTabs(line.substr(line.find(':') + 1)), buffer);
+    return texts.add(QByteArrayView(clean.data(), qsizetype(clean.size())));
+}
+
 bool isEveryAgentWord(const QString& value) {
     const QString word = Text::trimWhitespaceAndNewlines(value).toLower();
     return word.isEmpty() || word == "any"_L1 || word == "all"_L1 || word == "*"_L1;
@@ -467,7 +474,7 @@ bool isEveryAgentWord(const QString& value) {
 
 struct ItemFields {
     std::optional<QString> id;
-    std::optional<QString> title;
+    std::optional<qsizetype> title; // the number of the title in the file's blocks
     std::optional<QString> group;
     std::optional<QString> agent;
     std::optional<QString> pinned;
@@ -505,10 +512,10 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     bool textMode = false;
     std::vector<Bytes> textLines;
     std::string joined;
-    // The texts of the file, carved out of one block once every item is made.
+    // The titles and texts of the file, carved out of one block once every item is made.
     PromptText::Blocks texts;
-    std::vector<qsizetype> textNumbers; // by item; -1 where the title stands in
-    std::optional<QString> untitled;
+    std::vector<std::pair<qsizetype, qsizetype>> textNumbers; // by item: title and text, -1 for none
+    std::optional<PromptText> untitled;
     std::optional<QString> commonGroup;
     QSet<QString> sharedTexts;
     QSet<QStringList> sharedTagLists;
@@ -571,9 +578,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         }
         PromptItem item;
         item.id = current.id ? *current.id : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        if (current.title) {
-            item.title = *current.title;
-        } else {
+        if (!current.title) {
             if (!untitled) {
                 untitled = L10n::string(L10N("prompt.untitled"), language());
             }
@@ -588,10 +593,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             item.group = *commonGroup;
         }
         item.agent = agent;
-        if (!current.text) {
+        // Without a text the title stands in.
+        textNumbers.emplace_back(current.title.value_or(-1), current.text ? *current.text : current.title.value_or(-1));
+        if (!current.text && !current.title) {
             item.text = item.title;
         }
-        textNumbers.push_back(current.text.value_or(-1));
         if (!currentTags.isEmpty()) {
             const auto found = sharedTagLists.constFind(currentTags);
             if (found != sharedTagLists.constEnd()) {
@@ -651,7 +657,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         if (hasPrefix(keyLine, "id:")) {
             fields.id = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "title:")) {
-            fields.title = valueAfterColon(keyLine);
+            fields.title = addValueAfterColon(texts, keyLine);
         } else if (hasPrefix(keyLine, "group:")) {
             fields.group = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         } else if (hasPrefix(keyLine, "agent:")) {
@@ -678,17 +684,19 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            std::string buffer;
-            const Bytes clean = cleanView(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)), buffer);
-            fields.text = texts.add(QByteArrayView(clean.data(), qsizetype(clean.size())));
+            fields.text = addValueAfterColon(texts, keyLine);
         }
     }
     finishCurrent();
     result.squeeze();
     texts.finish();
     for (qsizetype i = 0; i < result.size(); ++i) {
-        if (textNumbers[size_t(i)] >= 0) {
-            result[i].text = texts.text(textNumbers[size_t(i)]);
+        const auto [title, text] = textNumbers[size_t(i)];
+        if (title >= 0) {
+            result[i].title = texts.text(title);
+        }
+        if (text >= 0) {
+            result[i].text = texts.text(text);
         }
     }
 
