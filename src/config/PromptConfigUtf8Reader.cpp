@@ -473,7 +473,7 @@ bool isEveryAgentWord(const QString& value) {
 }
 
 struct ItemFields {
-    std::optional<Bytes> id; // raw, made a string once every item is read
+    std::optional<QString> id;
     std::optional<qsizetype> title; // the number of the title in the file's blocks
     std::optional<QString> group;
     std::optional<QString> agent;
@@ -515,9 +515,6 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     // The titles and texts of the file, carved out of one block once every item is made.
     PromptText::Blocks texts;
     std::vector<std::pair<qsizetype, qsizetype>> textNumbers; // by item: title and text, -1 for none
-    // By item: the raw id. Made strings after the other values' temporary strings are gone, so
-    // that the ids lie together in the heap and not one to a hole.
-    std::vector<std::optional<Bytes>> rawIDs;
     std::optional<PromptText> untitled;
     std::optional<QString> commonGroup;
     QSet<QString> sharedTexts;
@@ -580,6 +577,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             }
         }
         PromptItem item;
+        item.id = current.id ? *current.id : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
         if (!current.title) {
             if (!untitled) {
                 untitled = L10n::string(L10N("prompt.untitled"), language());
@@ -596,7 +594,6 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         }
         item.agent = agent;
         // Without a text the title stands in.
-        rawIDs.push_back(current.id);
         textNumbers.emplace_back(current.title.value_or(-1), current.text ? *current.text : current.title.value_or(-1));
         if (!current.text && !current.title) {
             item.text = item.title;
@@ -658,7 +655,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         }
 
         if (hasPrefix(keyLine, "id:")) {
-            fields.id = trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1));
+            fields.id = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "title:")) {
             fields.title = addValueAfterColon(texts, keyLine);
         } else if (hasPrefix(keyLine, "group:")) {
@@ -694,8 +691,6 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     result.squeeze();
     texts.finish();
     for (qsizetype i = 0; i < result.size(); ++i) {
-        const std::optional<Bytes>& id = rawIDs[size_t(i)];
-        result[i].id = id ? cleanBytes(*id) : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
         const auto [title, text] = textNumbers[size_t(i)];
         if (title >= 0) {
             result[i].title = texts.text(title);
