@@ -42,11 +42,13 @@ PromptText PromptText::allocate(qsizetype size) {
     if (size == 0) {
         return text;
     }
-    void* memory = std::malloc(sizeof(Block) + size_t(size));
+    // A NUL after the bytes, which slices keep too: data() of a text is a C string, as with a QByteArray.
+    void* memory = std::malloc(sizeof(Block) + size_t(size) + 1);
     if (!memory) {
         qFatal("Out of memory for a prompt text");
     }
     text.m_block = new (memory) Block{QAtomicInt(1)};
+    text.m_block->bytes()[size] = '\0';
     return text;
 }
 
@@ -191,21 +193,26 @@ void PromptText::Blocks::finish() {
     }
     std::vector<std::pair<size_t, quint32>>().swap(keys);
 
-    size_t total = 0;
+    // Each text is followed by a NUL; empty texts take no room.
+    qsizetype total = 0;
     for (size_t i = 0; i < m_slices.size(); ++i) {
-        if (original[i] == i) {
-            total += m_slices[i].second;
+        if (original[i] == i && m_slices[i].second > 0) {
+            total += qsizetype(m_slices[i].second) + 1;
         }
     }
-    PromptText block = allocate(qsizetype(total));
+    checkedSize(total);
+    // The block's own NUL ends the last text.
+    PromptText block = allocate(std::max<qsizetype>(0, total - 1));
     quint32 offset = 0;
     for (size_t i = 0; i < m_slices.size(); ++i) {
+        if (m_slices[i].second == 0) {
+            continue;
+        }
         if (original[i] == i) {
-            if (m_slices[i].second > 0) {
-                std::memcpy(block.mutableBytes() + offset, m_bytes.data() + m_slices[i].first, m_slices[i].second);
-            }
+            std::memcpy(block.mutableBytes() + offset, m_bytes.data() + m_slices[i].first, m_slices[i].second);
+            block.mutableBytes()[offset + m_slices[i].second] = '\0';
             m_slices[i].first = offset;
-            offset += m_slices[i].second;
+            offset += m_slices[i].second + 1;
         } else {
             m_slices[i].first = m_slices[original[i]].first;
         }

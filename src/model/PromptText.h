@@ -58,7 +58,7 @@ public:
     bool isEmpty() const { return m_size == 0; }
     // Whether the text is ASCII alone, then utf8() holds one byte a character.
     bool isAscii() const;
-    // The UTF-8 bytes; empty for a text that UTF-8 cannot carry (see isUtf8).
+    // The UTF-8 bytes, followed by a NUL; empty for a text that UTF-8 cannot carry (see isUtf8).
     QByteArrayView utf8() const { return isUtf8() ? bytes() : QByteArrayView(); }
     bool isUtf8() const { return m_size == 0 || bytes().front() != utf16Marker; }
 
