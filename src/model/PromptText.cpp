@@ -147,17 +147,43 @@ PromptText::Blocks::~Blocks() {
     }
 }
 
+void PromptText::Blocks::reserve(qsizetype bytes) {
+    if (bytes <= m_capacity) {
+        return;
+    }
+    // No text is handed out before finish(), so the block may still move.
+    checkedSize(bytes);
+    void* memory = std::realloc(m_block, sizeof(Block) + size_t(bytes));
+    if (!memory) {
+        qFatal("Out of memory for prompt texts");
+    }
+    if (!m_block) {
+        new (memory) Block{QAtomicInt(1)};
+    }
+    m_block = static_cast<Block*>(memory);
+    m_capacity = bytes;
+}
+
 qsizetype PromptText::Blocks::add(QByteArrayView bytes) {
-    const quint32 offset = checkedSize(qsizetype(m_bytes.size()));
-    m_bytes.append(bytes.data(), size_t(bytes.size()));
-    checkedSize(qsizetype(m_bytes.size()));
-    m_slices.emplace_back(offset, quint32(bytes.size()));
+    const qsizetype needed = m_used + bytes.size() + 1;
+    if (needed > m_capacity) {
+        reserve(std::max(needed, m_capacity * 2));
+    }
+    if (!bytes.isEmpty()) {
+        std::memcpy(m_block->bytes() + m_used, bytes.data(), size_t(bytes.size()));
+    }
+    m_block->bytes()[m_used + bytes.size()] = '\0';
+    m_slices.emplace_back(quint32(m_used), quint32(bytes.size()));
+    m_used = needed;
     return qsizetype(m_slices.size()) - 1;
 }
 
 void PromptText::Blocks::finish() {
+    if (!m_block) {
+        return;
+    }
     const auto view = [this](const std::pair<quint32, quint32>& slice) {
-        return QByteArrayView(m_bytes.data() + slice.first, qsizetype(slice.second));
+        return QByteArrayView(m_block->bytes() + slice.first, qsizetype(slice.second));
     };
     // Equal texts are found by their size and first and last bytes (cheaper than a hash of the
     // whole text and nearly always enough), then compared in full.
@@ -193,35 +219,34 @@ void PromptText::Blocks::finish() {
     }
     std::vector<std::pair<size_t, quint32>>().swap(keys);
 
-    // Each text is followed by a NUL; empty texts take no room.
-    qsizetype total = 0;
-    for (size_t i = 0; i < m_slices.size(); ++i) {
-        if (original[i] == i && m_slices[i].second > 0) {
-            total += qsizetype(m_slices[i].second) + 1;
-        }
-    }
-    checkedSize(total);
-    // The block's own NUL ends the last text.
-    PromptText block = allocate(std::max<qsizetype>(0, total - 1));
+    // The texts kept move down over the dropped ones, in file order, so none is overwritten
+    // before it moved; empty texts take no room.
     quint32 offset = 0;
     for (size_t i = 0; i < m_slices.size(); ++i) {
-        if (m_slices[i].second == 0) {
+        auto& [start, size] = m_slices[i];
+        if (size == 0) {
             continue;
         }
         if (original[i] == i) {
-            std::memcpy(block.mutableBytes() + offset, m_bytes.data() + m_slices[i].first, m_slices[i].second);
-            block.mutableBytes()[offset + m_slices[i].second] = '\0';
-            m_slices[i].first = offset;
-            offset += m_slices[i].second + 1;
+            if (start != offset) {
+                std::memmove(m_block->bytes() + offset, m_block->bytes() + start, size_t(size) + 1);
+            }
+            start = offset;
+            offset += size + 1;
         } else {
-            m_slices[i].first = m_slices[original[i]].first;
+            start = m_slices[original[i]].first;
         }
     }
-    std::string().swap(m_bytes);
-    if (m_block) {
+    if (offset == 0) {
         m_block->release();
+        m_block = nullptr;
+    } else if (offset < m_capacity) {
+        // Shrinking keeps the bytes where they are (or moves them with the block).
+        if (void* memory = std::realloc(m_block, sizeof(Block) + offset)) {
+            m_block = static_cast<Block*>(memory);
+        }
     }
-    m_block = std::exchange(block.m_block, nullptr);
+    m_used = m_capacity = offset;
 }
 
 PromptText PromptText::Blocks::text(qsizetype number) const {

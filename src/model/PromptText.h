@@ -5,7 +5,6 @@
 #include <QHashFunctions>
 #include <QString>
 
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,6 +41,9 @@ public:
         Blocks& operator=(const Blocks&) = delete;
         ~Blocks();
 
+        // Room for `bytes` bytes of texts (and a NUL after each) before finish(), so that adding
+        // never moves them.
+        void reserve(qsizetype bytes);
         // `bytes` must be valid UTF-8.
         qsizetype add(QByteArrayView bytes);
         // Makes the block; the texts added before are then at hand.
@@ -49,9 +51,12 @@ public:
         PromptText text(qsizetype number) const;
 
     private:
-        std::string m_bytes;                               // the texts one after the other until finish()
-        std::vector<std::pair<quint32, quint32>> m_slices; // offset and size in m_bytes, then in the block
-        Block* m_block = nullptr;                          // one reference, given up with Blocks
+        // The texts one after the other, each ending in a NUL: equal ones are dropped and the
+        // rest moved together by finish(), which then gives back the room left over.
+        Block* m_block = nullptr; // one reference, given up with Blocks
+        qsizetype m_used = 0;
+        qsizetype m_capacity = 0;
+        std::vector<std::pair<quint32, quint32>> m_slices; // offset and size in the block
     };
 
     QString toString() const;
