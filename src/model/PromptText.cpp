@@ -191,7 +191,7 @@ void PromptText::Blocks::finish() {
     keys.reserve(m_slices.size());
     for (size_t i = 0; i < m_slices.size(); ++i) {
         const QByteArrayView bytes = view(m_slices[i]);
-        const qsizetype ends = std::min<qsizetype>(16, bytes.size());
+        const qsizetype ends = std::min<qsizetype>(32, bytes.size());
         keys.emplace_back(qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends)), quint32(i));
     }
     std::sort(keys.begin(), keys.end());
