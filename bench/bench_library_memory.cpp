@@ -39,6 +39,21 @@ double residentBytes() {
     return double(resident) * double(sysconf(_SC_PAGESIZE));
 }
 
+// The anonymous part of residentBytes(): without the code pages a first load touches (shared
+// with every other process), which are not the library's.
+double anonymousResidentBytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        std::abort();
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("RssAnon:")) {
+            return line.mid(8).trimmed().split(' ').first().toDouble() * 1024;
+        }
+    }
+    std::abort();
+}
+
 // Returns the milliseconds from the request to the applied result, what the user waits for.
 double reloadAndWait(PromptStore& store) {
     QElapsedTimer timer;
@@ -63,6 +78,8 @@ void BM_LibraryResidentMemory(benchmark::State& state) {
     environment.clock = std::make_shared<SystemClock>();
     double empty = 0;
     double one = 0;
+    double emptyAnonymous = 0;
+    double oneAnonymous = 0;
     double ten = 0;
     qsizetype prompts = 0;
     std::vector<double> reloadMs; // from the request to the applied result, as the user waits for it
@@ -72,8 +89,10 @@ void BM_LibraryResidentMemory(benchmark::State& state) {
         // The empty app: what writing the fixture left over is not the library's.
         malloc_trim(0);
         empty = residentBytes();
+        emptyAnonymous = anonymousResidentBytes();
         reloadAndWait(store);
         one = residentBytes();
+        oneAnonymous = anonymousResidentBytes();
         for (int i = 0; i < 10; ++i) {
             reloadMs.push_back(reloadAndWait(store));
         }
@@ -90,6 +109,7 @@ void BM_LibraryResidentMemory(benchmark::State& state) {
     state.counters["prompts"] = double(prompts);
     state.counters["oneLoadMB"] = (one - empty) / 1e6;
     state.counters["oneLoadPerFileByte"] = (one - empty) / double(bytes);
+    state.counters["oneLoadAnonymousPerFileByte"] = (oneAnonymous - emptyAnonymous) / double(bytes);
     state.counters["tenLoadsMB"] = (ten - empty) / 1e6;
     state.counters["tenLoadsPerOneLoad"] = (ten - empty) / (one - empty);
     std::sort(reloadMs.begin(), reloadMs.end());

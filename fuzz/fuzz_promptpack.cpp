@@ -45,7 +45,7 @@ void checkRules(const PromptPackImportPreview& preview, const QString& text) {
             fail("prompt ids", text);
         }
         ids.insert(prompt.id);
-        if (isBlank(prompt.title) || isBlank(prompt.text.toString())) {
+        if (isBlank(prompt.title.toString()) || isBlank(prompt.text.toString())) {
             fail("blank title or text", text);
         }
     }
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fail("prompt count after writing", written);
     }
     for (qsizetype i = 0; i < first.size(); ++i) {
-        if (second[i].title != PromptYAMLEncoder::singleLine(first[i].title) || second[i].text != first[i].text ||
-            second[i].agent != first[i].agent) {
+        if (second[i].title != PromptYAMLEncoder::singleLine(first[i].title.toString()) ||
+            second[i].text != first[i].text || second[i].agent != first[i].agent) {
             fail("prompt after writing", written);
         }
     }

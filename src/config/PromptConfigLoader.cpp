@@ -869,7 +869,7 @@ void PromptConfigLoader::makePromptIDsGloballyUnique(QList<PromptItem>& globalPr
     QHash<QString, qint64> nextSuffix;
     const auto uniqueID = [&](PromptItem& prompt) {
         const bool blank = Text::trimWhitespaceAndNewlines(prompt.id).isEmpty();
-        const QString base = blank ? slug(prompt.title) : prompt.id;
+        const QString base = blank ? slug(prompt.title.toString()) : prompt.id;
         QString candidate = base;
         if (used.contains(candidate)) {
             qint64& counter = nextSuffix[base];

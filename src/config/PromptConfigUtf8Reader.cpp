@@ -456,14 +456,15 @@ QString cleanBytes(Bytes value) {
     return toQString(cleanView(value, buffer));
 }
 
-PromptText cleanText(Bytes value) {
-    std::string buffer;
-    const Bytes clean = cleanView(value, buffer);
-    return PromptText::fromValidUtf8(QByteArray(clean.data(), qsizetype(clean.size())));
-}
-
 QString valueAfterColon(Bytes line) {
     return cleanBytes(trimSpacesAndTabs(line.substr(line.find(':') + 1)));
+}
+
+// The number of the value after the colon in `texts`.
+qsizetype addValueAfterColon(PromptText::Blocks& texts, Bytes line) {
+    std::string buffer;
+    const Bytes clean = cleanView(trimSpacesAndTabs(line.substr(line.find(':') + 1)), buffer);
+    return texts.add(QByteArrayView(clean.data(), qsizetype(clean.size())));
 }
 
 bool isEveryAgentWord(const QString& value) {
@@ -471,48 +472,14 @@ bool isEveryAgentWord(const QString& value) {
     return word.isEmpty() || word == "any"_L1 || word == "all"_L1 || word == "*"_L1;
 }
 
-// Equal texts of one file share their bytes. They are found once every item is made, so that no
-// lookup table lives among the items in the heap and leaves holes there when it goes.
-// Texts are told apart by their size and their first and last bytes, which is cheaper than a hash
-// of the whole text and nearly always enough.
-void shareEqualTexts(QList<PromptItem>& items) {
-    std::vector<std::pair<size_t, qsizetype>> keys;
-    keys.reserve(size_t(items.size()));
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const QByteArrayView bytes = items.at(i).text.utf8();
-        const qsizetype ends = std::min<qsizetype>(16, bytes.size());
-        const size_t key = qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends));
-        keys.emplace_back(key, i);
-    }
-    std::sort(keys.begin(), keys.end());
-    for (size_t run = 0; run < keys.size();) {
-        size_t end = run + 1;
-        while (end < keys.size() && keys[end].first == keys[run].first) {
-            ++end;
-        }
-        for (size_t k = run + 1; k < end; ++k) {
-            PromptText& text = items[keys[k].second].text;
-            // A few distinct texts per hash at most, so that colliding hashes stay linear.
-            for (size_t earlier = run; earlier < std::min(k, run + 8); ++earlier) {
-                const PromptText& candidate = items.at(keys[earlier].second).text;
-                if (candidate == text) {
-                    text = candidate;
-                    break;
-                }
-            }
-        }
-        run = end;
-    }
-}
-
 struct ItemFields {
     std::optional<QString> id;
-    std::optional<QString> title;
+    std::optional<qsizetype> title; // the number of the title in the file's blocks
     std::optional<QString> group;
     std::optional<QString> agent;
     std::optional<QString> pinned;
     std::optional<QString> shortcut;
-    std::optional<PromptText> text;
+    std::optional<qsizetype> text; // the number of the text in the file's blocks
 
     bool isEmpty() const { return !id && !title && !group && !agent && !pinned && !shortcut && !text; }
 };
@@ -545,7 +512,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     bool textMode = false;
     std::vector<Bytes> textLines;
     std::string joined;
-    std::optional<QString> untitled;
+    // The titles and texts of the file, carved out of one block once every item is made.
+    PromptText::Blocks texts;
+    texts.reserve(bytes.size());                              // a value is never longer than the lines it was read from
+    std::vector<std::pair<qsizetype, qsizetype>> textNumbers; // by item: title and text, -1 for none
+    std::optional<PromptText> untitled;
     std::optional<QString> commonGroup;
     QSet<QString> sharedTexts;
     QSet<QStringList> sharedTagLists;
@@ -588,7 +559,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
                 }
                 joined.append(textLines[k]);
             }
-            fields.text = PromptText::fromValidUtf8(QByteArray(joined.data(), qsizetype(joined.size())));
+            fields.text = texts.add(QByteArrayView(joined.data(), qsizetype(joined.size())));
             textMode = false;
             textLines.clear();
         }
@@ -608,9 +579,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         }
         PromptItem item;
         item.id = current.id ? *current.id : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        if (current.title) {
-            item.title = *current.title;
-        } else {
+        if (!current.title) {
             if (!untitled) {
                 untitled = L10n::string(L10N("prompt.untitled"), language());
             }
@@ -625,7 +594,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             item.group = *commonGroup;
         }
         item.agent = agent;
-        item.text = current.text ? *current.text : item.title;
+        // Without a text the title stands in.
+        textNumbers.emplace_back(current.title.value_or(-1), current.text ? *current.text : current.title.value_or(-1));
+        if (!current.text && !current.title) {
+            item.text = item.title;
+        }
         if (!currentTags.isEmpty()) {
             const auto found = sharedTagLists.constFind(currentTags);
             if (found != sharedTagLists.constEnd()) {
@@ -685,7 +658,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         if (hasPrefix(keyLine, "id:")) {
             fields.id = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "title:")) {
-            fields.title = valueAfterColon(keyLine);
+            fields.title = addValueAfterColon(texts, keyLine);
         } else if (hasPrefix(keyLine, "group:")) {
             fields.group = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         } else if (hasPrefix(keyLine, "agent:")) {
@@ -712,12 +685,21 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             textMode = true;
             textLines.clear();
         } else if (hasPrefix(keyLine, "text:")) {
-            fields.text = cleanText(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
+            fields.text = addValueAfterColon(texts, keyLine);
         }
     }
     finishCurrent();
     result.squeeze();
-    shareEqualTexts(result);
+    texts.finish();
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const auto [title, text] = textNumbers[size_t(i)];
+        if (title >= 0) {
+            result[i].title = texts.text(title);
+        }
+        if (text >= 0) {
+            result[i].text = texts.text(text);
+        }
+    }
 
     // The workspace name: the first "name:" line of a "workspace:" block.
     std::optional<QString> name;

@@ -332,7 +332,7 @@ QList<PromptItem> PromptPackService::normalize(QList<PromptItem> prompts, const 
     QSet<QString> used = takenIDs;
     used.reserve(takenIDs.size() + prompts.size());
     for (PromptItem& prompt : prompts) {
-        const QString base = isBlank(prompt.id) ? PromptConfigLoader::slug(prompt.title) : prompt.id;
+        const QString base = isBlank(prompt.id) ? PromptConfigLoader::slug(prompt.title.toString()) : prompt.id;
         QString candidate = base;
         for (qint64 counter = 2; used.contains(candidate); ++counter) {
             candidate = base + u'-' + QString::number(counter);
@@ -395,7 +395,7 @@ Result<PromptPackImportPreview> PromptPackService::parseImportPreviewFromText(co
     }
     QList<PromptItem> prompts = normalize(std::move(parsed.prompts));
     for (const PromptItem& prompt : prompts) {
-        if (isBlank(prompt.title) || isBlank(prompt.text.toString())) {
+        if (isBlank(prompt.title.toString()) || isBlank(prompt.text.toString())) {
             return PromptPackError::invalidPack(message(L10N("error.pack.prompt.required")));
         }
     }

@@ -61,7 +61,7 @@ void PromptYAMLEncoder::encodeMatchPaths(QString& out, const QStringList& paths)
 void PromptYAMLEncoder::encodePrompts(QString& out, const QList<PromptItem>& prompts) {
     for (const PromptItem& prompt : prompts) {
         out += u"  - id: "_s + quoted(prompt.id) + u'\n';
-        out += u"    title: "_s + quoted(prompt.title) + u'\n';
+        out += u"    title: "_s + quoted(prompt.title.toString()) + u'\n';
         out += u"    group: "_s + quoted(prompt.group) + u'\n';
         out += u"    agent: "_s + quoted(prompt.agent ? AgentTypes::rawValue(*prompt.agent) : u"any"_s) + u'\n';
         if (prompt.isPinned) {

@@ -17,7 +17,7 @@
 // settles all eight fields itself; there are no defaults here.
 struct PromptItem {
     QString id;
-    QString title;
+    PromptText title; // as the UTF-8 bytes it was read from, like the text
     QString group;
     std::optional<AgentType> agent; // none: meant for every agent
     PromptText text;                // the body, as the UTF-8 bytes it was read from

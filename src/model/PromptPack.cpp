@@ -17,7 +17,7 @@ QStringList PromptPackImportPreview::groups() const {
 QStringList PromptPackImportPreview::sampleTitles() const {
     QStringList result;
     for (qsizetype i = 0; i < pack.workspace.prompts.size() && i < 5; ++i) {
-        result.append(pack.workspace.prompts.at(i).title);
+        result.append(pack.workspace.prompts.at(i).title.toString());
     }
     return result;
 }

@@ -5,36 +5,81 @@
 #include <QHashFunctions>
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 // A prompt's text as the UTF-8 bytes it was read from: half the memory of a string for the
 // mostly ASCII texts of a library, and no conversion when a file is read. It becomes a string
 // only where one is needed (a visible tile, the preview, a copy, an edit, a save). Copies share
 // their bytes. A string that UTF-8 cannot carry exactly (a lone surrogate) is kept as it is.
+//
+// The texts of one file are slices of one block (see Blocks): a library of thousands of small
+// texts costs its bytes and not a heap block, a header and a terminator each. A slice keeps its
+// whole block alive, which is at most one file's texts.
 class PromptText {
+    struct Block;
+
 public:
     PromptText() = default;
     PromptText(const QString& text); // NOLINT(google-explicit-constructor): any string is a text
     PromptText(const char16_t* text) : PromptText(QString::fromUtf16(text)) {}
+    PromptText(const PromptText& other) noexcept;
+    PromptText(PromptText&& other) noexcept;
+    PromptText& operator=(const PromptText& other) noexcept;
+    PromptText& operator=(PromptText&& other) noexcept;
+    ~PromptText();
 
     // `bytes` must be valid UTF-8, as the file reader checked it.
-    static PromptText fromValidUtf8(QByteArray bytes);
+    static PromptText fromValidUtf8(QByteArrayView bytes);
+
+    // Collects the texts of a file and then carves them out of one block. Equal texts get one
+    // slice. Each add() returns the number of a text, which text() gives back after finish().
+    class Blocks {
+    public:
+        Blocks() = default;
+        Blocks(const Blocks&) = delete;
+        Blocks& operator=(const Blocks&) = delete;
+        ~Blocks();
+
+        // Room for `bytes` bytes of texts (and a NUL after each) before finish(), so that adding
+        // never moves them.
+        void reserve(qsizetype bytes);
+        // `bytes` must be valid UTF-8.
+        qsizetype add(QByteArrayView bytes);
+        // Makes the block; the texts added before are then at hand.
+        void finish();
+        PromptText text(qsizetype number) const;
+
+    private:
+        // The texts one after the other, each ending in a NUL: equal ones are dropped and the
+        // rest moved together by finish(), which then gives back the room left over.
+        Block* m_block = nullptr; // one reference, given up with Blocks
+        qsizetype m_used = 0;
+        qsizetype m_capacity = 0;
+        std::vector<std::pair<quint32, quint32>> m_slices; // offset and size in the block
+    };
 
     QString toString() const;
-    bool isEmpty() const { return m_bytes.isEmpty(); }
+    bool isEmpty() const { return m_size == 0; }
     // Whether the text is ASCII alone, then utf8() holds one byte a character.
     bool isAscii() const;
-    // The UTF-8 bytes; empty for a text that UTF-8 cannot carry (see isUtf8).
-    QByteArrayView utf8() const { return isUtf8() ? QByteArrayView(m_bytes) : QByteArrayView(); }
-    bool isUtf8() const { return m_bytes.isEmpty() || m_bytes.front() != utf16Marker; }
-    // The heap bytes this text holds (shared or not).
-    qsizetype capacityBytes() const { return m_bytes.capacity(); }
+    // The UTF-8 bytes, followed by a NUL; empty for a text that UTF-8 cannot carry (see isUtf8).
+    QByteArrayView utf8() const { return isUtf8() ? bytes() : QByteArrayView(); }
+    bool isUtf8() const { return m_size == 0 || bytes().front() != utf16Marker; }
 
-    friend bool operator==(const PromptText& a, const PromptText& b) { return a.m_bytes == b.m_bytes; }
+    friend bool operator==(const PromptText& a, const PromptText& b) { return a.bytes() == b.bytes(); }
     friend bool operator==(const PromptText& a, const QString& b);
-    friend size_t qHash(const PromptText& text, size_t seed = 0) { return ::qHash(QByteArrayView(text.m_bytes), seed); }
+    friend size_t qHash(const PromptText& text, size_t seed = 0) { return ::qHash(text.bytes(), seed); }
 
 private:
     // Never a byte of UTF-8: leads a text kept as UTF-16.
     static constexpr char utf16Marker = char(0xFF);
 
-    QByteArray m_bytes;
+    static PromptText allocate(qsizetype size);
+    char* mutableBytes() const;
+    QByteArrayView bytes() const;
+
+    Block* m_block = nullptr;
+    quint32 m_offset = 0;
+    quint32 m_size = 0;
 };

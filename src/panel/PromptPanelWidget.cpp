@@ -532,7 +532,7 @@ void PromptPanelWidget::showPendingDeletion() {
         return;
     }
     auto* sheet = new PanelConfirmationSheet(
-        text(L10N("title.confirm.delete.prompt")), pending->prompt.title, text(L10N("action.delete")),
+        text(L10N("title.confirm.delete.prompt")), pending->prompt.title.toString(), text(L10N("action.delete")),
         text(L10N("action.cancel")), [this] { m_model.confirmDelete(); }, [this] { m_model.cancelDelete(); });
     m_openSheet = sheet;
     m_sheetHost->present(sheet);

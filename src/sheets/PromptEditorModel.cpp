@@ -11,7 +11,7 @@ PromptEditorModel::PromptEditorModel(PromptStore& store, AgentContext context, Q
     : QObject(parent), m_store(store), m_context(std::move(context)), m_editingPrompt(std::move(editingPrompt)),
       m_selectedTargetWorkspaceID(std::move(targetWorkspaceID)) {
     if (m_editingPrompt) {
-        m_title = m_editingPrompt->title;
+        m_title = m_editingPrompt->title.toString();
         m_group = m_editingPrompt->group;
         m_text = m_editingPrompt->text.toString();
         m_shortcut = m_editingPrompt->shortcut;

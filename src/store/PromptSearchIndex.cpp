@@ -58,7 +58,7 @@ PromptSearchIndex::PromptSearchIndex(QList<PromptItem> prompts) : m_prompts(std:
     const qsizetype count = m_prompts.size();
     qsizetype bytes = 0;
     for (const PromptItem& prompt : std::as_const(m_prompts)) {
-        bytes += prompt.title.size() + prompt.group.size() + prompt.text.utf8().size() + prompt.tags.size();
+        bytes += prompt.title.utf8().size() + prompt.group.size() + prompt.text.utf8().size() + prompt.tags.size();
         for (const QString& tag : prompt.tags) {
             bytes += tag.size();
         }
@@ -81,20 +81,23 @@ PromptSearchIndex::PromptSearchIndex(QList<PromptItem> prompts) : m_prompts(std:
         }
         m_offsets.push_back(quint32(m_ascii.size()));
     };
-    for (qsizetype i = 0; i < count; ++i) {
-        const PromptItem& prompt = m_prompts.at(i);
-        const qint64 key = qint64(fieldCount) * i;
-        add(key, prompt.title);
-        add(key + 1, prompt.group);
-        if (fits && prompt.text.isAscii()) {
-            const QByteArrayView text = prompt.text.utf8();
+    const auto addText = [this, fits, &add](qint64 key, const PromptText& field) {
+        if (fits && field.isAscii()) {
+            const QByteArrayView text = field.utf8();
             const qsizetype start = m_ascii.size();
             m_ascii.resize(start + text.size());
             lowerAscii(text.data(), text.size(), m_ascii.data() + start);
             m_offsets.push_back(quint32(m_ascii.size()));
         } else {
-            add(key + 2, prompt.text.toString());
+            add(key, field.toString());
         }
+    };
+    for (qsizetype i = 0; i < count; ++i) {
+        const PromptItem& prompt = m_prompts.at(i);
+        const qint64 key = qint64(fieldCount) * i;
+        addText(key, prompt.title);
+        add(key + 1, prompt.group);
+        addText(key + 2, prompt.text);
         const bool asciiTags = std::all_of(prompt.tags.cbegin(), prompt.tags.cend(),
                                            [](const QString& tag) { return QtPrivate::isAscii(QStringView(tag)); });
         if (fits && asciiTags) {

@@ -156,7 +156,8 @@ bool PromptSearchQuery::occursIn(const QString& text) const {
 }
 
 bool PromptSearchQuery::matches(const PromptItem& prompt) const {
-    if (m_query.isEmpty() || occursIn(prompt.title) || occursIn(prompt.group) || occursIn(prompt.text.toString())) {
+    if (m_query.isEmpty() || occursIn(prompt.title.toString()) || occursIn(prompt.group) ||
+        occursIn(prompt.text.toString())) {
         return true;
     }
     // Lower-casing maps each character on its own and never yields a blank, so a query without a

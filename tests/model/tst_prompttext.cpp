@@ -62,6 +62,59 @@ private slots:
         QVERIFY(!(PromptText(b) == a));
         QVERIFY(PromptText(a) == a);
     }
+
+    // The texts of a file are slices of one block: equal texts get one slice, every text ends
+    // in a NUL, and a text outlives the Blocks and every other text of its block (run under
+    // ASan, a freed or overrun block fails here).
+    void blocksShareEqualTextsAndOutliveTheirFile() {
+        std::vector<PromptText> kept;
+        PromptText lone;
+        {
+            PromptText::Blocks blocks;
+            const QByteArrayView inputs[] = {"Review {{file}}", "",  "请阅读",
+                                             "Review {{file}}", "x", "Review {{file}}!"};
+            std::vector<qsizetype> numbers;
+            for (const QByteArrayView input : inputs) {
+                numbers.push_back(blocks.add(input));
+            }
+            blocks.finish();
+            for (size_t i = 0; i < numbers.size(); ++i) {
+                const PromptText text = blocks.text(numbers[i]);
+                QCOMPARE(text.toString(), QString::fromUtf8(inputs[i]));
+                QCOMPARE(text.utf8(), inputs[i]);
+                if (!inputs[i].isEmpty()) {
+                    QCOMPARE(text.utf8().data()[inputs[i].size()], '\0');
+                }
+                kept.push_back(text);
+            }
+            QCOMPARE(kept[3].utf8().data(), kept[0].utf8().data());
+            QVERIFY(kept[5].utf8().data() != kept[0].utf8().data());
+            QVERIFY(kept[1].isEmpty());
+            lone = blocks.text(numbers[4]);
+        }
+        // The last reference to the block is the one that frees it.
+        kept.erase(kept.begin(), kept.begin() + 4);
+        kept.pop_back();
+        QCOMPARE(kept.front().toString(), QStringLiteral("x"));
+        kept.clear();
+        QCOMPARE(lone.toString(), QStringLiteral("x"));
+        PromptText moved = std::move(lone);
+        QVERIFY(lone.isEmpty());
+        lone = moved;
+        moved = PromptText();
+        QCOMPARE(lone, PromptText(QStringLiteral("x")));
+    }
+
+    void blocksWithoutTexts() {
+        PromptText::Blocks none;
+        none.finish();
+        PromptText::Blocks empties;
+        const qsizetype first = empties.add("");
+        const qsizetype second = empties.add("");
+        empties.finish();
+        QVERIFY(empties.text(first).isEmpty());
+        QCOMPARE(empties.text(second), PromptText());
+    }
 };
 
 QTEST_APPLESS_MAIN(PromptTextTest)

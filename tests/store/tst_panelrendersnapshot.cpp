@@ -203,7 +203,7 @@ private slots:
 
         // An edit changes what a search finds and the editable ids.
         PromptWorkspace edited = h.store->workspaces().first();
-        edited.prompts[1].title = "Renamed";
+        edited.prompts[1].title = u"Renamed";
         edited.prompts.append(prompt("p4"));
         h.store->publishPersistedWorkspace(edited);
         QCOMPARE(make("RENAMED").visiblePromptIDs(), QStringList{"p2"});

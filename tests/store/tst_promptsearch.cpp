@@ -18,7 +18,7 @@ bool plainMatch(const PromptItem& prompt, const QString& search) {
         return true;
     }
     for (const QString& field :
-         {prompt.title, prompt.group, prompt.text.toString(), prompt.tags.join(QLatin1Char(' '))}) {
+         {prompt.title.toString(), prompt.group, prompt.text.toString(), prompt.tags.join(QLatin1Char(' '))}) {
         if (field.toLower().contains(query)) {
             return true;
         }

@@ -12,7 +12,7 @@ inline PromptWorkspace asReadBack(PromptWorkspace workspace) {
     }
     for (PromptItem& item : workspace.prompts) {
         item.id = PromptYAMLEncoder::singleLine(item.id);
-        item.title = PromptYAMLEncoder::singleLine(item.title);
+        item.title = PromptYAMLEncoder::singleLine(item.title.toString());
         item.group = PromptYAMLEncoder::singleLine(item.group);
         for (QString& tag : item.tags) {
             tag = PromptYAMLEncoder::singleLine(tag);

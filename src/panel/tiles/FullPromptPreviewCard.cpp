@@ -85,9 +85,9 @@ FullPromptPreviewCard::FullPromptPreviewCard(QWidget* parent) : QWidget(parent) 
 void FullPromptPreviewCard::setPrompt(const PromptItem& prompt) {
     const bool textChanged = prompt.text != m_bodyText;
     m_promptID = prompt.id;
-    m_titleText = prompt.title;
+    m_titleText = prompt.title.toString();
     m_bodyText = prompt.text.toString();
-    AccessibleText::setName(this, prompt.title);
+    AccessibleText::setName(this, m_titleText);
     if (textChanged) {
         m_text->setPlainText(m_bodyText);
         applyTextFormat();

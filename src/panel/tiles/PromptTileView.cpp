@@ -149,9 +149,9 @@ void PromptTileView::layOutText() {
         return;
     }
     m_textKey = key;
-    m_titleSource = m_input.prompt.title;
+    m_titleSource = m_input.prompt.title.toString();
     m_bodySource = m_input.prompt.text.toString();
-    m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, p.titleLineLimit, p.lineSpacing);
+    m_title.setText(m_titleSource, p.titleFont, titleWidth, p.titleLineLimit, p.lineSpacing);
     int bodyLines = p.bodyLineLimit;
     if (grid) {
         // The body gets the lines that fit under the title and the meta row, the last one
@@ -175,7 +175,7 @@ void PromptTileView::layOutText() {
                 }
             } else {
                 // Only then does the title give up its second line, so the body keeps one.
-                m_title.setText(m_input.prompt.title, p.titleFont, titleWidth, 1, p.lineSpacing);
+                m_title.setText(m_titleSource, p.titleFont, titleWidth, 1, p.lineSpacing);
             }
             bodyLines = fitting(m_gridSpacing);
         }

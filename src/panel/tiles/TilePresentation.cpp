@@ -64,7 +64,7 @@ TilePresentation TilePresentation::make(const Input& input) {
     TilePresentation p;
     p.shortcutText = shortcutTextFor(input.prompt, input.shortcutNumber, input.tileShortcut);
     p.accessibilityLabel =
-        accessibilityLabelFor(input.prompt.title, p.shortcutText, input.prompt.isPinned, input.language);
+        accessibilityLabelFor(input.prompt.title.toString(), p.shortcutText, input.prompt.isPinned, input.language);
     const TileTexts& texts = textsFor(input.language);
     p.accessibilityHint = texts.hint;
     if (copied) {

@@ -300,7 +300,7 @@ QList<PromptItem> WorkspaceManagerModel::filteredPrompts(const PromptWorkspace& 
     }
     QList<PromptItem> kept;
     for (const PromptItem& prompt : workspace.prompts) {
-        if (prompt.title.toLower().contains(query) || prompt.group.toLower().contains(query) ||
+        if (prompt.title.toString().toLower().contains(query) || prompt.group.toLower().contains(query) ||
             prompt.tags.join(QLatin1Char(' ')).toLower().contains(query) ||
             prompt.text.toString().toLower().contains(query)) {
             kept.append(prompt);
@@ -335,7 +335,7 @@ WorkspaceManagerModel::PromptRow WorkspaceManagerModel::promptRow(const PromptIt
                                                                   const PromptWorkspace& workspace) const {
     PromptRow row;
     row.id = prompt.id;
-    row.title = prompt.title;
+    row.title = prompt.title.toString();
     row.metaLine = promptMetaLine(prompt);
     row.text = prompt.text.toString().replace(QLatin1Char('\n'), QLatin1Char(' '));
     row.isEditable = isEditable(workspace);

@@ -837,9 +837,9 @@ void WorkspaceManagerView::confirmDeleteSelectedWorkspaces() {
 
 void WorkspaceManagerView::confirmDeletePrompt(const PromptItem& prompt) {
     const QPointer<WorkspaceManagerView> self(this);
-    const bool confirmed = m_dependencies.confirmer.confirm(window(), m_model.text(L10N("title.confirm.delete.prompt")),
-                                                            prompt.title, m_model.text(L10N("action.delete")),
-                                                            m_model.text(L10N("action.cancel")), true);
+    const bool confirmed = m_dependencies.confirmer.confirm(
+        window(), m_model.text(L10N("title.confirm.delete.prompt")), prompt.title.toString(),
+        m_model.text(L10N("action.delete")), m_model.text(L10N("action.cancel")), true);
     if (self && confirmed) {
         m_model.deletePrompt(prompt);
     }
