@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace {
 
 // No tile shows more than a few lines, so a long prompt is cut before layout.
@@ -11,7 +13,8 @@ constexpr qsizetype charactersPerLineBound = 400;
 
 } // namespace
 
-void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal width, int maxLines, qreal lineSpacing) {
+void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal width, int maxLines, qreal lineSpacing,
+                              qreal lastLineWidth) {
     m_font = font;
     m_lines.clear();
     m_elided = false;
@@ -27,6 +30,10 @@ void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal widt
     const bool truncatedSource = source.size() < text.size();
     source.replace(QLatin1String("\r\n"), QStringLiteral("\n"));
     source.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+    const auto widthOfLine = [&](qsizetype index) {
+        return index == maxLines - 1 && lastLineWidth > 0 ? std::min(width, lastLineWidth) : width;
+    };
 
     QTextLayout layout(source, font);
     QTextOption option;
@@ -47,11 +54,12 @@ void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal widt
             more = true;
             break;
         }
-        line.setLineWidth(width);
+        const qreal lineWidth = widthOfLine(index);
+        line.setLineWidth(lineWidth);
         lastStart = line.textStart();
         QString kept = source.mid(line.textStart(), line.textLength());
-        if (line.naturalTextWidth() > width + 0.5) {
-            kept = metrics.elidedText(kept.trimmed(), Qt::ElideRight, width);
+        if (line.naturalTextWidth() > lineWidth + 0.5) {
+            kept = metrics.elidedText(kept.trimmed(), Qt::ElideRight, lineWidth);
             m_elided = true;
         }
         m_lines.append(kept);
@@ -67,9 +75,10 @@ void ElidedTextBlock::setText(const QString& text, const QFont& font, qreal widt
         // The last kept line takes what follows it on one line and ends in an ellipsis.
         QString rest = source.mid(lastStart);
         rest.replace(QChar::LineSeparator, QLatin1Char(' '));
-        QString elided = metrics.elidedText(rest + QChar(0x2026), Qt::ElideRight, width);
+        const qreal lastWidth = widthOfLine(m_lines.size() - 1);
+        QString elided = metrics.elidedText(rest + QChar(0x2026), Qt::ElideRight, lastWidth);
         if (!elided.endsWith(QChar(0x2026))) {
-            elided = metrics.elidedText(rest, Qt::ElideRight, width - metrics.horizontalAdvance(QChar(0x2026)));
+            elided = metrics.elidedText(rest, Qt::ElideRight, lastWidth - metrics.horizontalAdvance(QChar(0x2026)));
             elided.append(QChar(0x2026));
         }
         m_lines.back() = elided;

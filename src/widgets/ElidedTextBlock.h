@@ -12,7 +12,10 @@ class QPainter;
 // ellipsis when text was left out. Laid out once through QTextLayout; painting only draws lines.
 class ElidedTextBlock {
 public:
-    void setText(const QString& text, const QFont& font, qreal width, int maxLines, qreal lineSpacing = 0);
+    // `lastLineWidth`, when given, narrows the last line the block may have (line maxLines), for a
+    // mark drawn beside it; 0 keeps it at `width`.
+    void setText(const QString& text, const QFont& font, qreal width, int maxLines, qreal lineSpacing = 0,
+                 qreal lastLineWidth = 0);
 
     const QStringList& lines() const { return m_lines; }
     bool isElided() const { return m_elided; }

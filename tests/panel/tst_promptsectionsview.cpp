@@ -20,6 +20,8 @@
 #include <QtTest>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 PromptItem prompt(const QString& id, const QString& title, bool pinned = false) {
@@ -89,6 +91,8 @@ private slots:
     void gridAndListGeometry();
     void aWrappedTitleKeepsBothLinesAndTheBody_data();
     void aWrappedTitleKeepsBothLinesAndTheBody();
+    void theLastBodyLineEndsBeforeTheSelectedMark_data();
+    void theLastBodyLineEndsBeforeTheSelectedMark();
     void tilesAreKeptAcrossRefreshes();
     void onlyTilesNearTheVisibleAreaHaveWidgets_data();
     void onlyTilesNearTheVisibleAreaHaveWidgets();
@@ -177,6 +181,62 @@ void PromptSectionsViewTest::aWrappedTitleKeepsBothLinesAndTheBody() {
         QVERIFY2(title.startsWith(tile.titleLines().first() + QLatin1Char(' ')), qPrintable(tile.titleLines().first()));
     }
     QVERIFY(!tile.bodyLines().isEmpty());
+}
+
+void PromptSectionsViewTest::theLastBodyLineEndsBeforeTheSelectedMark_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("shortcut");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("besideTheMark");
+    const QString english = QStringLiteral("Explain the failing test, then propose the smallest fix with a short "
+                                           "reason and keep the public interface unchanged.");
+    const QString chinese = QStringLiteral("解释失败的测试，然后用一个简短的理由提出最小的修复，并保持公开接口不变。");
+    const QString word = QStringLiteral("Refactor_the_whole_module_and_its_tests_without_any_blank_at_all");
+    // At System without a badge row the body ends above the mark and keeps its whole width; under
+    // a wrapped title and the badge row at the larger sizes its last line comes down beside the mark.
+    for (const auto& [size, shortcut, beside] : {std::tuple{13, false, false}, {15, true, true}, {17, true, true}}) {
+        QTest::addRow("%d-english", size) << size << shortcut << english << beside;
+        QTest::addRow("%d-chinese", size) << size << shortcut << chinese << beside;
+        QTest::addRow("%d-one-word", size) << size << shortcut << word << beside;
+    }
+}
+
+// The selected mark sits in a grid tile's bottom-trailing corner: a body line beside it ends
+// before it, ellipsis included, and selecting the tile does not reflow the text.
+void PromptSectionsViewTest::theLastBodyLineEndsBeforeTheSelectedMark() {
+    QFETCH(int, size);
+    QFETCH(bool, shortcut);
+    QFETCH(QString, text);
+    QFETCH(bool, besideTheMark);
+    PromptTileView tile;
+    TilePresentation::Input input;
+    input.prompt = prompt(QStringLiteral("p"),
+                          besideTheMark ? QStringLiteral("Review the pull request") : QStringLiteral("Review"));
+    input.prompt.text = text;
+    input.isEditable = true;
+    input.shortcutNumber = shortcut ? std::optional<int>(1) : std::nullopt;
+    input.typography = TileTypography::forBaseFontSize(size);
+    tile.setInput(input);
+    tile.resize(tile.sizeHint());
+    tile.grab(); // the text is laid out when the tile is drawn
+    const QStringList unselected = tile.bodyLines();
+
+    input.isSelected = true;
+    tile.setInput(input);
+    tile.grab();
+    QVERIFY(tile.presentation().showsSelectedBadge);
+    QCOMPARE(tile.bodyLines(), unselected);
+    QVERIFY(!unselected.isEmpty());
+    const QRectF mark = tile.selectedMarkRect();
+    const QRectF body = tile.bodyRect();
+    QCOMPARE(body.bottom() > mark.top(), besideTheMark);
+    const QFontMetricsF metrics(tile.presentation().bodyFont);
+    const qreal lastLineEnd = body.left() + metrics.horizontalAdvance(unselected.last());
+    const QString where = QStringLiteral("\"%1\" ends at %2, the mark starts at %3")
+                              .arg(unselected.last())
+                              .arg(lastLineEnd)
+                              .arg(mark.left());
+    QVERIFY2((lastLineEnd <= mark.left()) == besideTheMark, qPrintable(where));
 }
 
 void PromptSectionsViewTest::tilesAreKeptAcrossRefreshes() {

@@ -22,6 +22,9 @@ constexpr qreal gridStackSpacingTight = 4;
 constexpr qreal listColumnSpacing = 10;
 constexpr qreal listColumnGap = 16;
 constexpr qreal cornerInset = 10;
+constexpr qreal selectedMarkSize = 20;
+constexpr qreal selectedMarkInset = 7;
+constexpr qreal selectedMarkGap = 4;
 constexpr qreal badgeHeight = 24;
 constexpr qreal badgeMinWidth = 36;
 constexpr qreal metaPinHeight = 18;
@@ -180,7 +183,41 @@ void PromptTileView::layOutText() {
             bodyLines = fitting(m_gridSpacing);
         }
     }
-    m_body.setText(m_bodySource, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing);
+    // A body that reaches down beside the selected mark ends its last line before the mark, on
+    // every tile: selecting one never reflows its text, and no ellipsis hides under the mark.
+    qreal lastLineWidth = 0;
+    if (grid && bodyLines >= 1) {
+        const qreal lineHeight = QFontMetricsF(p.bodyFont).height();
+        const qreal lastLineBottom = gridBodyTop() + bodyLines * lineHeight + (bodyLines - 1) * p.lineSpacing;
+        const QRectF mark = selectedMarkRect();
+        if (lastLineBottom > mark.top()) {
+            lastLineWidth = mark.left() - selectedMarkGap - p.contentPadding;
+        }
+    }
+    m_body.setText(m_bodySource, p.bodyFont, bodyWidth, bodyLines, p.lineSpacing, lastLineWidth);
+}
+
+qreal PromptTileView::gridBodyTop() const {
+    return m_presentation.contentPadding + m_title.height() + m_gridSpacing + metaRowHeight() + m_gridSpacing;
+}
+
+QRectF PromptTileView::bodyRect() const {
+    const TilePresentation& p = m_presentation;
+    qreal width = 0;
+    for (const QString& line : m_body.lines()) {
+        width = std::max(width, QFontMetricsF(p.bodyFont).horizontalAdvance(line));
+    }
+    if (m_input.layoutMode == PromptPanelLayoutMode::grid) {
+        return QRectF(p.contentPadding, gridBodyTop(), width, m_body.height());
+    }
+    return QRectF(p.contentPadding + TilePresentation::listTitleColumnWidth + listColumnGap, p.contentPadding + 2,
+                  width, m_body.height());
+}
+
+QRectF PromptTileView::selectedMarkRect() const {
+    const QSizeF size = m_presentation.tileSize;
+    return QRectF(size.width() - selectedMarkInset - selectedMarkSize,
+                  size.height() - selectedMarkInset - selectedMarkSize, selectedMarkSize, selectedMarkSize);
 }
 
 TileCornerButton* PromptTileView::retryButton() const {
@@ -492,7 +529,7 @@ void PromptTileView::paintEvent(QPaintEvent*) {
 
     // Bottom-trailing corner.
     if (p.showsSelectedBadge) {
-        const QRectF badge(bounds.width() - 7 - 20, bounds.height() - 7 - 20, 20, 20);
+        const QRectF badge = selectedMarkRect();
         painter.setPen(Qt::NoPen);
         painter.setBrush(TileLook::black(0.36));
         painter.drawEllipse(badge);

@@ -51,6 +51,10 @@ public:
     // The title and body lines as drawn.
     const QStringList& titleLines() const { return m_title.lines(); }
     const QStringList& bodyLines() const { return m_body.lines(); }
+    // Where the body's lines are drawn (as wide as the widest) and where the grid's selected mark
+    // is, in the bottom-trailing corner. The text is laid out when the tile is first drawn.
+    QRectF bodyRect() const;
+    QRectF selectedMarkRect() const;
     // The controls in the top-trailing corner; null while not shown.
     TileCornerButton* retryButton() const;
     TileCornerButton* moreButton() const;
@@ -77,6 +81,7 @@ private:
     void openEditMenu();
     void paintMetaRow(QPainter& painter, const QRectF& row) const;
     qreal metaRowHeight() const;
+    qreal gridBodyTop() const;
 
     TilePresentation::Input m_input;
     TilePresentation m_presentation;
