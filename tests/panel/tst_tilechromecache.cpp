@@ -43,7 +43,7 @@ int largestDifference(const QImage& a, const QImage& b) {
 class TileChromeCacheTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { TileChromeCache::clear(); }
+    void initTestCase() { TileChromeCache::clear(); }
     void copyLooksLikeDirectPainting_data();
     void copyLooksLikeDirectPainting();
     void cacheStaysBoundedAndScaledPaintsBypassIt();
