@@ -1,6 +1,7 @@
 #include "panel/tiles/PromptTileView.h"
 
 #include "panel/tiles/PromptTileAccessible.h"
+#include "panel/tiles/TileChromeCache.h"
 #include "panel/tiles/TileCornerButton.h"
 #include "panel/tiles/TileIcons.h"
 #include "panel/tiles/TileLook.h"
@@ -35,14 +36,6 @@ QFont badgeFont() {
     font.setPixelSize(11);
     font.setWeight(QFont::Bold);
     return font;
-}
-
-QPainterPath roundedInside(const QRectF& rect, qreal inset, qreal lineWidth) {
-    const qreal d = inset + lineWidth / 2;
-    QPainterPath path;
-    const qreal radius = std::max<qreal>(0, TilePresentation::cornerRadius - d);
-    path.addRoundedRect(rect.adjusted(d, d, -d, -d), radius, radius);
-    return path;
 }
 
 } // namespace
@@ -475,18 +468,16 @@ void PromptTileView::paintEvent(QPaintEvent*) {
         painter.translate(-bounds.center());
     }
 
-    const qreal radius = TilePresentation::cornerRadius;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(TileLook::white(p.fillOpacity));
-    painter.drawRoundedRect(bounds, radius, radius);
-
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(p.borderColor, p.borderWidth));
-    painter.drawPath(roundedInside(bounds, p.borderInset, p.borderWidth));
-    if (p.copiedRingOpacity > 0) {
-        painter.setPen(QPen(TileLook::withOpacity(TileLook::green(), p.copiedRingOpacity), 1.2));
-        painter.drawPath(roundedInside(bounds, 0, 1.2));
-    }
+    TileChromeCache::draw(painter, TileChromeCache::Look{
+                                       .size = rect().size(),
+                                       .fill = TileLook::white(p.fillOpacity),
+                                       .border = p.borderColor,
+                                       .borderWidth = p.borderWidth,
+                                       .borderInset = p.borderInset,
+                                       .ring = p.copiedRingOpacity > 0
+                                                   ? TileLook::withOpacity(TileLook::green(), p.copiedRingOpacity)
+                                                   : QColor(Qt::transparent),
+                                   });
 
     // Content.
     const qreal pad = p.contentPadding;
