@@ -514,7 +514,6 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     std::string joined;
     // The titles and texts of the file, carved out of a few blocks once every item is made.
     PromptText::Blocks texts(m_textScratch);
-    texts.reserve(bytes.size());                              // a value is never longer than the lines it was read from
     std::vector<std::pair<qsizetype, qsizetype>> textNumbers; // by item: title and text, -1 for none
     std::optional<PromptText> untitled;
     std::optional<QString> commonGroup;

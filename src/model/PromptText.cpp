@@ -147,10 +147,6 @@ PromptText::Blocks::~Blocks() {
     }
 }
 
-void PromptText::Blocks::reserve(qsizetype bytes) {
-    m_scratch->reserve(size_t(checkedSize(bytes)));
-}
-
 qsizetype PromptText::Blocks::add(QByteArrayView bytes) {
     const quint32 offset = checkedSize(qsizetype(m_scratch->size()));
     checkedSize(qsizetype(offset) + bytes.size() + 1);

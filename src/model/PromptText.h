@@ -39,14 +39,13 @@ public:
     public:
         Blocks() : m_scratch(&m_ownScratch) {}
         // Gathers the texts in `scratch`, which the files of a load share: its memory is reused
-        // from file to file instead of being fresh pages each time.
+        // from file to file instead of being fresh pages each time. It grows as texts come in,
+        // not to a file's size: a block of that size would be fresh pages on every load.
         explicit Blocks(std::string& scratch) : m_scratch(&scratch) { scratch.clear(); }
         Blocks(const Blocks&) = delete;
         Blocks& operator=(const Blocks&) = delete;
         ~Blocks();
 
-        // Room for `bytes` bytes of texts (and a NUL after each) before finish().
-        void reserve(qsizetype bytes);
         // `bytes` must be valid UTF-8.
         qsizetype add(QByteArrayView bytes);
         // Makes the blocks; the texts added before are then at hand.
