@@ -28,12 +28,12 @@ PromptLoadResult fiveHundredWorkspaces(const QString& home) {
     for (int g = 0; g < 5; ++g) {
         result.globalPrompts.append(PromptItem{QStringLiteral("global-%1").arg(g),
                                                QStringLiteral("Global %1").arg(g),
-                                               QStringLiteral("General"),
-                                               std::nullopt,
                                                QStringLiteral("Text"),
+                                               QStringLiteral("General"),
                                                {},
-                                               false,
-                                               std::nullopt});
+                                               std::nullopt,
+                                               std::nullopt,
+                                               false});
     }
     for (int w = 0; w < 500; ++w) {
         PromptWorkspace workspace;
@@ -45,12 +45,12 @@ PromptLoadResult fiveHundredWorkspaces(const QString& home) {
         for (int p = 0; p < 10; ++p) {
             workspace.prompts.append(PromptItem{QStringLiteral("w%1-p%2").arg(w).arg(p),
                                                 QStringLiteral("Review step %1").arg(p),
-                                                QStringLiteral("Review"),
-                                                std::nullopt,
                                                 QStringLiteral("Review the module before the release."),
+                                                QStringLiteral("Review"),
                                                 {QStringLiteral("review")},
-                                                false,
-                                                std::nullopt});
+                                                std::nullopt,
+                                                std::nullopt,
+                                                false});
         }
         result.workspaces.append(workspace);
     }

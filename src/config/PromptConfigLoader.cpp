@@ -905,10 +905,14 @@ PromptLoadResult PromptConfigLoader::loadAllConfigs() {
     m_warnings.clear();
     m_loadLanguage.reset();
     m_loadLanguage = language();
-    struct ResetLanguage {
+    struct ResetLoadState {
         std::optional<AppLanguage>& slot;
-        ~ResetLanguage() { slot.reset(); }
-    } resetLanguage{m_loadLanguage};
+        std::string& scratch;
+        ~ResetLoadState() {
+            slot.reset();
+            std::string().swap(scratch);
+        }
+    } resetLoadState{m_loadLanguage, m_textScratch};
 
     const QString root = m_home + u"/.orris-hollows"_s;
     const QString globalPath = root + u"/global.yaml"_s;

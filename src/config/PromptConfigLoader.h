@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 // Reads the prompt files of the data folder: "global.yaml" and every ".yaml"/".yml" file of
 // "workspaces". A file is read in two independent stages over the same text: the structure
@@ -118,4 +119,5 @@ private:
     std::optional<bool> m_transientSamplesDismissedOverride;
     QStringList m_warnings;
     std::optional<AppLanguage> m_loadLanguage; // fixed for the duration of one loadAllConfigs()
+    std::string m_textScratch;                 // where the reader gathers a file's texts, reused by the next file
 };

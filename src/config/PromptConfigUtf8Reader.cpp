@@ -512,9 +512,8 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
     bool textMode = false;
     std::vector<Bytes> textLines;
     std::string joined;
-    // The titles and texts of the file, carved out of one block once every item is made.
-    PromptText::Blocks texts;
-    texts.reserve(bytes.size());                              // a value is never longer than the lines it was read from
+    // The titles and texts of the file, carved out of a few blocks once every item is made.
+    PromptText::Blocks texts(m_textScratch);
     std::vector<std::pair<qsizetype, qsizetype>> textNumbers; // by item: title and text, -1 for none
     std::optional<PromptText> untitled;
     std::optional<QString> commonGroup;

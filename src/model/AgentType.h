@@ -10,7 +10,7 @@
 
 // The applications the system recognises. The raw values are stored in prompt files and binding
 // files, so they never change.
-enum class AgentType {
+enum class AgentType : quint8 {
     antigravity,
     antigravityIDE,
     codex,

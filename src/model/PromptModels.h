@@ -15,18 +15,21 @@
 
 // One prompt. Every creator (the file reader, the import, the samples and packs, the editor)
 // settles all eight fields itself; there are no defaults here.
+// The small fields come last, where they share one word: a library holds thousands of items.
 struct PromptItem {
     QString id;
     PromptText title; // as the UTF-8 bytes it was read from, like the text
+    PromptText text;  // the body, as the UTF-8 bytes it was read from
     QString group;
-    std::optional<AgentType> agent; // none: meant for every agent
-    PromptText text;                // the body, as the UTF-8 bytes it was read from
     QStringList tags;
-    bool isPinned = false;
     std::optional<PromptKeyboardShortcut> shortcut;
+    std::optional<AgentType> agent; // none: meant for every agent
+    bool isPinned = false;
 
     bool operator==(const PromptItem& other) const = default;
 };
+
+static_assert(sizeof(void*) != 8 || sizeof(PromptItem) <= 136, "a library holds thousands of items");
 
 size_t qHash(const PromptItem& item, size_t seed = 0);
 

@@ -142,48 +142,24 @@ bool operator==(const PromptText& a, const QString& b) {
 // ---- Blocks ------------------------------------------------------------------------------
 
 PromptText::Blocks::~Blocks() {
-    if (m_block) {
-        m_block->release();
+    for (Block* block : m_blocks) {
+        block->release();
     }
-}
-
-void PromptText::Blocks::reserve(qsizetype bytes) {
-    if (bytes <= m_capacity) {
-        return;
-    }
-    // No text is handed out before finish(), so the block may still move.
-    checkedSize(bytes);
-    void* memory = std::realloc(m_block, sizeof(Block) + size_t(bytes));
-    if (!memory) {
-        qFatal("Out of memory for prompt texts");
-    }
-    if (!m_block) {
-        new (memory) Block{QAtomicInt(1)};
-    }
-    m_block = static_cast<Block*>(memory);
-    m_capacity = bytes;
 }
 
 qsizetype PromptText::Blocks::add(QByteArrayView bytes) {
-    const qsizetype needed = m_used + bytes.size() + 1;
-    if (needed > m_capacity) {
-        reserve(std::max(needed, m_capacity * 2));
-    }
-    if (!bytes.isEmpty()) {
-        std::memcpy(m_block->bytes() + m_used, bytes.data(), size_t(bytes.size()));
-    }
-    m_block->bytes()[m_used + bytes.size()] = '\0';
-    m_slices.emplace_back(quint32(m_used), quint32(bytes.size()));
-    m_used = needed;
+    const quint32 offset = checkedSize(qsizetype(m_scratch->size()));
+    checkedSize(qsizetype(offset) + bytes.size() + 1);
+    m_scratch->append(bytes.data(), size_t(bytes.size()));
+    m_scratch->push_back('\0');
+    m_slices.push_back(Slice{offset, quint32(bytes.size())});
     return qsizetype(m_slices.size()) - 1;
 }
 
 void PromptText::Blocks::finish() {
-    if (!m_block) {
-        return;
-    }
-    const auto view = [this](const std::pair<quint32, quint32>& slice) {
-        return QByteArrayView(m_block->bytes() + slice.first, qsizetype(slice.second));
+    const char* scratch = m_scratch->data();
+    const auto view = [scratch](const Slice& slice) {
+        return QByteArrayView(scratch + slice.offset, qsizetype(slice.size));
     };
     // Equal texts are found by their size and first and last bytes (cheaper than a hash of the
     // whole text and nearly always enough), then compared in full.
@@ -191,6 +167,9 @@ void PromptText::Blocks::finish() {
     keys.reserve(m_slices.size());
     for (size_t i = 0; i < m_slices.size(); ++i) {
         const QByteArrayView bytes = view(m_slices[i]);
+        if (bytes.isEmpty()) {
+            continue;
+        }
         const qsizetype ends = std::min<qsizetype>(32, bytes.size());
         keys.emplace_back(qHashMulti(size_t(bytes.size()), bytes.first(ends), bytes.last(ends)), quint32(i));
     }
@@ -219,44 +198,59 @@ void PromptText::Blocks::finish() {
     }
     std::vector<std::pair<size_t, quint32>>().swap(keys);
 
-    // The texts kept move down over the dropped ones, in file order, so none is overwritten
-    // before it moved; empty texts take no room.
-    quint32 offset = 0;
+    // The texts kept go, in file order, into blocks of at most 64 kB (a text that is larger gets
+    // a block of its own). Blocks this small come from the heap, where the memory of a replaced
+    // library is reused, and never from fresh pages.
+    constexpr size_t blockBytes = 64 * 1024 - 64 - sizeof(Block);
+    std::vector<size_t> sizes;
+    std::vector<quint32> from(m_slices.size()); // where each kept text is in the scratch
     for (size_t i = 0; i < m_slices.size(); ++i) {
-        auto& [start, size] = m_slices[i];
-        if (size == 0) {
+        Slice& slice = m_slices[i];
+        if (slice.size == 0 || original[i] != i) {
+            continue;
+        }
+        const size_t needed = size_t(slice.size) + 1;
+        if (sizes.empty() || sizes.back() + needed > blockBytes) {
+            sizes.push_back(0);
+        }
+        from[i] = slice.offset;
+        slice.block = quint32(sizes.size() - 1);
+        slice.offset = quint32(sizes.back());
+        sizes.back() += needed;
+    }
+    m_blocks.reserve(sizes.size());
+    for (const size_t size : sizes) {
+        void* memory = std::malloc(sizeof(Block) + size);
+        if (!memory) {
+            qFatal("Out of memory for prompt texts");
+        }
+        m_blocks.push_back(new (memory) Block{QAtomicInt(1)});
+    }
+    for (size_t i = 0; i < m_slices.size(); ++i) {
+        Slice& slice = m_slices[i];
+        if (slice.size == 0) {
             continue;
         }
         if (original[i] == i) {
-            if (start != offset) {
-                std::memmove(m_block->bytes() + offset, m_block->bytes() + start, size_t(size) + 1);
-            }
-            start = offset;
-            offset += size + 1;
+            std::memcpy(m_blocks[slice.block]->bytes() + slice.offset, scratch + from[i], size_t(slice.size) + 1);
         } else {
-            start = m_slices[original[i]].first;
+            // An earlier slice, placed already.
+            slice.offset = m_slices[original[i]].offset;
+            slice.block = m_slices[original[i]].block;
         }
     }
-    if (offset == 0) {
-        m_block->release();
-        m_block = nullptr;
-    } else if (offset < m_capacity) {
-        // Shrinking keeps the bytes where they are (or moves them with the block).
-        if (void* memory = std::realloc(m_block, sizeof(Block) + offset)) {
-            m_block = static_cast<Block*>(memory);
-        }
-    }
-    m_used = m_capacity = offset;
+    m_scratch->clear();
 }
 
 PromptText PromptText::Blocks::text(qsizetype number) const {
     PromptText text;
-    const auto& [offset, size] = m_slices[size_t(number)];
-    if (size > 0 && m_block) {
-        m_block->retain();
-        text.m_block = m_block;
-        text.m_offset = offset;
-        text.m_size = size;
+    const Slice& slice = m_slices[size_t(number)];
+    if (slice.size > 0) {
+        Block* block = m_blocks[slice.block];
+        block->retain();
+        text.m_block = block;
+        text.m_offset = slice.offset;
+        text.m_size = slice.size;
     }
     return text;
 }

@@ -5,6 +5,7 @@
 #include <QHashFunctions>
 #include <QString>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,9 +14,9 @@
 // only where one is needed (a visible tile, the preview, a copy, an edit, a save). Copies share
 // their bytes. A string that UTF-8 cannot carry exactly (a lone surrogate) is kept as it is.
 //
-// The texts of one file are slices of one block (see Blocks): a library of thousands of small
+// The texts of one file are slices of a few blocks (see Blocks): a library of thousands of small
 // texts costs its bytes and not a heap block, a header and a terminator each. A slice keeps its
-// whole block alive, which is at most one file's texts.
+// whole block alive, which is at most a part of one file's texts.
 class PromptText {
     struct Block;
 
@@ -32,31 +33,38 @@ public:
     // `bytes` must be valid UTF-8, as the file reader checked it.
     static PromptText fromValidUtf8(QByteArrayView bytes);
 
-    // Collects the texts of a file and then carves them out of one block. Equal texts get one
+    // Collects the texts of a file and then carves them out of a few blocks. Equal texts get one
     // slice. Each add() returns the number of a text, which text() gives back after finish().
     class Blocks {
     public:
-        Blocks() = default;
+        Blocks() : m_scratch(&m_ownScratch) {}
+        // Gathers the texts in `scratch`, which the files of a load share: its memory is reused
+        // from file to file instead of being fresh pages each time. It grows as texts come in,
+        // not to a file's size: a block of that size would be fresh pages on every load.
+        explicit Blocks(std::string& scratch) : m_scratch(&scratch) { scratch.clear(); }
         Blocks(const Blocks&) = delete;
         Blocks& operator=(const Blocks&) = delete;
         ~Blocks();
 
-        // Room for `bytes` bytes of texts (and a NUL after each) before finish(), so that adding
-        // never moves them.
-        void reserve(qsizetype bytes);
         // `bytes` must be valid UTF-8.
         qsizetype add(QByteArrayView bytes);
-        // Makes the block; the texts added before are then at hand.
+        // Makes the blocks; the texts added before are then at hand.
         void finish();
         PromptText text(qsizetype number) const;
 
     private:
-        // The texts one after the other, each ending in a NUL: equal ones are dropped and the
-        // rest moved together by finish(), which then gives back the room left over.
-        Block* m_block = nullptr; // one reference, given up with Blocks
-        qsizetype m_used = 0;
-        qsizetype m_capacity = 0;
-        std::vector<std::pair<quint32, quint32>> m_slices; // offset and size in the block
+        struct Slice {
+            quint32 offset; // in the scratch before finish(), then in the slice's block
+            quint32 size;
+            quint32 block = 0;
+        };
+
+        // The texts one after the other, each ending in a NUL, until finish() copies the ones
+        // kept into blocks of their exact size.
+        std::string m_ownScratch;
+        std::string* m_scratch;
+        std::vector<Block*> m_blocks; // one reference each, given up with Blocks
+        std::vector<Slice> m_slices;
     };
 
     QString toString() const;

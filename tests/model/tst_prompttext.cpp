@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <string>
+#include <vector>
+
 class PromptTextTest : public QObject {
     Q_OBJECT
 
@@ -103,6 +106,41 @@ private slots:
         lone = moved;
         moved = PromptText();
         QCOMPARE(lone, PromptText(QStringLiteral("x")));
+    }
+
+    // Many texts fill several blocks, a text larger than a block gets one of its own, an equal
+    // text found in a later block points back to the first, and the scratch a load shares holds
+    // nothing of one file's texts for the next.
+    void blocksSpanSeveralBlocksAndShareTheirScratch() {
+        std::string scratch;
+        std::vector<QByteArray> inputs;
+        for (int i = 0; i < 3000; ++i) {
+            inputs.push_back(QByteArray("Prompt text number ") + QByteArray::number(i) + QByteArray(40, 'a' + i % 26));
+        }
+        inputs.push_back(QByteArray(200 * 1024, 'L'));
+        inputs.push_back(inputs[7]);
+        inputs.push_back(inputs[2999]);
+        std::vector<PromptText> kept;
+        for (int file = 0; file < 2; ++file) {
+            PromptText::Blocks blocks(scratch);
+            std::vector<qsizetype> numbers;
+            for (const QByteArray& input : inputs) {
+                numbers.push_back(blocks.add(input));
+            }
+            blocks.finish();
+            kept.clear();
+            for (size_t i = 0; i < numbers.size(); ++i) {
+                kept.push_back(blocks.text(numbers[i]));
+                QCOMPARE(kept.back().utf8(), QByteArrayView(inputs[i]));
+                QCOMPARE(kept.back().utf8().data()[inputs[i].size()], '\0');
+            }
+            QCOMPARE(kept[3001].utf8().data(), kept[7].utf8().data());
+            QCOMPARE(kept[3002].utf8().data(), kept[2999].utf8().data());
+            QVERIFY(kept[0].utf8().data() != kept[2999].utf8().data()); // not one block of 200 kB
+            QVERIFY(scratch.empty());
+        }
+        // The blocks outlive the Blocks that made them.
+        QCOMPARE(kept[3000].toString(), QString(200 * 1024, u'L'));
     }
 
     void blocksWithoutTexts() {

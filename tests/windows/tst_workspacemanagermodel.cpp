@@ -26,7 +26,7 @@ QString projectID(const WorkspaceManagerHome& home) {
 
 PromptItem promptWith(const QString& id, const QString& title, const QString& group, const QStringList& tags,
                       const QString& text) {
-    return PromptItem{id, title, group, std::nullopt, text, tags, false, std::nullopt};
+    return PromptItem{id, title, text, group, tags, std::nullopt, std::nullopt, false};
 }
 
 } // namespace
