@@ -1,6 +1,5 @@
 #include "config/BackgroundPromptConfigLoader.h"
 
-#include "config/BackgroundWork.h"
 #include "config/PromptConfigLoader.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -10,7 +9,6 @@ BackgroundPromptConfigLoader::BackgroundPromptConfigLoader(const AppEnvironment&
     : m_homeDirectory(environment.homePath), m_limits(limits), m_preferredLanguages(environment.preferredLanguages),
       m_loadMutex(std::make_shared<std::mutex>()), m_pool(std::make_unique<QThreadPool>()) {
     m_pool->setMaxThreadCount(1);
-    m_pool->setExpiryTimeout(int(BackgroundWork::idleThreadExpiry.count()));
 }
 
 BackgroundPromptConfigLoader::~BackgroundPromptConfigLoader() {

@@ -10,7 +10,6 @@ class Pool : public QThreadPool {
 public:
     Pool() {
         setObjectName(QStringLiteral("OrrisBackgroundWork"));
-        setExpiryTimeout(int(BackgroundWork::idleThreadExpiry.count()));
         // A load waits for the hash it started on this pool: never fewer than two threads.
         setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
     }
@@ -27,9 +26,7 @@ QThreadPool* pool() {
 }
 
 void configureFramePool() {
-    QThreadPool* frames = QThreadPool::globalInstance();
-    frames->setExpiryTimeout(int(idleThreadExpiry.count()));
-    frames->setMaxThreadCount(1);
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
 }
 
 } // namespace BackgroundWork

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-
 class QThreadPool;
 
 // The pool of the app's own background work: loading, parsing an import, hashing, detecting the
@@ -9,15 +7,13 @@ class QThreadPool;
 // fills of a frame over it and waits for them: a frame must never queue behind a load.
 namespace BackgroundWork {
 
-// How long a thread of either pool waits idle before it ends: long enough to serve a burst of
-// keys or a load, short enough that an idle app keeps no threads around.
-constexpr std::chrono::milliseconds idleThreadExpiry{1000};
-
 QThreadPool* pool();
 
-// Trims the idle threads of Qt's global pool (the fills of a frame) and keeps them to one: a fill
-// split over many threads wakes each of them, and a frame of the panel is too small to gain from
-// that. Called once at startup, on the main thread.
+// Keeps Qt's global pool (the fills of a frame) to one thread: a fill split over many threads
+// wakes each of them, and a frame of the panel is too small to gain from that. Idle threads of
+// every pool end after Qt's own timeout: with threads ending a second after their work, one is
+// often ending when a process forks, and the child inherits any lock it held at that moment.
+// Called once at startup, on the main thread.
 void configureFramePool();
 
 } // namespace BackgroundWork

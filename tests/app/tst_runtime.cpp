@@ -7,6 +7,7 @@
 #include "app/Runtime.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIslandController.h"
+#include "config/BackgroundWork.h"
 #include "config/InstanceLock.h"
 #include "model/environment/AppLanguageStore.h"
 #include "model/environment/UserDefaults.h"
@@ -24,6 +25,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <csignal>
@@ -393,6 +395,10 @@ private slots:
         int results[2];
         int go[2];
         QVERIFY(::pipe(results) == 0 && ::pipe(go) == 0);
+        // A child of fork() has only the forking thread: a pool thread of an earlier test that was
+        // ending at that moment could leave a lock (the allocator's) held in the child for ever.
+        BackgroundWork::pool()->waitForDone();
+        QThreadPool::globalInstance()->waitForDone();
         QList<pid_t> children;
         for (int i = 0; i < starts; ++i) {
             const pid_t child = ::fork();
