@@ -16,7 +16,9 @@
 
 #include <QString>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -120,6 +122,13 @@ std::optional<Memory> idleMemory(const std::string& binary, bool library) {
         return std::nullopt;
     }
     std::this_thread::sleep_for(std::chrono::seconds(6));
+    // ORRIS_BENCH_SMAPS_DIR keeps each program's full map for a breakdown by mapping.
+    if (const char* dir = std::getenv("ORRIS_BENCH_SMAPS_DIR")) {
+        std::ifstream map("/proc/" + std::to_string(app.pid()) + "/smaps");
+        std::ofstream(std::string(dir) + "/" + std::filesystem::path(binary).filename().string() +
+                      (library ? "-library" : "-empty") + ".smaps")
+            << map.rdbuf();
+    }
     return memoryOf(app.pid());
 }
 

@@ -23,8 +23,9 @@ public:
     // Builds the panel's content afresh (after a change of the interface language).
     virtual void rebuildContent() = 0;
     // The height the content's header lines and banners take at that width of the panel, beyond
-    // what the panel's height rule allows for; 0 for content without them.
-    virtual int headerLinesHeight(int width) const {
+    // what the panel's height rule allows for; 0 for content without them. Content not built yet
+    // is built for it.
+    virtual int headerLinesHeight(int width) {
         Q_UNUSED(width);
         return 0;
     }

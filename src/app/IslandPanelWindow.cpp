@@ -8,14 +8,13 @@
 #include <QApplication>
 #include <QWindow>
 
-IslandPanelWindow::IslandPanelWindow(ContentFactory makeContent)
+IslandPanelWindow::IslandPanelWindow(ContentFactory factory)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_makeContent(std::move(makeContent)) {
+      m_makeContent(std::move(factory)) {
     setObjectName(QStringLiteral("islandPanel"));
     setWindowTitle(QStringLiteral("Orris Hollows"));
     m_compositing = X11CompositorProbe::isCompositing();
     setAttribute(Qt::WA_TranslucentBackground, m_compositing);
-    rebuildContent();
 }
 
 IslandPanelWindow::~IslandPanelWindow() = default;
@@ -36,6 +35,7 @@ void IslandPanelWindow::setFrame(const QRect& frame) {
 
 void IslandPanelWindow::orderFront() {
     if (!QWidget::isVisible()) {
+        content();
         winId();
         X11Desktop::prepareFloatingWindow(windowHandle());
         show();
@@ -82,7 +82,22 @@ bool IslandPanelWindow::hasOpenPopup() const {
 }
 
 void IslandPanelWindow::rebuildContent() {
-    delete m_content;
+    // Content not built yet is built as it is then, when the panel is first measured.
+    if (m_content != nullptr) {
+        delete m_content;
+        m_content = nullptr;
+        makeContent();
+    }
+}
+
+QWidget* IslandPanelWindow::content() {
+    if (m_content == nullptr) {
+        makeContent();
+    }
+    return m_content;
+}
+
+void IslandPanelWindow::makeContent() {
     m_content = m_makeContent ? m_makeContent(this) : nullptr;
     if (m_content == nullptr) {
         return;
@@ -106,8 +121,9 @@ void IslandPanelWindow::rebuildContent() {
     }
 }
 
-int IslandPanelWindow::headerLinesHeight(int width) const {
-    PromptPanelWidget* panel = m_content != nullptr ? m_content->findChild<PromptPanelWidget*>() : nullptr;
+int IslandPanelWindow::headerLinesHeight(int width) {
+    QWidget* shown = content();
+    PromptPanelWidget* panel = shown != nullptr ? shown->findChild<PromptPanelWidget*>() : nullptr;
     return panel != nullptr ? panel->headerLinesHeight(width) : 0;
 }
 

@@ -8,13 +8,15 @@
 
 // The island panel's window: frameless, above everything, on every desktop, left out of
 // taskbars, never a popup (a popup would close when a sheet or file dialog opens). It takes the
-// keyboard focus when shown. Its content is built by the factory and rebuilt on request.
+// keyboard focus when shown. Its content is built by the factory when the panel is first measured
+// for opening, so that a panel never opened holds no widgets, fonts or text layouts while the app
+// waits in the tray; it is rebuilt on request.
 class IslandPanelWindow final : public QWidget, public IslandPanelHosting {
     Q_OBJECT
 public:
     using ContentFactory = std::function<QWidget*(QWidget* parent)>;
 
-    explicit IslandPanelWindow(ContentFactory makeContent);
+    explicit IslandPanelWindow(ContentFactory factory);
     ~IslandPanelWindow() override;
 
     bool isVisible() const override;
@@ -25,9 +27,10 @@ public:
     void setIgnoresInput(bool ignores) override;
     bool hasOpenPopup() const override;
     void rebuildContent() override;
-    int headerLinesHeight(int width) const override;
+    int headerLinesHeight(int width) override;
 
-    QWidget* content() const { return m_content; }
+    // The content, built now if it has not been yet.
+    QWidget* content();
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -35,6 +38,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void makeContent();
     void applyIgnoresInput(bool ignores);
     void renewInputRegion();
 

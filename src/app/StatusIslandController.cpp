@@ -199,7 +199,9 @@ void StatusIslandController::makePanelIfNeeded() {
     m_panel->onPointerExited = [this] { panelPointerExited(); };
     m_panel->onHeaderLinesHeightChanged = [this] { schedulePanelFrameRefresh(); };
     m_panel->setIgnoresInput(true);
-    m_panel->setFrame(QRect(QPoint(0, 0), currentPanelSize()));
+    // Every opening sets the frame afresh; until then the panel is not asked to measure its
+    // header lines, which would build its content while nobody looks at it.
+    m_panel->setFrame(QRect(QPoint(0, 0), currentPanelSize(false)));
 }
 
 bool StatusIslandController::isPanelShown() const {
@@ -439,13 +441,13 @@ int StatusIslandController::maximumAvailablePanelHeight() const {
                                                          : std::nullopt);
 }
 
-QSize StatusIslandController::currentPanelSize() const {
+QSize StatusIslandController::currentPanelSize(bool measureHeaderLines) const {
     ContextDetector& detector = m_deps.contextDetector;
     const PanelRenderSnapshot snapshot = PanelRenderSnapshotBuilder::make(
         m_deps.promptStore, detector.currentContext(), m_panelSearchQuery, detector.needsAutomationPermission());
     // The fixed part of the rule leaves no room for the lines under the header; the panel
     // measures them, so that three banners at once squeeze none of them.
-    const int headerLines = m_panel ? m_panel->headerLinesHeight(PanelPlacement::panelWidth) : 0;
+    const int headerLines = m_panel && measureHeaderLines ? m_panel->headerLinesHeight(PanelPlacement::panelWidth) : 0;
     int promptCount = int(snapshot.visiblePrompts.size());
     if (!m_listLayout && !snapshot.sections.isEmpty()) {
         // A section's last row is a whole row in the grid, however few tiles it holds.

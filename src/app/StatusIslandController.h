@@ -79,7 +79,7 @@ public:
     // The number of prompts the status item announces: those visible for the current context
     // with no search.
     int currentPromptCount() const;
-    QSize currentPanelSize() const;
+    QSize currentPanelSize(bool measureHeaderLines = true) const;
     QRect panelFrame() const;
     int maximumAvailablePanelHeight() const;
 

@@ -21,6 +21,7 @@
 #include <QPushButton>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -65,6 +66,33 @@ private slots:
         QVERIFY(launched.wait(5000));
         QVERIFY(runtime.hasLaunched());
         QVERIFY(runtime.statusController().panel() != nullptr);
+    }
+
+    void aPanelNeverOpenedHoldsNoContentUntilItOpens() {
+        // The panel's window exists from launch, but its widgets (and the fonts and text layouts
+        // they bring) are built only when it is first opened: a language change meanwhile
+        // builds nothing either, and the panel opens in the new language.
+        TestEnvironment env;
+        env.setPreferredLanguages({QStringLiteral("en-US")});
+        env.writeFile(QStringLiteral(".orris-hollows/global.yaml"),
+                      "prompts:\n  - id: a\n    title: First\n    text: One\n");
+        Runtime runtime(env.environment(), fakeRuntimePlatform());
+        QSignalSpy launched(&runtime, &Runtime::launched);
+        runtime.start();
+        QVERIFY(launched.wait(5000));
+        auto* window = dynamic_cast<IslandPanelWindow*>(runtime.statusController().panel());
+        QVERIFY(window != nullptr && !window->isVisible());
+        QVERIFY(window->findChildren<QWidget*>().isEmpty());
+        runtime.languageStore().setSelection(AppLanguage::zhHans);
+        QTest::qWait(50);
+        QVERIFY(window->findChildren<QWidget*>().isEmpty());
+
+        emit runtime.requests().requestOpenFromMenu();
+        QVERIFY(window->isVisible());
+        auto* search = window->findChild<QLineEdit*>();
+        QVERIFY(search != nullptr && search->isVisible());
+        QCOMPARE(search->placeholderText(), QStringLiteral("搜索提示词"));
+        QTRY_VERIFY(!window->findChildren<PromptTileView*>().isEmpty());
     }
 
     void welcomeGuideDecision_data() {

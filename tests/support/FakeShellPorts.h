@@ -62,7 +62,7 @@ public:
     void setIgnoresInput(bool ignores) override { ignoresInput = ignores; }
     bool hasOpenPopup() const override { return popupOpen; }
     void rebuildContent() override { ++rebuilds; }
-    int headerLinesHeight(int) const override { return headerLines; }
+    int headerLinesHeight(int) override { return headerLines; }
     // The content's header lines took a new height.
     void setHeaderLines(int height) {
         headerLines = height;
