@@ -19,8 +19,9 @@ struct KeyEventInfo {
     QString charactersIgnoringModifiers;
 };
 
-// A key with modifiers: the global hot key and per-prompt shortcuts.
-struct PromptKeyboardShortcut {
+// A key with modifiers: the global hot key and per-prompt shortcuts. Every prompt of a library
+// holds an optional one, so it is packed to 12 bytes (an optional one then takes 16, not 24).
+struct __attribute__((packed, aligned(4))) PromptKeyboardShortcut {
     quint32 keyCode = 0;
     quint64 modifiersRawValue = 0;
 
@@ -45,6 +46,8 @@ struct PromptKeyboardShortcut {
 
     bool operator==(const PromptKeyboardShortcut& other) const = default;
 };
+
+static_assert(sizeof(PromptKeyboardShortcut) == 12 && sizeof(std::optional<PromptKeyboardShortcut>) == 16);
 
 inline size_t qHash(const PromptKeyboardShortcut& shortcut, size_t seed = 0) {
     return qHashMulti(seed, shortcut.keyCode, shortcut.modifiersRawValue);

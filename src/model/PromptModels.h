@@ -29,7 +29,7 @@ struct PromptItem {
     bool operator==(const PromptItem& other) const = default;
 };
 
-static_assert(sizeof(void*) != 8 || sizeof(PromptItem) <= 136, "a library holds thousands of items");
+static_assert(sizeof(void*) != 8 || sizeof(PromptItem) <= 128, "a library holds thousands of items");
 
 size_t qHash(const PromptItem& item, size_t seed = 0);
 
