@@ -155,8 +155,11 @@ size_t leadingSpaces(Bytes line) {
     return count;
 }
 
-bool hasPrefix(Bytes text, Bytes prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+// Against a literal, so that the comparison has a constant length and is done in place: these
+// run several times on every line of the library.
+template <std::size_t N> inline bool hasPrefix(Bytes text, const char (&prefix)[N]) {
+    constexpr std::size_t size = N - 1;
+    return text.size() >= size && std::memcmp(text.data(), prefix, size) == 0;
 }
 
 QString toQString(Bytes text) {
@@ -622,8 +625,15 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
 
     for (size_t i = 0; i < lines.size(); ++i) {
         const Bytes line = lines[i];
-        const Bytes trimmed = trimSpacesAndTabs(line);
         const bool isTextLine = textMode && leadingSpaces(line) >= 6;
+        if (isTextLine && extracting && !tagMode) {
+            // Most lines of a library are lines of a text block: kept as they are, past the
+            // indentation, without the trimming the other lines need.
+            textLines.push_back(line.substr(6));
+            isText[i] = true;
+            continue;
+        }
+        const Bytes trimmed = trimSpacesAndTabs(line);
         if (!isTextLine && trimmed == "prompts:") {
             extracting = true;
             continue;
