@@ -157,6 +157,11 @@ void resetInputShape(QWindow* window) {
     if (connection == nullptr || window == nullptr) {
         return;
     }
+    // Qt has asked for the extension on its connection already: no answer is awaited here.
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (shape == nullptr || shape->present == 0) {
+        return;
+    }
     // A mask of None removes the input shape: the window takes input over all of itself again,
     // at whatever size it has now or gets later.
     xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, xcb_window_t(window->winId()), 0, 0, XCB_NONE);
