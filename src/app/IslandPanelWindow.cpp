@@ -37,10 +37,10 @@ void IslandPanelWindow::orderFront() {
     if (!QWidget::isVisible()) {
         content();
         winId();
+        applyIgnoresInput(m_ignoresInput);
         X11Desktop::prepareFloatingWindow(windowHandle());
         show();
         X11Desktop::requestAllDesktops(windowHandle());
-        renewInputRegion();
     }
     raise();
     activateWindow();
@@ -51,29 +51,37 @@ void IslandPanelWindow::orderFront() {
 
 void IslandPanelWindow::orderOut() {
     hide();
+    // A hidden window takes no input either way. Cleared now, while the window manager no longer
+    // watches the window, the flag has nothing left to change (and no answer of the server to
+    // wait for) when the panel shows again, which is usually as one that takes input.
+    applyIgnoresInput(false);
 }
 
 void IslandPanelWindow::setIgnoresInput(bool ignores) {
     m_ignoresInput = ignores;
-    applyIgnoresInput(ignores);
+    // The native window is made here, well ahead of the first opening.
+    winId();
+    if (QWidget::isVisible()) {
+        applyIgnoresInput(ignores);
+    }
 }
 
 void IslandPanelWindow::applyIgnoresInput(bool ignores) {
     // The window's own flag: changing the widget's flags would hide and re-create the window.
     winId();
-    if (QWindow* window = windowHandle()) {
-        window->setFlag(Qt::WindowTransparentForInput, ignores);
+    QWindow* window = windowHandle();
+    if (window == nullptr || window->flags().testFlag(Qt::WindowTransparentForInput) == ignores) {
+        return;
     }
-}
-
-void IslandPanelWindow::renewInputRegion() {
-    // On X11 a window that takes input again gets an input region of the size its native window
-    // has at that moment (a hidden one keeps the size it was last shown at), and the region does
-    // not follow later resizes: without a fresh one, clicks in the part a panel grew by (its
-    // toolbar) would go to the window below.
-    if (!m_ignoresInput && QWidget::isVisible()) {
-        applyIgnoresInput(true);
-        applyIgnoresInput(false);
+    window->setFlag(Qt::WindowTransparentForInput, ignores);
+    if (!ignores) {
+        // On X11 a window that takes input again gets an input region of the size its native
+        // window has at that moment (a hidden one keeps the size it was last shown at), and the
+        // region does not follow later resizes: clicks in the part a panel grew by (its toolbar)
+        // would go to the window below. Without a region the whole window takes input, at any
+        // size, and nothing needs renewing when it shows or grows: a renewal on a mapped window
+        // would rewrite its window manager hints each time, which the window manager reads again.
+        X11Desktop::resetInputShape(window);
     }
 }
 
@@ -146,5 +154,4 @@ void IslandPanelWindow::resizeEvent(QResizeEvent* event) {
     if (m_content != nullptr) {
         m_content->setGeometry(rect());
     }
-    renewInputRegion();
 }

@@ -40,10 +40,10 @@ protected:
 private:
     void makeContent();
     void applyIgnoresInput(bool ignores);
-    void renewInputRegion();
 
     ContentFactory m_makeContent;
     QWidget* m_content = nullptr;
     bool m_compositing = false;
+    // What the panel asked for; a hidden window's flag follows when it shows.
     bool m_ignoresInput = false;
 };

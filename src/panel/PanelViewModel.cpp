@@ -43,7 +43,14 @@ PanelViewModel::PanelViewModel(Dependencies dependencies, QObject* parent)
     connect(detector, &ContextDetector::needsAutomationPermissionChanged, this, &PanelViewModel::evaluate);
     connect(detector, &ContextDetector::lastDetectionErrorChanged, this, &PanelViewModel::evaluate);
     IslandMorphState* morph = &m_deps.morphState;
-    connect(morph, &IslandMorphState::pinnedContextChanged, this, &PanelViewModel::evaluate);
+    connect(morph, &IslandMorphState::pinnedContextChanged, this, [this] {
+        // The panel pins the detected context as it opens, and lets it go as it closes: mostly the
+        // context it shows already, whose prompts need no second look.
+        const std::optional<AgentContext>& pinned = m_deps.morphState.pinnedContext();
+        if ((pinned ? *pinned : m_deps.contextDetector.currentContext()) != m_context) {
+            evaluate();
+        }
+    });
     connect(morph, &IslandMorphState::contentVisibleChanged, this, &PanelViewModel::contentVisibilityChanged);
     connect(morph, &IslandMorphState::interactionLockedChanged, this, [this](bool locked) {
         if (!locked) {

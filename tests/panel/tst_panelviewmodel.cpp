@@ -304,6 +304,26 @@ private slots:
         QCOMPARE(h.queries.last(), QString());
     }
 
+    // The panel pins the detected context as it opens and lets it go as it closes: when that is
+    // the context it shows already, its prompts are not gathered again.
+    void pinningTheContextShownGathersNothing() {
+        PanelHarness h;
+        QSignalSpy changed(h.model.get(), &PanelViewModel::changed);
+        h.morph.setPinnedContext(h.detector.currentContext());
+        h.morph.setPinnedContext(std::nullopt);
+        QCOMPARE(changed.count(), 0);
+
+        AgentContext terminal;
+        terminal.frontmostAppName = QStringLiteral("Terminal");
+        terminal.agent = AgentType::terminal;
+        h.morph.setPinnedContext(terminal);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(h.model->context() == terminal);
+        h.morph.setPinnedContext(std::nullopt);
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(h.model->context() == h.detector.currentContext());
+    }
+
     void identityOfAContext() {
         AgentContext context;
         context.frontmostBundleIdentifier = QStringLiteral("  Com.Example.App \n");

@@ -1,9 +1,11 @@
 #include "platform/x11/X11Desktop.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QSocketNotifier>
 #include <QWindow>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -42,11 +44,32 @@ xcb_screen_t* screenOf(xcb_connection_t* connection, int number) {
 }
 
 xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
+    // An atom stays the same for as long as the server runs: on Qt's connection each name is
+    // asked for once, so that showing a window waits for no answer from the server. (Used on the
+    // UI thread only, like Qt's connection.)
+    static xcb_connection_t* cachedFor = nullptr;
+    static QHash<QByteArray, xcb_atom_t> cache;
+    const bool cached = connection == qtConnection();
+    if (cached && connection != cachedFor) {
+        cache.clear();
+        cachedFor = connection;
+    }
+    if (cached) {
+        if (const auto found = cache.constFind(name); found != cache.constEnd()) {
+            return *found;
+        }
+    }
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()),
                               nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    if (!reply) {
+        return XCB_ATOM_NONE;
+    }
+    if (cached) {
+        cache.insert(name, reply->atom);
+    }
+    return reply->atom;
 }
 
 xcb_window_t selectionOwner(xcb_connection_t* connection, xcb_atom_t selection) {
@@ -126,6 +149,22 @@ void requestAllDesktops(QWindow* window) {
     xcb_send_event(connection, 0, screen->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
+void resetInputShape(QWindow* window) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr || window == nullptr) {
+        return;
+    }
+    // Qt has asked for the extension on its connection already: no answer is awaited here.
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    if (shape == nullptr || shape->present == 0) {
+        return;
+    }
+    // A mask of None removes the input shape: the window takes input over all of itself again,
+    // at whatever size it has now or gets later.
+    xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, xcb_window_t(window->winId()), 0, 0, XCB_NONE);
     xcb_flush(connection);
 }
 

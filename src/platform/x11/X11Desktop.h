@@ -17,6 +17,10 @@ void prepareFloatingWindow(QWindow* window);
 // Asks the window manager to show a mapped window on every desktop. Some window managers read
 // the desktop only from this request, not from the property set before mapping.
 void requestAllDesktops(QWindow* window);
+// Lets a window take input over its whole area, whatever its size is now or becomes, in place of
+// the fixed rectangle Qt gives a window that stops being transparent for input (the size the
+// native window had at that moment, which later resizes leave as it was).
+void resetInputShape(QWindow* window);
 // Whether a system tray host runs on the default screen (the owner of _NET_SYSTEM_TRAY_S<n>).
 bool trayAvailable();
 // Whether the keyboard focus rests on no window: the window manager names no active window (or
