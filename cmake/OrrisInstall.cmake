@@ -49,6 +49,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Debian 12's packages of the libraries the executable links; the xcb platform plugin ships in
 # libqt6gui6 there. libcanberra is loaded only when a copy sound plays, so the app runs without it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6concurrent6 (>= 6.4), libxcb1, libxcb-keysyms1")
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6concurrent6 (>= 6.4), libxcb1, libxcb-keysyms1, libxcb-shape0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra0, sound-theme-freedesktop")
 include(CPack)

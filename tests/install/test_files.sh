@@ -60,7 +60,7 @@ packaged=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./usr/||
 [ "$packaged" = "$installed" ] || fail "the package holds other files than the install:"$'\n'"$packaged"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6concurrent6 libxcb1 libxcb-keysyms1; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6concurrent6 libxcb1 libxcb-keysyms1 libxcb-shape0; do
     [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] ||
         fail "the package does not depend on $package: $depends"
 done

@@ -78,7 +78,7 @@ xcb_window_t selectionOwner(xcb_connection_t* connection, xcb_atom_t selection) 
     }
     std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr), &std::free);
-    return reply ? reply->owner : XCB_WINDOW_NONE;
+    return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 // A property of one window id (type WINDOW), or 0.
