@@ -561,6 +561,11 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         return value;
     };
 
+    struct AgentWord {
+        QString word;
+        bool isEveryAgent = true; // the empty word stands for every agent
+        std::optional<AgentType> agent;
+    } lastAgentWord;
     const auto finishCurrent = [&] {
         if (textMode) {
             // Joined with line feeds and trimmed of them: the empty lines at both ends go.
@@ -590,8 +595,15 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
             return;
         }
         std::optional<AgentType> agent;
-        if (current.agent && !isEveryAgentWord(*current.agent)) {
-            agent = parseAgent(*current.agent);
+        if (current.agent && *current.agent != lastAgentWord.word) {
+            // Most prompts of a file name the agent the one before named.
+            lastAgentWord = {*current.agent, isEveryAgentWord(*current.agent), std::nullopt};
+            if (!lastAgentWord.isEveryAgent) {
+                lastAgentWord.agent = parseAgent(*current.agent);
+            }
+        }
+        if (current.agent && !lastAgentWord.isEveryAgent) {
+            agent = lastAgentWord.agent;
             if (!agent) {
                 warnings.append(L10n::string(L10N("error.invalid.agent"), language(), *current.agent));
                 return;
@@ -689,7 +701,7 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         } else if (hasPrefix(keyLine, "group:")) {
             fields.group = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         } else if (hasPrefix(keyLine, "agent:")) {
-            fields.agent = valueAfterColon(keyLine);
+            fields.agent = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
         } else if (hasPrefix(keyLine, "pinned:")) {
             fields.pinned = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "shortcut:")) {
