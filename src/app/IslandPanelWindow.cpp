@@ -90,7 +90,7 @@ bool IslandPanelWindow::hasOpenPopup() const {
 }
 
 void IslandPanelWindow::rebuildContent() {
-    // Content not built yet is built as it is then, when the panel is first measured.
+    // Content never built stays so: it is built as things are then, when the panel is first measured.
     if (m_content != nullptr) {
         delete m_content;
         m_content = nullptr;

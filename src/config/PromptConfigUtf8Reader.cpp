@@ -175,7 +175,7 @@ size_t leadingSpaces(Bytes line) {
 
 // Against a literal, so that the comparison has a constant length and is done in place: these
 // run several times on every line of the library.
-template <std::size_t N> inline bool hasPrefix(Bytes text, const char (&prefix)[N]) {
+template <std::size_t N> bool hasPrefix(Bytes text, const char (&prefix)[N]) {
     constexpr std::size_t size = N - 1;
     return text.size() >= size && std::memcmp(text.data(), prefix, size) == 0;
 }
@@ -560,6 +560,9 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         sharedByRaw.emplace(raw, value);
         return value;
     };
+    const auto sharedValueAfterColon = [&](Bytes line) {
+        return sharedValue(trimSpacesAndTabs(line.substr(line.find(':') + 1)));
+    };
 
     struct AgentWord {
         QString word;
@@ -699,9 +702,9 @@ std::optional<PromptWorkspace> PromptConfigLoader::readUtf8(QByteArrayView bytes
         } else if (hasPrefix(keyLine, "title:")) {
             fields.title = addValueAfterColon(texts, keyLine);
         } else if (hasPrefix(keyLine, "group:")) {
-            fields.group = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
+            fields.group = sharedValueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "agent:")) {
-            fields.agent = sharedValue(trimSpacesAndTabs(keyLine.substr(keyLine.find(':') + 1)));
+            fields.agent = sharedValueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "pinned:")) {
             fields.pinned = valueAfterColon(keyLine);
         } else if (hasPrefix(keyLine, "shortcut:")) {
